@@ -1,0 +1,40 @@
+#!/usr/bin/env bash
+# Installs everything Stakko needs to build, test and run on Debian 12.
+# Idempotent: packages already present are not touched, and apt is not
+# even asked when nothing is missing. Uses sudo only when not root.
+set -euo pipefail
+
+packages=(
+  build-essential cmake ninja-build pkg-config
+  qt6-base-dev qt6-base-dev-tools qt6-multimedia-dev qt6-tools-dev qt6-tools-dev-tools
+  qt6-l10n-tools libqt6svg6 qt6-qpa-plugins libgl-dev
+  gstreamer1.0-plugins-base gstreamer1.0-plugins-good
+  zlib1g-dev
+  googletest libgtest-dev libgmock-dev
+  libbenchmark-dev
+  fonts-liberation2
+  clang-14 libclang-rt-14-dev clang-format
+  xvfb xdotool imagemagick x11-utils
+)
+
+missing=()
+for p in "${packages[@]}"; do
+  if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed"; then
+    missing+=("$p")
+  fi
+done
+
+if [ ${#missing[@]} -eq 0 ]; then
+  echo "install-deps: all packages present"
+  exit 0
+fi
+
+sudo=""
+if [ "$(id -u)" -ne 0 ]; then
+  sudo="sudo"
+fi
+
+echo "install-deps: installing ${missing[*]}"
+export DEBIAN_FRONTEND=noninteractive
+$sudo apt-get update -qq
+$sudo apt-get install -y -qq --no-install-recommends "${missing[@]}"

@@ -1,0 +1,31 @@
+#pragma once
+// Small helpers shared by the tests of every subsystem.
+
+#include <QByteArray>
+#include <QString>
+#include <gtest/gtest.h>
+#include <ostream>
+
+// Lets GoogleTest print QStrings and QByteArrays in failure messages.
+QT_BEGIN_NAMESPACE
+inline void PrintTo(const QString& s, std::ostream* os) {
+    *os << '"' << s.toStdString() << '"';
+}
+inline void PrintTo(const QByteArray& b, std::ostream* os) {
+    *os << "bytes[" << b.toHex(' ').toStdString() << ']';
+}
+QT_END_NAMESPACE
+
+// Expects `statement` to throw `ExceptionType` whose message() equals `expected`
+// (a QString), in the spirit of fmt's EXPECT_THROW_MSG.
+#define EXPECT_THROW_MSG(statement, ExceptionType, expected)                                       \
+    do {                                                                                           \
+        bool stakko_thrown_ = false;                                                               \
+        try {                                                                                      \
+            statement;                                                                             \
+        } catch (const ExceptionType& e) {                                                         \
+            stakko_thrown_ = true;                                                                 \
+            EXPECT_EQ(e.message(), QString(expected));                                             \
+        }                                                                                          \
+        EXPECT_TRUE(stakko_thrown_) << #statement " did not throw " #ExceptionType;                \
+    } while (false)
