@@ -7,6 +7,8 @@
 #include <QString>
 #include <QStringList>
 
+#include <memory>
+
 namespace qz {
 
 class TUserSettings {
@@ -34,5 +36,17 @@ public:
     virtual void writeList(const QString& sect, const QStringList& list) = 0;
     virtual void writeString(const QString& sect, const QString& key, const QString& value) = 0;
 };
+
+// The one process-wide settings object; null until one is installed.
+// Start-up installs the file-backed object, tests install fakes.
+[[nodiscard]] TUserSettings* UserSettings();
+
+// Installs `settings` as the process-wide object and destroys the previous
+// one, which writes its pending changes.
+void SetUserSettings(std::unique_ptr<TUserSettings> settings);
+
+// Destroys the process-wide object at shutdown, after the main loop, so
+// that pending changes reach the disk.
+void FreeUserSettings();
 
 } // namespace qz

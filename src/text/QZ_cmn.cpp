@@ -30,6 +30,27 @@ TProgramPaths ProgramPathsFor(const QString& programFile) {
     return TProgramPaths{dir, baseName, dir + lowered};
 }
 
+QString IntToStrGrouped(qint64 v) {
+    // Work on the non-positive value so that the most negative number,
+    // which has no positive counterpart, is formatted like any other.
+    const bool positive = v > 0;
+    if (positive)
+        v = -v;
+    QString text = QString::number(v);
+
+    // Positions are 1-based here: insert before position i, counting the
+    // leading "-" as position 1, while i leaves room for a first group.
+    qsizetype i = text.size() - 2;
+    for (qsizetype n = text.size() / 3; n > 0; --n) {
+        if (i > 2)
+            text.insert(i - 1, u'.');
+        i -= 3;
+    }
+    if (positive)
+        text.remove(0, 1);
+    return text;
+}
+
 const QString& ExeDir() {
     return RunningProgramPaths().ExeDir;
 }

@@ -3,6 +3,7 @@
 // values fixed at start-up, and (growing) string, number and path helpers.
 
 #include <QString>
+#include <QtGlobal>
 
 namespace qz {
 
@@ -21,5 +22,9 @@ struct TProgramPaths {
 [[nodiscard]] const QString& ExeDir();
 [[nodiscard]] const QString& ExeBaseName();
 [[nodiscard]] const QString& ExeFullPath();
+
+// Decimal form of v with a "." between groups of three digits, whatever the
+// locale: IntToStrGrouped(1234567) == "1.234.567", IntToStrGrouped(-999) == "-999".
+[[nodiscard]] QString IntToStrGrouped(qint64 v);
 
 } // namespace qz

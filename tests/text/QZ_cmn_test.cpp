@@ -38,3 +38,30 @@ TEST(ProgramPaths, RunningProgramIsThisTestBinary) {
 }
 
 } // namespace
+
+namespace {
+
+struct GroupedRow {
+    const char* name;
+    qint64 value;
+    const char* text;
+};
+
+class IntToStrGroupedTest : public ::testing::TestWithParam<GroupedRow> {};
+
+TEST_P(IntToStrGroupedTest, GroupsWithPoints) {
+    EXPECT_EQ(qz::IntToStrGrouped(GetParam().value), QString::fromUtf8(GetParam().text));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Rows, IntToStrGroupedTest,
+    ::testing::Values(
+        GroupedRow{"zero", 0, "0"}, GroupedRow{"nine99", 999, "999"},
+        GroupedRow{"thousand", 1000, "1.000"}, GroupedRow{"million", 1000000, "1.000.000"},
+        GroupedRow{"seven", 1234567, "1.234.567"}, GroupedRow{"minus999", -999, "-999"},
+        GroupedRow{"minus1000", -1000, "-1.000"}, GroupedRow{"minusSeven", -1234567, "-1.234.567"},
+        GroupedRow{"max", INT64_MAX, "9.223.372.036.854.775.807"},
+        GroupedRow{"min", INT64_MIN, "-9.223.372.036.854.775.808"}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+} // namespace
