@@ -1,0 +1,210 @@
+#include "ui/MsgBox.h"
+
+#include "common/TestHelpers.h"
+#include "text/EQZError.h"
+#include "text/QZ_cmn.h"
+#include "ui/comvcl.h"
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QLabel>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QTimer>
+
+#include <functional>
+
+using namespace qz;
+
+namespace {
+
+// One call of each overridable operation, so tables can run them all.
+struct Operation {
+    const char* name;
+    std::function<int(TMsgBox&, const QString&)> call;
+    int answerAfterInfo; // what the base answers once Info returned; -1: Info's own result
+};
+
+const std::vector<Operation>& Operations() {
+    static const std::vector<Operation> ops = {
+        {"Dlg", [](TMsgBox& b, const QString& m) { return b.Dlg(m, mtWarning, {mbOK}, mbOK); }, -1},
+        {"Info", [](TMsgBox& b, const QString& m) { return b.Info(m); }, -1},
+        {"ErrInfo", [](TMsgBox& b, const QString& m) { return b.ErrInfo(m); }, -1},
+        {"YesNo", [](TMsgBox& b, const QString& m) { return b.YesNo(m); }, 6},
+        {"YesCancel", [](TMsgBox& b, const QString& m) { return b.YesCancel(m); }, 6},
+        {"NoYes", [](TMsgBox& b, const QString& m) { return b.NoYes(m); }, 7},
+        {"YesNoCancel", [](TMsgBox& b, const QString& m) { return b.YesNoCancel(m, true); }, 6},
+        {"NoYesCancel", [](TMsgBox& b, const QString& m) { return b.NoYesCancel(m, false); }, 7},
+        {"YesNoAllCancel", [](TMsgBox& b, const QString& m) { return b.YesNoAllCancel(m, true); },
+         6},
+        {"YesToAllNoCancel",
+         [](TMsgBox& b, const QString& m) { return b.YesToAllNoCancel(m, mbNo, false); }, 6},
+        {"IgnoreCancel", [](TMsgBox& b, const QString& m) { return b.IgnoreCancel(m); }, -1},
+        {"OkCancel", [](TMsgBox& b, const QString& m) { return b.OkCancel(m); }, 2},
+    };
+    return ops;
+}
+
+// A console-like box: Info returns normally and remembers what it was told.
+class RecordingMsgBox : public TMsgBox {
+public:
+    QStringList told;
+    int Info(const QString& msg) override {
+        told << msg;
+        return 42;
+    }
+};
+
+TEST(MsgBoxBase, EveryQuestionEndsInTheMissingBoxError) {
+    TMsgBox box;
+    const QString msg = QStringLiteral("Datei fehlt:\rä.ini");
+    for (const Operation& op : Operations()) {
+        SCOPED_TRACE(op.name);
+        EXPECT_THROW_MSG(op.call(box, msg), EQZError,
+                         QStringLiteral("Datei fehlt:\rä.ini\rMsgBox not assigned"));
+    }
+    EXPECT_EQ(box.TestInfo(msg), 0);
+}
+
+TEST(MsgBoxBase, SubclassInfoGetsEveryTextAndTheFixedAnswers) {
+    for (const Operation& op : Operations()) {
+        SCOPED_TRACE(op.name);
+        RecordingMsgBox box;
+        const int answer = op.call(box, QStringLiteral("Frage"));
+        EXPECT_EQ(answer, op.answerAfterInfo < 0 ? 42 : op.answerAfterInfo);
+        EXPECT_EQ(box.told, QStringList{QStringLiteral("Frage")});
+    }
+    RecordingMsgBox box;
+    EXPECT_EQ(box.TestInfo(QStringLiteral("x")), 0);
+    EXPECT_TRUE(box.told.isEmpty());
+}
+
+TEST(MsgBoxBase, AlignArmsAndButtonSetsUseTheButtonOrder) {
+    TMsgBox box;
+    EXPECT_EQ(box.Align(), ma_Center);
+    EXPECT_FALSE(box.Prompting());
+    EXPECT_EQ(box.DialogDurationTotal, 0.0);
+    box.setAlign(ma_RightBottom);
+    EXPECT_EQ(box.Align(), ma_RightBottom);
+
+    EXPECT_EQ(TMsgDlgButtons({mbYes}).bits(), 0x001);
+    EXPECT_EQ(TMsgDlgButtons({mbYes, mbNo, mbCancel}).bits(), 0x00B);
+    EXPECT_EQ(TMsgDlgButtons({mbClose}).bits(), 0x800);
+    EXPECT_EQ(TMsgDlgButtons({mbOK}) + mbCancel, TMsgDlgButtons({mbCancel, mbOK}));
+    EXPECT_TRUE(TMsgDlgButtons().isEmpty());
+    EXPECT_EQ(ModalResultOf(mbAll), 12);
+    EXPECT_EQ(ModalResultOf(mbHelp), 0);
+    EXPECT_EQ(ModalResultOf(mbClose), 8);
+}
+
+TEST(MsgBoxGlobal, StartsWindowLessAndNeverBecomesNull) {
+    SetMsgBox(nullptr);
+    ASSERT_NE(MsgBox(), nullptr);
+    EXPECT_THROW(MsgBox()->Info(QStringLiteral("a")), EQZError);
+
+    auto recording = std::make_unique<RecordingMsgBox>();
+    RecordingMsgBox* raw = recording.get();
+    SetMsgBox(std::move(recording));
+    EXPECT_EQ(MsgBox(), raw);
+    EXPECT_EQ(MsgBox()->NoYes(QStringLiteral("b")), 7);
+
+    SetMsgBox(nullptr);
+    ASSERT_NE(MsgBox(), nullptr);
+    EXPECT_THROW(MsgBox()->Info(QStringLiteral("c")), EQZError);
+}
+
+// What the next modal message box looked like when a test answered it.
+struct SeenDialog {
+    bool shown = false;
+    QString caption;
+    QString text;
+    QStringList buttons;
+    QString defaultButton;
+    bool promptingWhileShown = false;
+};
+
+// Waits for the next modal message box, notes what it shows and clicks the
+// button captioned `answer` (and first `firstClick`, when given).
+void AnswerNextBox(SeenDialog& seen, const TMsgBox& owner, const QString& answer,
+                   const QString& firstClick = {}) {
+    auto* poll = new QTimer(qApp);
+    QObject::connect(poll, &QTimer::timeout, poll, [&seen, &owner, answer, firstClick, poll] {
+        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+        if (!box)
+            return;
+        poll->stop();
+        poll->deleteLater();
+        seen.shown = true;
+        seen.caption = box->windowTitle();
+        seen.text = box->text();
+        seen.promptingWhileShown = owner.Prompting();
+        for (QAbstractButton* b : box->buttons())
+            seen.buttons << b->text();
+        if (box->defaultButton())
+            seen.defaultButton = box->defaultButton()->text();
+        for (QAbstractButton* b : box->buttons())
+            if (!firstClick.isEmpty() && b->text() == firstClick)
+                b->click();
+        for (QAbstractButton* b : box->buttons())
+            if (b->text() == answer)
+                b->click();
+    });
+    poll->start(10);
+}
+
+TEST(MsgBoxWindowed, ShowsGermanButtonsInOrderAndAnswersTheChosenOne) {
+    TMsgBoxWin box;
+    SeenDialog seen;
+    AnswerNextBox(seen, box, QStringLiteral("&Wiederholen"));
+    EXPECT_EQ(box.YesNoCancel(QStringLiteral("Zeile 1\rZeile 2"), true), mrRetry);
+    ASSERT_TRUE(seen.shown);
+    EXPECT_EQ(seen.caption, ExeBaseName());
+    EXPECT_EQ(seen.text, QStringLiteral("Zeile 1\nZeile 2\n"));
+    EXPECT_EQ(seen.buttons,
+              QStringList({QStringLiteral("&Ja"), QStringLiteral("&Nein"),
+                           QStringLiteral("Abbrechen"), QStringLiteral("&Wiederholen")}));
+    EXPECT_EQ(seen.defaultButton, QStringLiteral("&Ja"));
+    EXPECT_TRUE(seen.promptingWhileShown);
+    EXPECT_FALSE(box.Prompting());
+    EXPECT_GT(box.DialogDurationTotal, 0.0);
+
+    // All differs from YesNoCancel in its default; Help does not end a dialog.
+    SeenDialog all;
+    AnswerNextBox(all, box, QStringLiteral("&Alle"), QStringLiteral("&Hilfe"));
+    EXPECT_EQ(box.Dlg(QStringLiteral("!!Achtung"), mtWarning, {mbNo, mbAll, mbHelp, mbYes}, mbNo),
+              mrAll);
+    EXPECT_EQ(all.text, QStringLiteral("!Achtung\n"));
+    EXPECT_EQ(all.buttons, QStringList({QStringLiteral("&Ja"), QStringLiteral("&Nein"),
+                                        QStringLiteral("&Alle"), QStringLiteral("&Hilfe")}));
+    EXPECT_EQ(all.defaultButton, QStringLiteral("&Nein"));
+
+    SeenDialog sound;
+    AnswerNextBox(sound, box, QStringLiteral("S&chließen"));
+    EXPECT_EQ(box.Dlg(QStringLiteral("$!Gong Fertig & aus"), mtCustom, {mbClose}, mbClose),
+              mrClose);
+    EXPECT_EQ(sound.text, QStringLiteral("Fertig & aus\n"));
+}
+
+TEST(MsgBoxWindowed, EmptyTextsShowNothingButStillNotify) {
+    TMsgBoxWin box;
+    int starts = 0;
+    int ends = 0;
+    box.OnStartDialog = [&](TMsgBox* sender) {
+        EXPECT_EQ(sender, &box);
+        ++starts;
+    };
+    box.OnEndDialog = [&](TMsgBox*) { ++ends; };
+    box.setAlign(ma_RightBottom);
+    for (const char* text : {"", "!", "$Gong", "$Gong !"}) {
+        SCOPED_TRACE(text);
+        EXPECT_EQ(box.YesNo(QString::fromLatin1(text)), mrNone);
+        EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
+    }
+    EXPECT_EQ(starts, 4);
+    EXPECT_EQ(ends, 4);
+    EXPECT_EQ(box.DialogDurationTotal, 0.0);
+    EXPECT_EQ(box.TestInfo(QStringLiteral("still nothing")), 0);
+    EXPECT_EQ(starts, 4);
+}
+
+} // namespace
