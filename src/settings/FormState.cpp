@@ -1,0 +1,167 @@
+#include "settings/FormState.h"
+
+#include "settings/QZ_UsrSettings.h"
+#include "settings/ScreenFit.h"
+
+#include <QFont>
+#include <QMetaObject>
+#include <QRect>
+#include <QVariant>
+#include <QWidget>
+
+#include <climits>
+#include <cstdlib>
+
+namespace qz {
+
+namespace {
+
+const QString KeyLeft = QStringLiteral("Left");
+const QString KeyTop = QStringLiteral("Top");
+const QString KeyWidth = QStringLiteral("Width");
+const QString KeyHeight = QStringLiteral("Height");
+const QString KeyWinState = QStringLiteral("WinState");
+const QString KeyCharSet = QStringLiteral("CharSet");
+// Key matching ignores case: the font keys are read in capitals and written
+// in the spelling existing files carry.
+const QString KeyFontRead = QStringLiteral("FONT");
+const QString KeyFontWritten = QStringLiteral("Font");
+const QString KeyFontSizeRead = QStringLiteral("FONTSIZE");
+const QString KeyFontSizeWritten = QStringLiteral("Fontsize");
+const QString KeyFontStyleRead = QStringLiteral("FONTSTYLE");
+const QString KeyFontStyleWritten = QStringLiteral("Fontstyle");
+
+constexpr Qt::WindowStates SizeStates =
+    Qt::WindowMinimized | Qt::WindowMaximized | Qt::WindowFullScreen;
+
+TWindowState WindowStateOf(const QWidget* form) {
+    const Qt::WindowStates s = form->windowState();
+    if (s & Qt::WindowMinimized)
+        return wsMinimized;
+    // A full-screen window is the nearest thing to a maximized one.
+    if (s & (Qt::WindowMaximized | Qt::WindowFullScreen))
+        return wsMaximized;
+    return wsNormal;
+}
+
+// Size and position are only meaningful for a window the user can see in
+// its normal state. Qt hides a window before destroying it, and a window
+// still being built is not yet shown, so visibility covers both.
+bool HasNormalBounds(const QWidget* form) {
+    return form->isVisible() && (form->windowState() & SizeStates) == 0;
+}
+
+int FontStyleBits(const QFont& f) {
+    return (f.bold() ? fsBold : 0) | (f.italic() ? fsItalic : 0) |
+           (f.underline() ? fsUnderline : 0) | (f.strikeOut() ? fsStrikeOut : 0);
+}
+
+// Positive sizes are points, negative ones pixels.
+int FontSize(const QFont& f) {
+    return f.pointSize() > 0 ? f.pointSize() : -f.pixelSize();
+}
+
+int CharSetOf(const QWidget* form) {
+    const QVariant v = form->property(CharSetProperty);
+    return v.isValid() ? v.toInt() : 0;
+}
+
+void ApplyFont(QWidget* form, TUserSettings& s, const QString& section) {
+    QFont font = form->font();
+    const QString family = s.readString(section, KeyFontRead, font.family());
+    const int size = s.readInteger(section, KeyFontSizeRead, FontSize(font));
+
+    // Only the four style bits are known; anything else means a damaged
+    // value, and the font falls back to plain.
+    const quint16 storedStyle =
+        quint16(s.readInteger(section, KeyFontStyleRead, FontStyleBits(font)));
+    const int style = storedStyle < 16 ? storedStyle : 0;
+
+    const quint32 storedCharSet = quint32(s.readInteger(section, KeyCharSet, 0));
+    const int charSet = storedCharSet <= 255 ? int(storedCharSet) : 0;
+
+    if (!family.isEmpty())
+        font.setFamily(family);
+    if (size > 0)
+        font.setPointSize(size);
+    else if (size < 0 && size != INT_MIN)
+        font.setPixelSize(-size);
+    font.setBold(style & fsBold);
+    font.setItalic(style & fsItalic);
+    font.setUnderline(style & fsUnderline);
+    font.setStrikeOut(style & fsStrikeOut);
+    // Setting an unchanged font would still mark it as the window's own and
+    // stop it from following the application font.
+    if (font != form->font())
+        form->setFont(font);
+    form->setProperty(CharSetProperty, charSet);
+}
+
+} // namespace
+
+QString FormSectionName(const QWidget* form) {
+    QString name = QString::fromLatin1(form->metaObject()->className());
+    const qsizetype colons = name.lastIndexOf(QLatin1String("::"));
+    if (colons >= 0)
+        name = name.mid(colons + 2);
+    return name.mid(1);
+}
+
+TWindowState RestoreFormState(QWidget* form, const QString& section) {
+    QRect bounds;
+    TWindowState state = wsNormal;
+    TUserSettings* s = UserSettings();
+    if (!s) {
+        bounds = FitRectToScreen(QRect(form->pos(), form->size()));
+    } else {
+        const int left = s->readInteger(section, KeyLeft, form->x());
+        const int top = s->readInteger(section, KeyTop, form->y());
+        const int width = s->readInteger(section, KeyWidth, form->width());
+        const int height = s->readInteger(section, KeyHeight, form->height());
+        bounds = FitRectToScreen(left, top, width, height, GetVirtualScreenRect());
+        ApplyFont(form, *s, section);
+        // A window closed minimized comes back normal.
+        if (s->readInteger(section, KeyWinState, wsNormal) == wsMaximized)
+            state = wsMaximized;
+    }
+    form->move(bounds.topLeft());
+    form->resize(bounds.size());
+    const Qt::WindowStates others = form->windowState() & ~SizeStates;
+    form->setWindowState(state == wsMaximized ? others | Qt::WindowMaximized : others);
+    return state;
+}
+
+TWindowState RestoreFormStateByClass(QWidget* form) {
+    return RestoreFormState(form, FormSectionName(form));
+}
+
+void SaveFormState(const QWidget* form, int what, const QString& section) {
+    TUserSettings* s = UserSettings();
+    if (!s)
+        return;
+    if (what & wpFont) {
+        const QFont font = form->font();
+        s->writeString(section, KeyFontWritten, font.family());
+        s->writeInteger(section, KeyFontSizeWritten, std::abs(FontSize(font)));
+        s->writeInteger(section, KeyFontStyleWritten, FontStyleBits(font));
+        s->writeInteger(section, KeyCharSet, CharSetOf(form));
+    }
+    if (what & wpSizeAndState) {
+        if (form->isVisible())
+            s->writeInteger(section, KeyWinState, WindowStateOf(form));
+        if (HasNormalBounds(form)) {
+            s->writeInteger(section, KeyWidth, form->width());
+            s->writeInteger(section, KeyHeight, form->height());
+        }
+    }
+    if ((what & wpPosition) && HasNormalBounds(form)) {
+        s->writeInteger(section, KeyLeft, form->x());
+        s->writeInteger(section, KeyTop, form->y());
+    }
+}
+
+void SaveFormStateByClass(const QWidget* form, int what) {
+    SaveFormState(form, what, FormSectionName(form));
+}
+
+} // namespace qz

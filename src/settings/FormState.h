@@ -1,0 +1,56 @@
+#pragma once
+// A window comes back where the user left it: its position, size and
+// maximized state (and its font, when asked for) are stored in the
+// settings section named after its class when it closes, and applied,
+// fitted onto the desktop, when it is created.
+//
+//   RestoreFormStateByClass(this);                        // while being built
+//   SaveFormStateByClass(this, wpSizeAndState | wpPosition); // when closing
+//
+// In Qt terms "Left" and "Top" are the position of the window's frame
+// (QWidget::pos, what move() takes) and "Width" and "Height" the size of
+// its content (QWidget::size, what resize() takes), so that restoring
+// what was saved gives the same window again.
+
+#include <QString>
+#include <QtGlobal>
+
+class QWidget;
+
+namespace qz {
+
+// What SaveFormState writes, as a set of these bits.
+enum TFormStatePart : int {
+    wpSizeAndState = 1, // "WinState", "Width", "Height"
+    wpPosition = 2,     // "Left", "Top"
+    wpFont = 4,         // "Font", "Fontsize", "Fontstyle", "CharSet"
+};
+
+// The stored window state.
+enum TWindowState : int { wsNormal = 0, wsMinimized = 1, wsMaximized = 2 };
+
+// Style bits of the stored font.
+enum TFontStyleBit : int { fsBold = 1, fsItalic = 2, fsUnderline = 4, fsStrikeOut = 8 };
+
+// The settings section of a window: its class name without namespace and
+// first letter, so stakko::T_Stakko keeps its values in "_Stakko". The
+// class must carry Q_OBJECT, or Qt reports the name of its base class.
+[[nodiscard]] QString FormSectionName(const QWidget* form);
+
+// Applies the placement stored in `section` of UserSettings() to `form`
+// and returns the window state it applied. Missing values keep the
+// window's own; without a settings object only the fitting happens.
+TWindowState RestoreFormState(QWidget* form, const QString& section);
+TWindowState RestoreFormStateByClass(QWidget* form);
+
+// Writes the parts `what` (TFormStatePart bits) of `form` to `section`.
+// Size and position are written only for a visible window in the normal
+// state, so a window closed maximized keeps its earlier normal bounds.
+void SaveFormState(const QWidget* form, int what, const QString& section);
+void SaveFormStateByClass(const QWidget* form, int what);
+
+// Qt fonts carry no character set; the stored number is kept on the window
+// under this property so that saving writes back what was read.
+inline constexpr char CharSetProperty[] = "qzCharSet";
+
+} // namespace qz

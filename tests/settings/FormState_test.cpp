@@ -1,0 +1,231 @@
+#include "settings/FormState.h"
+
+#include "common/FakeUserSettings.h"
+#include "common/TestHelpers.h"
+#include "settings/ScreenFit.h"
+
+#include <QFont>
+#include <QGuiApplication>
+#include <QWidget>
+
+using namespace qz;
+
+namespace stakko {
+// Stands for the game's main window: namespaced, named with a "T".
+class T_Stakko : public QWidget {
+    Q_OBJECT
+};
+} // namespace stakko
+
+class TWinner : public QWidget {
+    Q_OBJECT
+};
+
+namespace {
+
+const QString Sect = QStringLiteral("_Stakko");
+
+// Remembers the order in which keys are first written, as the settings
+// file appends new keys in that order.
+class OrderedSettings : public FakeUserSettings {
+public:
+    QStringList written;
+    void writeInteger(const QString& sect, const QString& key, qint32 value) override {
+        written << key + QLatin1Char('=') + QString::number(value);
+        FakeUserSettings::writeInteger(sect, key, value);
+    }
+    void writeString(const QString& sect, const QString& key, const QString& value) override {
+        written << key + QLatin1Char('=') + value;
+        FakeUserSettings::writeString(sect, key, value);
+    }
+};
+
+class FormStateTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        auto fake = std::make_unique<OrderedSettings>();
+        settings = fake.get();
+        SetUserSettings(std::move(fake));
+        desktop = GetVirtualScreenRect();
+        // The window's design bounds, well inside any desktop.
+        form.move(desktop.topLeft() + QPoint(20, 10));
+        form.resize(200, 150);
+    }
+    void TearDown() override { FreeUserSettings(); }
+
+    void store(const QString& key, const QString& value) {
+        settings->values[{Sect.toLower(), key.toLower()}] = value;
+    }
+
+    OrderedSettings* settings = nullptr;
+    QRect desktop;
+    stakko::T_Stakko form;
+};
+
+TEST(FormSectionNameTest, IsTheClassNameWithoutNamespaceAndFirstLetter) {
+    stakko::T_Stakko main;
+    TWinner winner;
+    QWidget plain;
+    EXPECT_EQ(FormSectionName(&main), QStringLiteral("_Stakko"));
+    EXPECT_EQ(FormSectionName(&winner), QStringLiteral("Winner"));
+    EXPECT_EQ(FormSectionName(&plain), QStringLiteral("Widget"));
+}
+
+TEST_F(FormStateTest, StoredBoundsAreFittedAndOnlyMaximizedIsTakenOver) {
+    store(QStringLiteral("Left"), QStringLiteral("40"));
+    store(QStringLiteral("Top"), QStringLiteral("30"));
+    store(QStringLiteral("Width"), QStringLiteral("120"));
+    store(QStringLiteral("Height"), QStringLiteral("90"));
+
+    for (const char* winState : {"0", "1", "3", "-2", "x"}) {
+        SCOPED_TRACE(winState);
+        store(QStringLiteral("WinState"), QString::fromLatin1(winState));
+        stakko::T_Stakko w;
+        EXPECT_EQ(RestoreFormStateByClass(&w), wsNormal);
+        EXPECT_EQ(w.windowState() & Qt::WindowMaximized, 0);
+        EXPECT_EQ(QRect(w.pos(), w.size()), FitRectToScreen(QRect(40, 30, 120, 90)));
+    }
+
+    store(QStringLiteral("WinState"), QStringLiteral("2"));
+    EXPECT_EQ(RestoreFormStateByClass(&form), wsMaximized);
+    EXPECT_TRUE(form.windowState() & Qt::WindowMaximized);
+    form.show();
+    form.showNormal();
+    EXPECT_EQ(form.size(), QSize(120, 90));
+
+    // A stored position on a monitor that is gone puts the window back
+    // inside the remaining desktop, keeping its size.
+    store(QStringLiteral("Left"), QString::number(desktop.x() + desktop.width() + 700));
+    store(QStringLiteral("Top"), QString::number(desktop.y() - 5000));
+    stakko::T_Stakko lost;
+    RestoreFormState(&lost, Sect);
+    EXPECT_EQ(lost.pos(), QPoint(desktop.x() + desktop.width() - 120, desktop.y()));
+    EXPECT_EQ(lost.size(), QSize(120, 90));
+}
+
+TEST_F(FormStateTest, MissingValuesKeepTheWindowsOwn) {
+    QFont own = form.font();
+    EXPECT_EQ(RestoreFormState(&form, Sect), wsNormal);
+    EXPECT_EQ(form.pos(), desktop.topLeft() + QPoint(20, 10));
+    EXPECT_EQ(form.size(), QSize(200, 150));
+    EXPECT_EQ(form.font(), own);
+    EXPECT_FALSE(form.testAttribute(Qt::WA_SetFont));
+    EXPECT_EQ(form.property(CharSetProperty).toInt(), 0);
+
+    // Without a settings object the design bounds are only fitted.
+    FreeUserSettings();
+    stakko::T_Stakko wide;
+    wide.move(desktop.topLeft() + QPoint(10, 10));
+    wide.resize(desktop.width() + 300, 100);
+    EXPECT_EQ(RestoreFormState(&wide, Sect), wsNormal);
+    EXPECT_EQ(wide.pos(), desktop.topLeft() + QPoint(0, 10));
+    EXPECT_EQ(wide.size(), QSize(desktop.width(), 100));
+}
+
+TEST_F(FormStateTest, FontStyleAndCharSetAreClamped) {
+    struct Row {
+        const char* style;
+        bool bold, italic, underline, strikeOut;
+    };
+    for (const Row& r :
+         {Row{"5", true, false, true, false}, Row{"15", true, true, true, true},
+          Row{"16", false, false, false, false}, Row{"-1", false, false, false, false},
+          Row{"65538", false, true, false, false}}) {
+        SCOPED_TRACE(r.style);
+        store(QStringLiteral("FONTSTYLE"), QString::fromLatin1(r.style));
+        stakko::T_Stakko w;
+        w.setFont(QFont(QStringLiteral("Liberation Sans"), 10, QFont::Bold, true));
+        RestoreFormState(&w, Sect);
+        EXPECT_EQ(w.font().bold(), r.bold);
+        EXPECT_EQ(w.font().italic(), r.italic);
+        EXPECT_EQ(w.font().underline(), r.underline);
+        EXPECT_EQ(w.font().strikeOut(), r.strikeOut);
+    }
+
+    for (const auto& [stored, expected] :
+         {std::pair{"300", 0}, std::pair{"-1", 0}, std::pair{"255", 255}, std::pair{"0", 0}}) {
+        SCOPED_TRACE(stored);
+        store(QStringLiteral("CharSet"), QString::fromLatin1(stored));
+        stakko::T_Stakko w;
+        RestoreFormState(&w, Sect);
+        EXPECT_EQ(w.property(CharSetProperty).toInt(), expected);
+    }
+
+    store(QStringLiteral("Font"), QStringLiteral("Liberation Serif"));
+    store(QStringLiteral("FontSize"), QStringLiteral("14"));
+    RestoreFormState(&form, Sect);
+    EXPECT_EQ(form.font().family(), QStringLiteral("Liberation Serif"));
+    EXPECT_EQ(form.font().pointSize(), 14);
+}
+
+TEST_F(FormStateTest, SavingWritesKeysInOrderOnlyForWhatItCanSee) {
+    // Hidden: nothing at all, whatever is asked for.
+    SaveFormStateByClass(&form, wpSizeAndState | wpPosition);
+    EXPECT_TRUE(settings->written.isEmpty());
+
+    form.show();
+    SaveFormStateByClass(&form, wpSizeAndState | wpPosition);
+    const QPoint pos = form.pos();
+    EXPECT_EQ(settings->written,
+              QStringList({QStringLiteral("WinState=0"), QStringLiteral("Width=200"),
+                           QStringLiteral("Height=150"),
+                           QStringLiteral("Left=") + QString::number(pos.x()),
+                           QStringLiteral("Top=") + QString::number(pos.y())}));
+
+    // Closing while maximized writes only the state; the normal bounds stay.
+    settings->written.clear();
+    form.showMaximized();
+    SaveFormStateByClass(&form, wpSizeAndState | wpPosition);
+    EXPECT_EQ(settings->written, QStringList{QStringLiteral("WinState=2")});
+    EXPECT_EQ(settings->text(Sect, QStringLiteral("Width")), QStringLiteral("200"));
+    EXPECT_EQ(settings->text(Sect, QStringLiteral("Left")), QString::number(pos.x()));
+
+    settings->written.clear();
+    form.showMinimized();
+    SaveFormState(&form, wpSizeAndState | wpPosition, Sect);
+    EXPECT_EQ(settings->written, QStringList{QStringLiteral("WinState=1")});
+
+    // The font comes first, its size written as an absolute value.
+    settings->written.clear();
+    form.showNormal();
+    QFont f(QStringLiteral("Liberation Sans"));
+    f.setPixelSize(13);
+    f.setItalic(true);
+    f.setStrikeOut(true);
+    form.setFont(f);
+    form.setProperty(CharSetProperty, 238);
+    SaveFormState(&form, wpFont | wpSizeAndState, Sect);
+    EXPECT_EQ(settings->written,
+              QStringList({QStringLiteral("Font=Liberation Sans"), QStringLiteral("Fontsize=13"),
+                           QStringLiteral("Fontstyle=10"), QStringLiteral("CharSet=238"),
+                           QStringLiteral("WinState=0"), QStringLiteral("Width=200"),
+                           QStringLiteral("Height=150")}));
+
+    settings->written.clear();
+    SaveFormState(&form, wpPosition, Sect);
+    EXPECT_EQ(settings->written.size(), 2);
+    EXPECT_TRUE(settings->written.at(0).startsWith(QStringLiteral("Left=")));
+}
+
+TEST_F(FormStateTest, RestoringWhatWasSavedGivesTheSameWindow) {
+    form.move(desktop.topLeft() + QPoint(33, 44));
+    form.resize(210, 160);
+    QFont f(QStringLiteral("Liberation Serif"), 11);
+    f.setBold(true);
+    form.setFont(f);
+    form.show();
+    SaveFormStateByClass(&form, wpFont | wpSizeAndState | wpPosition);
+
+    stakko::T_Stakko again;
+    EXPECT_EQ(RestoreFormStateByClass(&again), wsNormal);
+    again.show();
+    EXPECT_EQ(again.pos(), form.pos());
+    EXPECT_EQ(again.size(), form.size());
+    EXPECT_EQ(again.font().family(), f.family());
+    EXPECT_EQ(again.font().pointSize(), 11);
+    EXPECT_TRUE(again.font().bold());
+}
+
+} // namespace
+
+#include "FormState_test.moc"
