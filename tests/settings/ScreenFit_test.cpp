@@ -19,7 +19,9 @@ struct FitCase {
     QRect expected;
 };
 
-void PrintTo(const FitCase& c, std::ostream* os) { *os << c.name; }
+void PrintTo(const FitCase& c, std::ostream* os) {
+    *os << c.name;
+}
 
 class FitRectToScreenTest : public ::testing::TestWithParam<FitCase> {};
 
