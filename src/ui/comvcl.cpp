@@ -1,11 +1,13 @@
 #include "ui/comvcl.h"
 
+#include "settings/ScreenFit.h"
 #include "text/QZ_cmn.h"
 
 #include <QApplication>
 #include <QDateTime>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QShowEvent>
 
 #include <utility>
 #include <vector>
@@ -65,7 +67,85 @@ private:
     TMsgBox* m_sender;
 };
 
+// The reference for placing a dialog: the active window, else the main
+// (first visible ordinary) window, else a plain 799 x 599 area at the origin.
+QRect ReferenceRect() {
+    if (const QWidget* active = QApplication::activeWindow())
+        return active->frameGeometry();
+    for (const QWidget* w : QApplication::topLevelWidgets())
+        if (w->isVisible() && w->windowType() == Qt::Window)
+            return w->frameGeometry();
+    return QRect(0, 0, 799, 599);
+}
+
+// A message box that takes its place once it knows its final size, which
+// QMessageBox settles only while it is being shown.
+class PlacedMessageBox : public QMessageBox {
+public:
+    using QMessageBox::QMessageBox;
+    std::function<QRect(QSize)> placement;
+
+protected:
+    void showEvent(QShowEvent* e) override {
+        QMessageBox::showEvent(e);
+        if (placement) {
+            const QRect r = placement(size());
+            move(r.topLeft());
+            if (r.size() != size())
+                resize(r.size());
+        }
+    }
+};
+
 } // namespace
+
+QRect MsgDlgPlacement(TMsgAlign align, bool useAlign, const QRect& reference, const QSize& dialog,
+                      const QRect& virtualScreen) {
+    const int w = dialog.width();
+    const int h = dialog.height();
+    const int refLeft = reference.x();
+    const int refTop = reference.y();
+    const int refRight = refLeft + reference.width();
+    const int refBottom = refTop + reference.height();
+    // Integer division truncates toward zero, as the placement rule wants.
+    const int centreLeft = refLeft + (reference.width() - w) / 2;
+    const int centreTop = refTop + (reference.height() - h) / 2;
+    if (!useAlign || align == ma_Center)
+        return QRect(centreLeft, centreTop, w, h);
+
+    int left = refLeft;
+    int top = refTop;
+    switch (align) {
+    case ma_Center:
+    case ma_leftTop:
+        break;
+    case ma_RightTop:
+        left = refRight - w;
+        break;
+    case ma_CenterTop:
+        left = centreLeft;
+        break;
+    case ma_LeftCenter:
+        top = centreTop;
+        break;
+    case ma_RightCenter:
+        left = refRight - w;
+        top = centreTop;
+        break;
+    case ma_LeftBottom:
+        top = refBottom - h;
+        break;
+    case ma_RightBottom:
+        left = refRight - w;
+        top = refBottom - h;
+        break;
+    case ma_CenterBottom:
+        left = centreLeft;
+        top = refBottom - h;
+        break;
+    }
+    return FitRectToScreen(left, top, w, h, virtualScreen);
+}
 
 QString MsgDlgBtnCaption(TMsgDlgBtn b) {
     switch (b) {
@@ -121,8 +201,8 @@ int TMsgBoxWin::Dlg(const QString& msg, TMsgDlgType dlgType, TMsgDlgButtons btns
     if (btns.isEmpty())
         btns += mbOK;
 
-    QMessageBox box(IconOf(dlgType), ExeBaseName(), DisplayText(text), QMessageBox::NoButton,
-                    QApplication::activeWindow());
+    PlacedMessageBox box(IconOf(dlgType), ExeBaseName(), DisplayText(text), QMessageBox::NoButton,
+                         QApplication::activeWindow());
     box.setTextFormat(Qt::PlainText); // "&" in a message is shown as it is
     std::vector<std::pair<QPushButton*, TMsgDlgBtn>> shown;
     for (const TMsgDlgBtn b : AllButtons) {
@@ -141,7 +221,13 @@ int TMsgBoxWin::Dlg(const QString& msg, TMsgDlgType dlgType, TMsgDlgButtons btns
         if (b == mbCancel)
             box.setEscapeButton(button);
     // A one-shot placement is used up by the dialog that is shown.
+    const bool useAlign = FUseNextAlign;
     FUseNextAlign = false;
+    const TMsgAlign align = FAlign;
+    const QRect reference = ReferenceRect();
+    box.placement = [=](QSize dialog) {
+        return MsgDlgPlacement(align, useAlign, reference, dialog, GetVirtualScreenRect());
+    };
 
     int result = mrCancel; // closing the dialog without a button cancels it
     FPrompting = true;

@@ -121,6 +121,7 @@ struct SeenDialog {
     QStringList buttons;
     QString defaultButton;
     bool promptingWhileShown = false;
+    QRect geometry;
 };
 
 // Waits for the next modal message box, notes what it shows and clicks the
@@ -138,6 +139,7 @@ void AnswerNextBox(SeenDialog& seen, const TMsgBox& owner, const QString& answer
         seen.caption = box->windowTitle();
         seen.text = box->text();
         seen.promptingWhileShown = owner.Prompting();
+        seen.geometry = QRect(box->pos(), box->size());
         for (QAbstractButton* b : box->buttons())
             seen.buttons << b->text();
         if (box->defaultButton())
@@ -205,6 +207,79 @@ TEST(MsgBoxWindowed, EmptyTextsShowNothingButStillNotify) {
     EXPECT_EQ(box.DialogDurationTotal, 0.0);
     EXPECT_EQ(box.TestInfo(QStringLiteral("still nothing")), 0);
     EXPECT_EQ(starts, 4);
+}
+
+struct PlacementCase {
+    const char* name;
+    TMsgAlign align;
+    bool armed;
+    QRect reference;
+    QSize dialog;
+    QRect expected;
+};
+
+void PrintTo(const PlacementCase& c, std::ostream* os) {
+    *os << c.name;
+}
+
+class MsgDlgPlacementTest : public ::testing::TestWithParam<PlacementCase> {};
+
+TEST_P(MsgDlgPlacementTest, FollowsTheAlignTable) {
+    const PlacementCase& c = GetParam();
+    EXPECT_EQ(MsgDlgPlacement(c.align, c.armed, c.reference, c.dialog, QRect(0, 0, 1920, 1080)),
+              c.expected);
+}
+
+const QRect Ref(100, 50, 801, 601);
+const QSize Dlg(300, 200);
+
+INSTANTIATE_TEST_SUITE_P(
+    Table, MsgDlgPlacementTest,
+    ::testing::Values(
+        // (801 - 300) div 2 = 250, (601 - 200) div 2 = 200
+        PlacementCase{"center", ma_Center, true, Ref, Dlg, QRect(350, 250, 300, 200)},
+        PlacementCase{"left_top", ma_leftTop, true, Ref, Dlg, QRect(100, 50, 300, 200)},
+        PlacementCase{"right_top", ma_RightTop, true, Ref, Dlg, QRect(601, 50, 300, 200)},
+        PlacementCase{"center_top", ma_CenterTop, true, Ref, Dlg, QRect(350, 50, 300, 200)},
+        PlacementCase{"left_center", ma_LeftCenter, true, Ref, Dlg, QRect(100, 250, 300, 200)},
+        PlacementCase{"right_center", ma_RightCenter, true, Ref, Dlg, QRect(601, 250, 300, 200)},
+        PlacementCase{"left_bottom", ma_LeftBottom, true, Ref, Dlg, QRect(100, 451, 300, 200)},
+        PlacementCase{"right_bottom", ma_RightBottom, true, Ref, Dlg, QRect(601, 451, 300, 200)},
+        PlacementCase{"center_bottom", ma_CenterBottom, true, Ref, Dlg, QRect(350, 451, 300, 200)},
+        PlacementCase{"not_armed_is_centred", ma_RightBottom, false, Ref, Dlg,
+                      QRect(350, 250, 300, 200)},
+        // A reference wider than the dialog by an odd negative amount: the
+        // half is truncated toward zero.
+        PlacementCase{"dialog_wider_than_reference", ma_CenterTop, false, QRect(0, 0, 99, 50),
+                      QSize(200, 50), QRect(-50, 0, 200, 50)},
+        PlacementCase{"fitted_back_from_right_edge", ma_leftTop, true, QRect(1800, 100, 400, 300),
+                      Dlg, QRect(1620, 100, 300, 200)},
+        PlacementCase{"centred_is_not_fitted", ma_Center, true, QRect(1800, 100, 400, 300), Dlg,
+                      QRect(1850, 150, 300, 200)},
+        PlacementCase{"larger_than_screen_is_cut", ma_RightBottom, true, QRect(0, 0, 1920, 1080),
+                      QSize(2500, 1500), QRect(0, 0, 1920, 1080)}),
+    [](const ::testing::TestParamInfo<PlacementCase>& info) {
+        return std::string(info.param.name);
+    });
+
+TEST(MsgBoxWindowed, ArmedPlacementWaitsForTheNextShownDialog) {
+    TMsgBoxWin box;
+    box.setAlign(ma_leftTop);
+    EXPECT_EQ(box.Info(QString()), mrNone); // shows nothing: stays armed
+
+    SeenDialog placed;
+    AnswerNextBox(placed, box, QStringLiteral("OK"));
+    EXPECT_EQ(box.Info(QStringLiteral("oben links")), mrOk);
+    ASSERT_TRUE(placed.shown);
+    // No window is open, so the reference is the area from (0, 0) to (799, 599).
+    EXPECT_EQ(placed.geometry.topLeft(), QPoint(0, 0));
+
+    SeenDialog centred;
+    AnswerNextBox(centred, box, QStringLiteral("OK"));
+    EXPECT_EQ(box.Info(QStringLiteral("wieder in der Mitte")), mrOk);
+    EXPECT_EQ(centred.geometry.topLeft(),
+              QPoint((799 - centred.geometry.width()) / 2, (599 - centred.geometry.height()) / 2));
+    EXPECT_EQ(box.Align(), ma_leftTop);
 }
 
 } // namespace
