@@ -1,0 +1,45 @@
+#include "text/DateTime.h"
+
+#include <cmath>
+
+namespace qz {
+
+namespace {
+
+constexpr qint64 kMsPerDay = 86400000;
+
+const QDate& Epoch() {
+    static const QDate epoch(1899, 12, 30);
+    return epoch;
+}
+
+} // namespace
+
+TDateTime ToDateTime(const QDateTime& dt) {
+    if (!dt.isValid())
+        return 0;
+    const QDateTime local = dt.toLocalTime();
+    const qint64 days = Epoch().daysTo(local.date());
+    const double fraction = double(local.time().msecsSinceStartOfDay()) / kMsPerDay;
+    // The fraction is the time of day in both directions from the epoch.
+    return days >= 0 ? double(days) + fraction : double(days) - fraction;
+}
+
+QDateTime ToQDateTime(TDateTime value) {
+    if (!std::isfinite(value) || value < -693593.0 || value >= 2958466.0)
+        return {};
+    const double whole = std::trunc(value);
+    qint64 ms = std::llround(std::fabs(value - whole) * kMsPerDay);
+    qint64 days = qint64(whole);
+    if (ms >= kMsPerDay) {
+        // Rounded up to midnight of the following day, in both directions.
+        ms = 0;
+        ++days;
+    }
+    const QDate date = Epoch().addDays(days);
+    if (!date.isValid())
+        return {};
+    return QDateTime(date, QTime::fromMSecsSinceStartOfDay(int(ms)), Qt::LocalTime);
+}
+
+} // namespace qz

@@ -1,0 +1,472 @@
+#include "text/TEncoding.h"
+
+#include "text/EQZError.h"
+
+#include <QHash>
+#include <QStringDecoder>
+#include <QStringEncoder>
+
+#include <climits>
+#include <cstring>
+
+namespace qz {
+
+namespace {
+
+const QString& NoMappingMessage() {
+    static const QString text = QStringLiteral(
+        "Keine Zuordnung für Unicode-Zeichen in der Multibyte-Zielcodeseite vorhanden");
+    return text;
+}
+
+int CheckedSize(qsizetype size) {
+    if (size > INT_MAX)
+        throw EQZError(QStringLiteral("Text zu groß für die Umwandlung (%1 Einheiten)").arg(size));
+    return static_cast<int>(size);
+}
+
+// Decodes strict UTF-8. Returns the number of UTF-16 code units, or -1 for
+// malformed input. With out == nullptr it only counts.
+qsizetype DecodeUtf8Strict(const uchar* p, qsizetype n, char16_t* out) {
+    qsizetype units = 0;
+    qsizetype i = 0;
+    while (i < n) {
+        // Runs of ASCII are the common case; take eight at a time.
+        while (i + 8 <= n) {
+            quint64 block;
+            std::memcpy(&block, p + i, 8);
+            if (block & 0x8080808080808080ULL)
+                break;
+            if (out) {
+                for (int k = 0; k < 8; ++k)
+                    out[units + k] = p[i + k];
+            }
+            units += 8;
+            i += 8;
+        }
+        if (i >= n)
+            break;
+
+        const uchar lead = p[i];
+        if (lead < 0x80) {
+            if (out)
+                out[units] = lead;
+            ++units;
+            ++i;
+            continue;
+        }
+
+        char32_t cp;
+        int more;
+        char32_t min;
+        if (lead >= 0xC2 && lead <= 0xDF) {
+            cp = lead & 0x1F;
+            more = 1;
+            min = 0x80;
+        } else if (lead >= 0xE0 && lead <= 0xEF) {
+            cp = lead & 0x0F;
+            more = 2;
+            min = 0x800;
+        } else if (lead >= 0xF0 && lead <= 0xF4) {
+            cp = lead & 0x07;
+            more = 3;
+            min = 0x10000;
+        } else {
+            return -1; // continuation byte, C0, C1, F5..FF
+        }
+        if (n - i <= more)
+            return -1; // cut off at the end
+        for (int k = 1; k <= more; ++k) {
+            const uchar c = p[i + k];
+            if ((c & 0xC0) != 0x80)
+                return -1;
+            cp = (cp << 6) | (c & 0x3F);
+        }
+        if (cp < min || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF))
+            return -1;
+        if (cp >= 0x10000) {
+            if (out) {
+                out[units] = static_cast<char16_t>(0xD800 + ((cp - 0x10000) >> 10));
+                out[units + 1] = static_cast<char16_t>(0xDC00 + ((cp - 0x10000) & 0x3FF));
+            }
+            units += 2;
+        } else {
+            if (out)
+                out[units] = static_cast<char16_t>(cp);
+            ++units;
+        }
+        i += more + 1;
+    }
+    return units;
+}
+
+// Walks UTF-16 text as code points; a lone surrogate comes out as U+FFFD.
+template <typename Visit>
+void ForEachCodePoint(const QChar* chars, int charCount, Visit visit) {
+    for (int i = 0; i < charCount; ++i) {
+        char32_t cp = chars[i].unicode();
+        if (QChar::isHighSurrogate(cp) && i + 1 < charCount &&
+            QChar::isLowSurrogate(chars[i + 1].unicode())) {
+            cp = QChar::surrogateToUcs4(chars[i].unicode(), chars[i + 1].unicode());
+            ++i;
+        } else if (QChar::isSurrogate(cp)) {
+            cp = 0xFFFD;
+        }
+        visit(cp);
+    }
+}
+
+int Utf8Length(char32_t cp) {
+    return cp < 0x80 ? 1 : cp < 0x800 ? 2 : cp < 0x10000 ? 3 : 4;
+}
+
+constexpr std::array<char16_t, 256> MakeWindows1252Table() {
+    std::array<char16_t, 256> t{};
+    for (int b = 0; b < 256; ++b)
+        t[b] = static_cast<char16_t>(b);
+    constexpr char16_t high[32] = {0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021,
+                                   0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0x008D, 0x017D, 0x008F,
+                                   0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
+                                   0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
+    for (int b = 0; b < 32; ++b)
+        t[0x80 + b] = high[b];
+    return t;
+}
+
+constexpr std::array<char16_t, 256> kWindows1252 = MakeWindows1252Table();
+
+struct CodePageName {
+    quint32 codePage;
+    const char* converter;
+    bool singleByte;
+};
+
+// Qt's converters are ICU's on Debian. "cp949"/"cp950" would open IBM
+// tables there, so the Windows names are used throughout.
+constexpr CodePageName kCodePageNames[] = {
+    {1250, "windows-1250", true}, {1251, "windows-1251", true}, {1252, "windows-1252", true},
+    {1253, "windows-1253", true}, {1254, "windows-1254", true}, {1255, "windows-1255", true},
+    {1256, "windows-1256", true}, {1257, "windows-1257", true}, {1258, "windows-1258", true},
+    {874, "windows-874", true},   {850, "IBM850", true},        {437, "IBM437", true},
+    {866, "IBM866", true},        {28591, "ISO-8859-1", true},  {932, "windows-31j", false},
+    {936, "windows-936", false},  {949, "windows-949", false},  {950, "windows-950", false},
+};
+
+} // namespace
+
+// ---------------------------------------------------------------------------
+// TEncoding
+
+QByteArray TEncoding::GetBytes(const QString& text) {
+    const int charCount = CheckedSize(text.size());
+    const int byteCount = GetByteCount(text.constData(), charCount);
+    QByteArray bytes(byteCount, Qt::Uninitialized);
+    const int written =
+        GetBytes(text.constData(), charCount, reinterpret_cast<uchar*>(bytes.data()), byteCount);
+    bytes.truncate(written);
+    return bytes;
+}
+
+QString TEncoding::GetString(const QByteArray& bytes) {
+    if (bytes.isEmpty())
+        return {};
+    const int byteCount = CheckedSize(bytes.size());
+
+    QByteArray copy;
+    uchar* buffer;
+    if (DecodesInPlace()) {
+        copy = QByteArray(bytes.constData(), bytes.size());
+        buffer = reinterpret_cast<uchar*>(copy.data());
+    } else {
+        // Only read: these encodings never write through the pointer.
+        buffer = reinterpret_cast<uchar*>(const_cast<char*>(bytes.constData()));
+    }
+
+    const int charCount = GetCharCount(buffer, byteCount);
+    if (charCount <= 0)
+        throw EQZError(NoMappingMessage());
+    QString text(charCount, Qt::Uninitialized);
+    const int written = GetChars(buffer, byteCount, text.data(), charCount);
+    if (written <= 0)
+        throw EQZError(NoMappingMessage());
+    text.truncate(written);
+    return text;
+}
+
+TEncoding* TEncoding::UTF8() {
+    static TUTF8Encoding instance;
+    return &instance;
+}
+
+TEncoding* TEncoding::Unicode() {
+    static TUnicodeEncoding instance(false);
+    return &instance;
+}
+
+TEncoding* TEncoding::BigEndianUnicode() {
+    static TUnicodeEncoding instance(true);
+    return &instance;
+}
+
+TEncoding* TEncoding::Default() {
+    static TCodePageEncoding instance(1252);
+    return &instance;
+}
+
+const std::array<char16_t, 256>& Windows1252Table() {
+    return kWindows1252;
+}
+
+// ---------------------------------------------------------------------------
+// TUTF8Encoding
+
+int TUTF8Encoding::GetByteCount(const QChar* chars, int charCount) {
+    qint64 count = 0;
+    ForEachCodePoint(chars, charCount, [&](char32_t cp) { count += Utf8Length(cp); });
+    return CheckedSize(count);
+}
+
+int TUTF8Encoding::GetBytes(const QChar* chars, int charCount, uchar* bytes, int byteCount) {
+    // Qualified calls: a derived class's overrides must not run here.
+    if (charCount <= 0 || TUTF8Encoding::GetByteCount(chars, charCount) > byteCount)
+        return 0;
+    int n = 0;
+    ForEachCodePoint(chars, charCount, [&](char32_t cp) {
+        if (cp < 0x80) {
+            bytes[n++] = static_cast<uchar>(cp);
+        } else if (cp < 0x800) {
+            bytes[n++] = static_cast<uchar>(0xC0 | (cp >> 6));
+            bytes[n++] = static_cast<uchar>(0x80 | (cp & 0x3F));
+        } else if (cp < 0x10000) {
+            bytes[n++] = static_cast<uchar>(0xE0 | (cp >> 12));
+            bytes[n++] = static_cast<uchar>(0x80 | ((cp >> 6) & 0x3F));
+            bytes[n++] = static_cast<uchar>(0x80 | (cp & 0x3F));
+        } else {
+            bytes[n++] = static_cast<uchar>(0xF0 | (cp >> 18));
+            bytes[n++] = static_cast<uchar>(0x80 | ((cp >> 12) & 0x3F));
+            bytes[n++] = static_cast<uchar>(0x80 | ((cp >> 6) & 0x3F));
+            bytes[n++] = static_cast<uchar>(0x80 | (cp & 0x3F));
+        }
+    });
+    return n;
+}
+
+int TUTF8Encoding::GetCharCount(uchar* bytes, int byteCount) {
+    if (byteCount <= 0)
+        return 0;
+    const qsizetype units = DecodeUtf8Strict(bytes, byteCount, nullptr);
+    return units < 0 ? 0 : static_cast<int>(units);
+}
+
+int TUTF8Encoding::GetChars(uchar* bytes, int byteCount, QChar* chars, int charCount) {
+    const int needed = TUTF8Encoding::GetCharCount(bytes, byteCount);
+    if (needed == 0 || needed > charCount)
+        return 0;
+    DecodeUtf8Strict(bytes, byteCount, reinterpret_cast<char16_t*>(chars));
+    return needed;
+}
+
+QString TUTF8Encoding::GetEncodingName() const {
+    return QStringLiteral("Unicode (UTF-8)");
+}
+
+QByteArray TUTF8Encoding::GetPreamble() const {
+    return QByteArray("\xEF\xBB\xBF", 3);
+}
+
+// ---------------------------------------------------------------------------
+// TUnicodeEncoding
+
+int TUnicodeEncoding::GetByteCount(const QChar*, int charCount) {
+    return charCount <= 0 ? 0 : CheckedSize(qint64(charCount) * 2);
+}
+
+int TUnicodeEncoding::GetBytes(const QChar* chars, int charCount, uchar* bytes, int byteCount) {
+    if (charCount <= 0 || qint64(charCount) * 2 > byteCount)
+        return 0;
+    for (int i = 0; i < charCount; ++i) {
+        const char16_t u = chars[i].unicode();
+        const uchar lo = static_cast<uchar>(u & 0xFF);
+        const uchar hi = static_cast<uchar>(u >> 8);
+        bytes[2 * i] = m_bigEndian ? hi : lo;
+        bytes[2 * i + 1] = m_bigEndian ? lo : hi;
+    }
+    return charCount * 2;
+}
+
+int TUnicodeEncoding::GetCharCount(uchar*, int byteCount) {
+    return byteCount <= 0 ? 0 : byteCount / 2;
+}
+
+int TUnicodeEncoding::GetChars(uchar* bytes, int byteCount, QChar* chars, int charCount) {
+    const int needed = TUnicodeEncoding::GetCharCount(bytes, byteCount);
+    if (needed == 0 || needed > charCount)
+        return 0;
+    for (int i = 0; i < needed; ++i) {
+        const uchar a = bytes[2 * i];
+        const uchar b = bytes[2 * i + 1];
+        chars[i] = QChar(m_bigEndian ? char16_t((a << 8) | b) : char16_t((b << 8) | a));
+    }
+    return needed;
+}
+
+QString TUnicodeEncoding::GetEncodingName() const {
+    return m_bigEndian ? QStringLiteral("Unicode (Big-Endian)") : QStringLiteral("Unicode");
+}
+
+QByteArray TUnicodeEncoding::GetPreamble() const {
+    return m_bigEndian ? QByteArray("\xFE\xFF", 2) : QByteArray("\xFF\xFE", 2);
+}
+
+// ---------------------------------------------------------------------------
+// TCodePageEncoding
+
+struct TCodePageEncoding::SingleByteTables {
+    std::array<char16_t, 256> decode{};
+    QHash<char16_t, uchar> encode; // first byte wins where two bytes share a character
+};
+
+TCodePageEncoding::TCodePageEncoding(quint32 codePage) : m_codePage(codePage) {
+    const CodePageName* entry = nullptr;
+    for (const auto& row : kCodePageNames) {
+        if (row.codePage == codePage)
+            entry = &row;
+    }
+    if (!entry)
+        throw EQZError(QStringLiteral("Codepage %1 wird nicht unterstützt").arg(codePage));
+    m_converterName = entry->converter;
+    if (!entry->singleByte) {
+        if (!QStringDecoder(m_converterName.constData()).isValid())
+            throw EQZError(QStringLiteral("Codepage %1 wird nicht unterstützt").arg(codePage));
+        return;
+    }
+
+    m_singleByte = std::make_unique<SingleByteTables>();
+    if (codePage == 1252) {
+        m_singleByte->decode = kWindows1252;
+    } else {
+        // Built once from the converter, byte by byte, so that decoding
+        // afterwards is a plain table lookup.
+        QStringDecoder decoder(m_converterName.constData(), QStringDecoder::Flag::Stateless);
+        if (!decoder.isValid())
+            throw EQZError(QStringLiteral("Codepage %1 wird nicht unterstützt").arg(codePage));
+        for (int b = 0; b < 256; ++b) {
+            const char c = static_cast<char>(b);
+            const QString s = decoder.decode(QByteArrayView(&c, 1));
+            m_singleByte->decode[b] = s.size() == 1 ? s[0].unicode() : char16_t(0xFFFD);
+        }
+        // Windows keeps 00..7F as they are on every page here; the IBM
+        // tables would swap 1A, 1C and 7F (their display glyph mapping).
+        for (int b = 0; b < 0x80; ++b)
+            m_singleByte->decode[b] = static_cast<char16_t>(b);
+    }
+    for (int b = 0; b < 256; ++b) {
+        const char16_t u = m_singleByte->decode[b];
+        if (u != 0xFFFD && !m_singleByte->encode.contains(u))
+            m_singleByte->encode.insert(u, static_cast<uchar>(b));
+    }
+}
+
+TCodePageEncoding::~TCodePageEncoding() = default;
+
+QByteArray TCodePageEncoding::EncodeMultiByte(const QChar* chars, int charCount) const {
+    // One code point at a time, so that a character the page cannot hold
+    // becomes "?" instead of the converter's substitution byte.
+    QByteArray out;
+    out.reserve(charCount * 2);
+    QStringEncoder encoder(m_converterName.constData(), QStringEncoder::Flag::Stateless);
+    ForEachCodePoint(chars, charCount, [&](char32_t cp) {
+        if (cp < 0x80) {
+            out.append(static_cast<char>(cp));
+            return;
+        }
+        const auto units = QChar::fromUcs4(cp);
+        encoder.resetState();
+        const QByteArray piece = encoder.encode(QStringView(units));
+        if (encoder.hasError() || piece.isEmpty() || cp == 0xFFFD)
+            out.append('?');
+        else
+            out.append(piece);
+    });
+    return out;
+}
+
+QString TCodePageEncoding::DecodeMultiByte(const uchar* bytes, int byteCount) const {
+    // The converter keeps a lead byte cut off at the end as pending state
+    // and drops it. A line feed behind the input (never a trail byte)
+    // forces it out as a replacement character; the line feed goes again.
+    QByteArray input(reinterpret_cast<const char*>(bytes), byteCount);
+    input.append('\n');
+    QStringDecoder decoder(m_converterName.constData(), QStringDecoder::Flag::Stateless);
+    QString text = decoder.decode(input);
+    if (text.endsWith(u'\n'))
+        text.chop(1);
+    return text;
+}
+
+int TCodePageEncoding::GetByteCount(const QChar* chars, int charCount) {
+    if (charCount <= 0)
+        return 0;
+    if (m_singleByte)
+        return charCount;
+    return CheckedSize(EncodeMultiByte(chars, charCount).size());
+}
+
+int TCodePageEncoding::GetBytes(const QChar* chars, int charCount, uchar* bytes, int byteCount) {
+    if (charCount <= 0)
+        return 0;
+    if (m_singleByte) {
+        if (charCount > byteCount)
+            return 0;
+        const auto& encode = m_singleByte->encode;
+        for (int i = 0; i < charCount; ++i) {
+            const char16_t u = chars[i].unicode();
+            // Every page here keeps ASCII in place.
+            if (u < 0x80) {
+                bytes[i] = static_cast<uchar>(u);
+                continue;
+            }
+            const auto it = encode.constFind(u);
+            bytes[i] = it == encode.constEnd() ? uchar('?') : it.value();
+        }
+        return charCount;
+    }
+    const QByteArray encoded = EncodeMultiByte(chars, charCount);
+    if (encoded.size() > byteCount)
+        return 0;
+    std::memcpy(bytes, encoded.constData(), encoded.size());
+    return static_cast<int>(encoded.size());
+}
+
+int TCodePageEncoding::GetCharCount(uchar* bytes, int byteCount) {
+    if (byteCount <= 0)
+        return 0;
+    if (m_singleByte)
+        return byteCount;
+    return CheckedSize(DecodeMultiByte(bytes, byteCount).size());
+}
+
+int TCodePageEncoding::GetChars(uchar* bytes, int byteCount, QChar* chars, int charCount) {
+    if (byteCount <= 0)
+        return 0;
+    if (m_singleByte) {
+        if (byteCount > charCount)
+            return 0;
+        const char16_t* table = m_singleByte->decode.data();
+        char16_t* out = reinterpret_cast<char16_t*>(chars);
+        for (int i = 0; i < byteCount; ++i)
+            out[i] = table[bytes[i]];
+        return byteCount;
+    }
+    const QString text = DecodeMultiByte(bytes, byteCount);
+    if (text.size() > charCount)
+        return 0;
+    std::memcpy(chars, text.constData(), text.size() * sizeof(QChar));
+    return static_cast<int>(text.size());
+}
+
+QString TCodePageEncoding::GetEncodingName() const {
+    return QStringLiteral("Codepage %1").arg(m_codePage);
+}
+
+} // namespace qz
