@@ -25,7 +25,10 @@ TDateTime ToDateTime(const QDateTime& dt) {
     return days >= 0 ? double(days) + fraction : double(days) - fraction;
 }
 
-QDateTime ToQDateTime(TDateTime value) {
+namespace {
+
+// The calendar date and time of day a value names, as UTC fields.
+QDateTime CalendarFields(TDateTime value) {
     if (!std::isfinite(value) || value < -693593.0 || value >= 2958466.0)
         return {};
     const double whole = std::trunc(value);
@@ -39,7 +42,22 @@ QDateTime ToQDateTime(TDateTime value) {
     const QDate date = Epoch().addDays(days);
     if (!date.isValid())
         return {};
-    return QDateTime(date, QTime::fromMSecsSinceStartOfDay(int(ms)), Qt::LocalTime);
+    return QDateTime(date, QTime::fromMSecsSinceStartOfDay(int(ms)), Qt::UTC);
+}
+
+} // namespace
+
+QDateTime ToQDateTime(TDateTime value) {
+    const QDateTime fields = CalendarFields(value);
+    if (!fields.isValid())
+        return {};
+    return QDateTime(fields.date(), fields.time(), Qt::LocalTime);
+}
+
+QString FormatTDateTime(const QString& format, TDateTime value) {
+    // UTC fields have no gaps or folds, so the text is the value as written.
+    const QDateTime fields = CalendarFields(value);
+    return fields.isValid() ? fields.toString(format) : QString();
 }
 
 } // namespace qz

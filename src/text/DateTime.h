@@ -19,4 +19,9 @@ using TDateTime = double;
 // lies outside the years 1 to 9999 gives an invalid QDateTime.
 [[nodiscard]] QDateTime ToQDateTime(TDateTime value);
 
+// The calendar value as written with a QDateTime format ("dd.MM.yyyy"),
+// without any time-zone shifting; "" where ToQDateTime is invalid.
+//   FormatTDateTime(QStringLiteral("dd.MM.yyyy hh:mm"), 41689.5) == "19.02.2014 12:00"
+[[nodiscard]] QString FormatTDateTime(const QString& format, TDateTime value);
+
 } // namespace qz

@@ -1,8 +1,15 @@
 #include "text/QZ_cmn.h"
 
 #include "platform/ProgramFile.h"
+#include "text/DateTime.h"
+#include "text/EQZError.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
 
 #include <bit>
+#include <climits>
 
 namespace qz {
 
@@ -157,6 +164,202 @@ void TrimTrailingSpaces(QString& s) {
 void TrimSpaces(QString& s) {
     TrimTrailingSpaces(s);
     TrimLeadingSpaces(s);
+}
+
+void DeleteLastChar(QString& s) {
+    s.chop(1);
+}
+
+QString DropLastChar(const QString& s) {
+    return s.size() < 2 ? QString() : s.left(s.size() - 1);
+}
+
+QString CutAtQuestionMark(const QString& s) {
+    const qsizetype at = s.indexOf(u'?');
+    return at < 0 ? s : s.left(at);
+}
+
+void TruncateAtNul(QString& s) {
+    const qsizetype at = s.indexOf(QChar(u'\0'));
+    if (at >= 0)
+        s.truncate(at);
+}
+
+void skipTo(QChar ch, const QChar*& p) {
+    if (!p)
+        throw EQZError(QStringLiteral("skipTo with Nil-Pointer"));
+    while (*p != ch && !p->isNull())
+        ++p;
+}
+
+QChar FirstCharOrSpace(const QString& s) {
+    return s.isEmpty() ? QChar(u' ') : s.front();
+}
+
+QChar FirstCharOrNul(const QString& s) {
+    return s.isEmpty() ? QChar(u'\0') : s.front();
+}
+
+QChar LastCharOrSpace(const QString& s) {
+    return s.isEmpty() ? QChar(u' ') : s.back();
+}
+
+int PosCharFrom(QChar ch, const QString& s, int start) {
+    if (start < 1)
+        return 0;
+    const qsizetype at = s.indexOf(ch, start - 1);
+    return at < 0 ? 0 : int(at + 1);
+}
+
+int PosCharFromOrEnd(QChar ch, const QString& s, int start) {
+    const int at = PosCharFrom(ch, s, start);
+    return at == 0 ? int(s.size() + 1) : at;
+}
+
+namespace {
+
+// Per code unit, as the platform's character upper-casing does: no
+// expansions such as "ß" -> "SS", so positions stay aligned.
+QString UpperPerChar(const QString& s) {
+    QString upper(s.size(), Qt::Uninitialized);
+    for (qsizetype i = 0; i < s.size(); ++i)
+        upper[i] = s[i].toUpper();
+    return upper;
+}
+
+} // namespace
+
+int PosIgnoreCase(const QString& sub, const QString& s) {
+    if (sub.isEmpty() || s.isEmpty())
+        return 0;
+    return int(UpperPerChar(s).indexOf(UpperPerChar(sub)) + 1);
+}
+
+int LastPosWithin(const QString& sub, const QString& s, int count) {
+    if (sub.isEmpty())
+        return -1;
+    const qsizetype last = qMin<qsizetype>(count, s.size());
+    if (last < 1)
+        return -1;
+    const qsizetype at = s.lastIndexOf(sub, last - 1);
+    return at < 0 ? -1 : int(at + 1);
+}
+
+int LastPos(const QString& sub, const QString& s) {
+    return LastPosWithin(sub, s, int(qMin<qsizetype>(s.size(), INT_MAX)));
+}
+
+bool EndsWithText(const QString& suffix, const QString& s) {
+    return s.endsWith(suffix, Qt::CaseSensitive);
+}
+
+bool EndsWithTextIgnoreCase(const QString& suffix, const QString& s) {
+    if (suffix.isEmpty() || suffix.size() > s.size())
+        return false;
+    return UpperPerChar(s.right(suffix.size())) == UpperPerChar(suffix);
+}
+
+int MinInt(int a, int b) {
+    return a < b ? a : b;
+}
+
+void AddTrailingBackslash(QString& s) {
+    if (!s.isEmpty() && !s.endsWith(u':') && !s.endsWith(u'\\'))
+        s.append(u'\\');
+}
+
+void RemoveTrailingBackslash(QString& s) {
+    if (s.endsWith(u'\\'))
+        s.chop(1);
+}
+
+bool IsDirectoryWritable(const QString& dir) {
+    QString path = dir;
+    if (!path.isEmpty() && !path.endsWith(u'/'))
+        path.append(u'/');
+    path.append(QStringLiteral("$~test~$.$$$"));
+
+    QFile probe(path);
+    if (!probe.open(QIODevice::WriteOnly | QIODevice::Truncate))
+        return false;
+    probe.close();
+    probe.remove();
+    return true;
+}
+
+bool DirectoryExistsByFind(const QString& path) {
+    QString target = path;
+    RemoveTrailingBackslash(target);
+    if (target.isEmpty())
+        return false;
+
+    const qsizetype slash = target.lastIndexOf(u'/');
+    const QString name = target.mid(slash + 1);
+    if (!name.contains(u'*') && !name.contains(u'?'))
+        return QFileInfo(target).isDir();
+
+    // A pattern: walk the folder's entries as the search would.
+    const QString folder = slash < 0 ? QStringLiteral(".") : target.left(slash + 1);
+    const QDir dir(folder, name, QDir::NoSort,
+                   QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot);
+    const QFileInfoList matches = dir.entryInfoList();
+    for (const QFileInfo& match : matches) {
+        if (match.isDir())
+            return true;
+    }
+    return false;
+}
+
+const QChar* NextCommandLineToken(const QChar* p, QString& token) {
+    token.clear();
+    if (!p)
+        return nullptr;
+    constexpr qsizetype kMaxToken = 4096;
+    const auto isBlank = [](QChar c) { return c.unicode() >= 1 && c.unicode() <= 32; };
+
+    while (isBlank(*p) || (*p == u'"' && p[1] == u'"'))
+        p += isBlank(*p) ? 1 : 2;
+
+    while (p->unicode() > 32 && token.size() < kMaxToken) {
+        if (*p != u'"') {
+            token.append(*p++);
+            continue;
+        }
+        ++p; // opening quote
+        while (!p->isNull() && token.size() < kMaxToken) {
+            if (*p == u'"') {
+                if (p[1] == u'"') {
+                    token.append(u'"');
+                    p += 2;
+                    continue;
+                }
+                ++p; // closing quote
+                break;
+            }
+            token.append(*p++);
+        }
+    }
+    return p;
+}
+
+QString VersionToDateText(const QString& version, bool dateOnly) {
+    // Positions are 1-based; -1 means "none", which reads the text from its
+    // start and makes the part between the two dots start at the beginning.
+    const int a = LastPos(QStringLiteral("."), version);
+    QString revisionText = version.mid(qMax(a, 0));
+    const qint32 revision = TakeLeadingInteger(revisionText);
+
+    const int c = LastPosWithin(QStringLiteral("."), version, a - 1);
+    const qsizetype from = qMax(c, 0);      // 0-based index of position c + 1
+    const qsizetype to = a < 0 ? 0 : a - 1; // 0-based index of position a
+    QString buildText = to > from ? version.mid(from, to - from) : QString();
+    const qint32 build = TakeLeadingInteger(buildText);
+
+    const TDateTime value = (double(build) + 36526.0) + double(revision) * 2.0 / 86400.0;
+    if (!(value > 41688.0))
+        return {};
+    return FormatTDateTime(
+        dateOnly ? QStringLiteral("dd.MM.yyyy") : QStringLiteral("dd.MM.yyyy hh:mm:ss"), value);
 }
 
 const QString& ExeDir() {

@@ -1,6 +1,8 @@
 #pragma once
 // Common helpers shared by every part of the program: the program path
-// values fixed at start-up, and (growing) string, number and path helpers.
+// values fixed at start-up, and small string, number, path and date
+// helpers. Positions are 1-based character positions, as in the stored
+// formats these helpers serve.
 
 #include <QString>
 #include <QtGlobal>
@@ -79,5 +81,87 @@ void TrimLeadingSpaces(QString& s);
 void TrimTrailingSpaces(QString& s);
 // Both: " a b " -> "a b"; tabs stay.
 void TrimSpaces(QString& s);
+// Removes the last character; an empty s stays empty.
+void DeleteLastChar(QString& s);
+// s without its last character; "" for texts shorter than two characters.
+[[nodiscard]] QString DropLastChar(const QString& s);
+// s up to, not including, its first "?": "a.ini?x" -> "a.ini".
+[[nodiscard]] QString CutAtQuestionMark(const QString& s);
+// Cuts s before its first character 0.
+void TruncateAtNul(QString& s);
+
+// Advances p until it points at ch or at the character 0.
+// Throws EQZError "skipTo with Nil-Pointer" for a null p.
+void skipTo(QChar ch, const QChar*& p);
+
+// ---------------------------------------------------------------------------
+// Character access and searching
+
+// The first character of s, or a space (FirstCharOrSpace) or the character
+// 0 (FirstCharOrNul) when s is empty.
+[[nodiscard]] QChar FirstCharOrSpace(const QString& s);
+[[nodiscard]] QChar FirstCharOrNul(const QString& s);
+// The last character of s, or a space when s is empty.
+[[nodiscard]] QChar LastCharOrSpace(const QString& s);
+
+// Position of the first ch at or after start; 0 when none or start < 1.
+//   PosCharFrom('a', "banana", 3) == 4
+[[nodiscard]] int PosCharFrom(QChar ch, const QString& s, int start);
+// As PosCharFrom, but length + 1 instead of 0.
+[[nodiscard]] int PosCharFromOrEnd(QChar ch, const QString& s, int start);
+
+// Position of sub in s comparing upper-cased characters; 0 when none or
+// when either is empty.   PosIgnoreCase("INI", "x.ini") == 3
+[[nodiscard]] int PosIgnoreCase(const QString& sub, const QString& s);
+
+// The largest position p <= count (count lowered to the length of s) at
+// which sub starts in s, case-sensitive; -1 when none or sub is empty.
+//   LastPosWithin(".", "1.0.5432.100", 8) == 4
+[[nodiscard]] int LastPosWithin(const QString& sub, const QString& s, int count);
+//   LastPos(".", "1.0.5432.100") == 9
+[[nodiscard]] int LastPos(const QString& sub, const QString& s);
+
+// Case-sensitive; true for an empty suffix.
+[[nodiscard]] bool EndsWithText(const QString& suffix, const QString& s);
+// After upper-casing each character; false for an empty suffix.
+[[nodiscard]] bool EndsWithTextIgnoreCase(const QString& suffix, const QString& s);
+
+[[nodiscard]] int MinInt(int a, int b);
+
+// ---------------------------------------------------------------------------
+// Files, folders, paths
+
+// These two work on texts in the Windows form (backslash separators, as
+// stored in settings written on Windows); Linux paths use "/" and are
+// joined with it where the program builds a path of its own.
+// Appends "\" unless s is empty or ends with ":" or "\": "C:" stays.
+void AddTrailingBackslash(QString& s);
+// Removes one final "\", if there is one.
+void RemoveTrailingBackslash(QString& s);
+
+// True when the file "$~test~$.$$$" can be created (or truncated) in dir;
+// it is deleted again. The folder and the name are joined with "/"; an
+// empty dir means the current folder.
+[[nodiscard]] bool IsDirectoryWritable(const QString& dir);
+
+// True when a directory search for path finds an entry that is a folder.
+// Stands in for the Windows search: a name with "*" or "?" is matched
+// against the entries of its folder; any other path is looked up directly
+// (a link to a folder counts). One final backslash is removed first.
+[[nodiscard]] bool DirectoryExistsByFind(const QString& path);
+
+// Reads one token of a command line at p into token and returns the
+// pointer behind it. Blanks (codes 1 to 32) and "" pairs before the token
+// are skipped; a quoted run keeps its blanks, "" inside it is one quote.
+// A token holds at most 4096 characters; the next call resumes behind.
+// A null p gives an empty token and null.
+//   p = " \"a b\"c \"\" d": tokens "a bc", then "d"
+const QChar* NextCommandLineToken(const QChar* p, QString& token);
+
+// The build date encoded in a four-part version "major.minor.build.rev":
+// the build counts days since 1 January 2000, the revision two-second
+// steps since midnight. Dates up to 18 February 2014 give "".
+//   VersionToDateText("1.0.5163.0", true) == "19.02.2014"
+[[nodiscard]] QString VersionToDateText(const QString& version, bool dateOnly);
 
 } // namespace qz

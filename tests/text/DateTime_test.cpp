@@ -63,3 +63,18 @@ TEST(DateTime, UtcInputIsTakenInLocalTime) {
 }
 
 } // namespace
+
+namespace {
+
+TEST(DateTime, FormatShowsTheCalendarValueAsWritten) {
+    EXPECT_EQ(qz::FormatTDateTime(QStringLiteral("dd.MM.yyyy hh:mm:ss"), 41689.5),
+              QStringLiteral("19.02.2014 12:00:00"));
+    EXPECT_EQ(qz::FormatTDateTime(QStringLiteral("dd.MM.yyyy hh:mm"), -1.25),
+              QStringLiteral("29.12.1899 06:00"));
+    EXPECT_EQ(qz::FormatTDateTime(QStringLiteral("dd.MM.yyyy"), 0.0), QStringLiteral("30.12.1899"));
+    EXPECT_EQ(
+        qz::FormatTDateTime(QStringLiteral("dd.MM.yyyy"), std::numeric_limits<double>::quiet_NaN()),
+        QString());
+}
+
+} // namespace

@@ -1,10 +1,16 @@
+#include "text/EQZError.h"
 #include "text/QZ_cmn.h"
 
 #include "common/TestHelpers.h"
 
+#include <QDir>
+#include <QFile>
 #include <QFileInfo>
+#include <QTemporaryDir>
 
 #include <bit>
+#include <climits>
+#include <unistd.h>
 
 namespace {
 
@@ -226,5 +232,322 @@ TEST(Trim, OnlySpacesCount) {
     qz::TrimSpaces(s);
     EXPECT_EQ(s, QString());
 }
+
+} // namespace
+
+namespace {
+
+// ---------------------------------------------------------------------------
+// Character access and searching
+
+TEST(CharAccess, FirstAndLastWithTheirStandIns) {
+    EXPECT_EQ(qz::FirstCharOrSpace(QString()), QChar(u' '));
+    EXPECT_EQ(qz::FirstCharOrSpace(QStringLiteral("xy")), QChar(u'x'));
+    EXPECT_EQ(qz::FirstCharOrNul(QString()), QChar(u'\0'));
+    EXPECT_EQ(qz::FirstCharOrNul(QStringLiteral("xy")), QChar(u'x'));
+    EXPECT_EQ(qz::LastCharOrSpace(QString()), QChar(u' '));
+    EXPECT_EQ(qz::LastCharOrSpace(QStringLiteral("xy")), QChar(u'y'));
+}
+
+struct PosCharRow {
+    const char* name;
+    char16_t ch;
+    const char* text;
+    int start;
+    int pos;
+    int posOrEnd;
+};
+
+class PosCharFromTest : public ::testing::TestWithParam<PosCharRow> {};
+
+TEST_P(PosCharFromTest, FindsAtOrAfterStart) {
+    const auto& row = GetParam();
+    const QString s = QString::fromUtf8(row.text);
+    EXPECT_EQ(qz::PosCharFrom(QChar(row.ch), s, row.start), row.pos);
+    EXPECT_EQ(qz::PosCharFromOrEnd(QChar(row.ch), s, row.start), row.posOrEnd);
+}
+
+INSTANTIATE_TEST_SUITE_P(Rows, PosCharFromTest,
+                         ::testing::Values(PosCharRow{"fromStart", u'a', "banana", 1, 2, 2},
+                                           PosCharRow{"atStart", u'a', "banana", 4, 4, 4},
+                                           PosCharRow{"afterStart", u'a', "banana", 5, 6, 6},
+                                           PosCharRow{"noneLeft", u'b', "banana", 2, 0, 7},
+                                           PosCharRow{"startZero", u'b', "banana", 0, 0, 7},
+                                           PosCharRow{"startNegative", u'b', "banana", -3, 0, 7},
+                                           PosCharRow{"startBeyond", u'a', "banana", 9, 0, 7},
+                                           PosCharRow{"empty", u'a', "", 1, 0, 1}),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+struct SearchRow {
+    const char* name;
+    const char* sub;
+    const char* text;
+    int count;
+    int result;
+};
+
+class LastPosWithinTest : public ::testing::TestWithParam<SearchRow> {};
+
+TEST_P(LastPosWithinTest, LargestStartNotAfterCount) {
+    const auto& row = GetParam();
+    EXPECT_EQ(qz::LastPosWithin(QString::fromUtf8(row.sub), QString::fromUtf8(row.text), row.count),
+              row.result);
+}
+
+INSTANTIATE_TEST_SUITE_P(Rows, LastPosWithinTest,
+                         ::testing::Values(SearchRow{"versionLastDot", ".", "1.0.5432.100", 12, 9},
+                                           SearchRow{"beforeLastDot", ".", "1.0.5432.100", 8, 4},
+                                           SearchRow{"countOnTheDot", ".", "1.0.5432.100", 9, 9},
+                                           SearchRow{"countLoweredToLength", ".", "a.b", 99, 2},
+                                           SearchRow{"mayReachPastCount", "bc", "abcd", 2, 2},
+                                           SearchRow{"none", "x", "abc", 3, -1},
+                                           SearchRow{"emptySub", "", "abc", 3, -1},
+                                           SearchRow{"countZero", "a", "abc", 0, -1},
+                                           SearchRow{"countNegative", "a", "abc", -2, -1},
+                                           SearchRow{"caseSensitive", "A", "abc", 3, -1}),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+TEST(Search, LastPosAndPosIgnoreCase) {
+    EXPECT_EQ(qz::LastPos(QStringLiteral("."), QStringLiteral("1.0.5432.100")), 9);
+    EXPECT_EQ(qz::LastPos(QStringLiteral("."), QStringLiteral("100")), -1);
+    EXPECT_EQ(qz::LastPos(QStringLiteral("ab"), QStringLiteral("abab")), 3);
+
+    EXPECT_EQ(qz::PosIgnoreCase(QStringLiteral("INI"), QStringLiteral("x.ini")), 3);
+    EXPECT_EQ(qz::PosIgnoreCase(QStringLiteral("äRG"), QStringLiteral("Der Ärger")), 5);
+    EXPECT_EQ(qz::PosIgnoreCase(QStringLiteral("q"), QStringLiteral("abc")), 0);
+    EXPECT_EQ(qz::PosIgnoreCase(QString(), QStringLiteral("abc")), 0);
+    EXPECT_EQ(qz::PosIgnoreCase(QStringLiteral("a"), QString()), 0);
+    // Character by character: "ß" has no single upper-case character.
+    EXPECT_EQ(qz::PosIgnoreCase(QStringLiteral("SS"), QStringLiteral("Straße")), 0);
+    EXPECT_EQ(qz::PosIgnoreCase(QStringLiteral("ße"), QStringLiteral("STRAßE")), 5);
+}
+
+TEST(Search, EndsWithTextAndIgnoringCase) {
+    EXPECT_TRUE(qz::EndsWithText(QString(), QStringLiteral("abc")));
+    EXPECT_FALSE(qz::EndsWithTextIgnoreCase(QString(), QStringLiteral("abc")));
+    EXPECT_TRUE(qz::EndsWithText(QStringLiteral(".ini"), QStringLiteral("a.ini")));
+    EXPECT_FALSE(qz::EndsWithText(QStringLiteral(".INI"), QStringLiteral("a.ini")));
+    EXPECT_TRUE(qz::EndsWithTextIgnoreCase(QStringLiteral(".INI"), QStringLiteral("a.ini")));
+    EXPECT_TRUE(qz::EndsWithTextIgnoreCase(QStringLiteral("Ö"), QStringLiteral("xö")));
+    EXPECT_FALSE(qz::EndsWithTextIgnoreCase(QStringLiteral("xa.ini"), QStringLiteral("a.ini")));
+    EXPECT_FALSE(qz::EndsWithText(QStringLiteral("xa.ini"), QStringLiteral("a.ini")));
+    EXPECT_EQ(qz::MinInt(3, -4), -4);
+    EXPECT_EQ(qz::MinInt(INT_MIN, INT_MAX), INT_MIN);
+}
+
+// ---------------------------------------------------------------------------
+// Cutting
+
+TEST(Cutting, LastCharQuestionMarkAndNul) {
+    QString s = QStringLiteral("ab");
+    qz::DeleteLastChar(s);
+    EXPECT_EQ(s, QStringLiteral("a"));
+    qz::DeleteLastChar(s);
+    qz::DeleteLastChar(s);
+    EXPECT_EQ(s, QString());
+
+    EXPECT_EQ(qz::DropLastChar(QStringLiteral("abc")), QStringLiteral("ab"));
+    EXPECT_EQ(qz::DropLastChar(QStringLiteral("a")), QString());
+    EXPECT_EQ(qz::DropLastChar(QString()), QString());
+
+    EXPECT_EQ(qz::CutAtQuestionMark(QStringLiteral("a.ini?x?y")), QStringLiteral("a.ini"));
+    EXPECT_EQ(qz::CutAtQuestionMark(QStringLiteral("?x")), QString());
+    EXPECT_EQ(qz::CutAtQuestionMark(QStringLiteral("plain")), QStringLiteral("plain"));
+
+    s = QString::fromUtf16(u"ab\0cd\0", 6);
+    qz::TruncateAtNul(s);
+    EXPECT_EQ(s, QStringLiteral("ab"));
+    s = QStringLiteral("abc");
+    qz::TruncateAtNul(s);
+    EXPECT_EQ(s, QStringLiteral("abc"));
+}
+
+TEST(SkipTo, StopsAtTheCharacterOrNulAndRefusesNull) {
+    const QString text = QStringLiteral("key=value");
+    const QChar* p = text.constData();
+    qz::skipTo(QChar(u'='), p);
+    EXPECT_EQ(p, text.constData() + 3);
+    qz::skipTo(QChar(u'='), p); // already there
+    EXPECT_EQ(p, text.constData() + 3);
+    qz::skipTo(QChar(u'#'), p);
+    EXPECT_EQ(p, text.constData() + text.size());
+    EXPECT_TRUE(p->isNull());
+
+    const QChar* null = nullptr;
+    EXPECT_THROW_MSG(qz::skipTo(QChar(u'='), null), qz::EQZError,
+                     QStringLiteral("skipTo with Nil-Pointer"));
+}
+
+// ---------------------------------------------------------------------------
+// Paths
+
+TEST(Backslash, AddAndRemove) {
+    const std::pair<const char*, const char*> added[] = {
+        {"", ""}, {"C:", "C:"}, {"C:\\", "C:\\"}, {"C:\\Temp", "C:\\Temp\\"}, {"a/b", "a/b\\"}};
+    for (const auto& [in, out] : added) {
+        QString s = QString::fromUtf8(in);
+        qz::AddTrailingBackslash(s);
+        EXPECT_EQ(s, QString::fromUtf8(out)) << in;
+    }
+    QString s = QStringLiteral("C:\\Temp\\\\");
+    qz::RemoveTrailingBackslash(s);
+    EXPECT_EQ(s, QStringLiteral("C:\\Temp\\"));
+    qz::RemoveTrailingBackslash(s);
+    EXPECT_EQ(s, QStringLiteral("C:\\Temp"));
+    qz::RemoveTrailingBackslash(s);
+    EXPECT_EQ(s, QStringLiteral("C:\\Temp"));
+    s.clear();
+    qz::RemoveTrailingBackslash(s);
+    EXPECT_EQ(s, QString());
+}
+
+TEST(IsDirectoryWritable, CreatesAndRemovesItsProbe) {
+    QTemporaryDir tmp;
+    ASSERT_TRUE(tmp.isValid());
+    const QString probe = tmp.path() + QStringLiteral("/$~test~$.$$$");
+    EXPECT_TRUE(qz::IsDirectoryWritable(tmp.path()));
+    EXPECT_TRUE(qz::IsDirectoryWritable(tmp.path() + u'/'));
+    EXPECT_FALSE(QFileInfo::exists(probe));
+    EXPECT_FALSE(qz::IsDirectoryWritable(tmp.path() + QStringLiteral("/missing")));
+    EXPECT_EQ(QDir(tmp.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden),
+              QStringList());
+}
+
+TEST(IsDirectoryWritable, ReadOnlyFolderIsNot) {
+    if (geteuid() == 0)
+        GTEST_SKIP() << "root may write anywhere";
+    QTemporaryDir tmp;
+    ASSERT_TRUE(tmp.isValid());
+    ASSERT_TRUE(QFile::setPermissions(tmp.path(), QFile::ReadOwner | QFile::ExeOwner));
+    EXPECT_FALSE(qz::IsDirectoryWritable(tmp.path()));
+    QFile::setPermissions(tmp.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+}
+
+TEST(DirectoryExistsByFind, FoldersFilesPatternsAndLinks) {
+    QTemporaryDir tmp;
+    ASSERT_TRUE(tmp.isValid());
+    const QString root = tmp.path();
+    ASSERT_TRUE(QDir(root).mkdir(QStringLiteral("subdir")));
+    QFile file(root + QStringLiteral("/file.txt"));
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.close();
+    ASSERT_TRUE(QFile::link(root + QStringLiteral("/subdir"), root + QStringLiteral("/link")));
+
+    EXPECT_TRUE(qz::DirectoryExistsByFind(root));
+    EXPECT_TRUE(qz::DirectoryExistsByFind(root + QStringLiteral("/subdir")));
+    EXPECT_TRUE(qz::DirectoryExistsByFind(root + QStringLiteral("/subdir\\")));
+    EXPECT_TRUE(qz::DirectoryExistsByFind(root + QStringLiteral("/subdir/")));
+    EXPECT_TRUE(qz::DirectoryExistsByFind(root + QStringLiteral("/link")));
+    EXPECT_FALSE(qz::DirectoryExistsByFind(root + QStringLiteral("/file.txt")));
+    EXPECT_FALSE(qz::DirectoryExistsByFind(root + QStringLiteral("/missing")));
+    EXPECT_FALSE(qz::DirectoryExistsByFind(QString()));
+    EXPECT_TRUE(qz::DirectoryExistsByFind(root + QStringLiteral("/sub*")));
+    EXPECT_TRUE(qz::DirectoryExistsByFind(root + QStringLiteral("/*")));
+    EXPECT_FALSE(qz::DirectoryExistsByFind(root + QStringLiteral("/*.txt")));
+    EXPECT_FALSE(qz::DirectoryExistsByFind(root + QStringLiteral("/nothing?")));
+}
+
+// ---------------------------------------------------------------------------
+// Command line
+
+QStringList AllTokens(const QString& line) {
+    QStringList tokens;
+    const QChar* p = line.constData();
+    QString token;
+    for (int guard = 0; guard < 100; ++guard) {
+        p = qz::NextCommandLineToken(p, token);
+        if (token.isEmpty() && p->isNull())
+            break;
+        tokens << token;
+    }
+    return tokens;
+}
+
+struct TokenRow {
+    const char* name;
+    const char* line;
+    QStringList tokens;
+};
+
+class NextCommandLineTokenTest : public ::testing::TestWithParam<TokenRow> {};
+
+TEST_P(NextCommandLineTokenTest, SplitsLikeTheShell) {
+    EXPECT_EQ(AllTokens(QString::fromUtf8(GetParam().line)), GetParam().tokens);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Rows, NextCommandLineTokenTest,
+    ::testing::Values(TokenRow{"quotedRunThenEmptyPair", " \"a b\"c \"\" d", {"a bc", "d"}},
+                      TokenRow{"plainWords", "stakko  -x\tfile", {"stakko", "-x", "file"}},
+                      TokenRow{"doubledQuoteInRun", "\"say \"\"hi\"\"\" x", {"say \"hi\"", "x"}},
+                      TokenRow{"emptyPairInsideToken", "ab\"\"cd", {"abcd"}},
+                      TokenRow{"unterminatedQuote", "\"open run", {"open run"}},
+                      TokenRow{"controlCharsAreBlanks",
+                               "\x01\x1f"
+                               "a\x02"
+                               "b",
+                               {"a", "b"}},
+                      TokenRow{"onlyBlanks", "   ", {}}, TokenRow{"empty", "", {}}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST(NextCommandLineToken, ReturnsPointerBehindTokenCapsAt4096AndAcceptsNull) {
+    const QString line = QStringLiteral("ab cd");
+    QString token;
+    const QChar* next = qz::NextCommandLineToken(line.constData(), token);
+    EXPECT_EQ(token, QStringLiteral("ab"));
+    EXPECT_EQ(next, line.constData() + 2);
+
+    const QString longLine = QString(5000, u'x') + QStringLiteral(" y");
+    next = qz::NextCommandLineToken(longLine.constData(), token);
+    EXPECT_EQ(token, QString(4096, u'x'));
+    EXPECT_EQ(next, longLine.constData() + 4096);
+    next = qz::NextCommandLineToken(next, token);
+    EXPECT_EQ(token, QString(904, u'x'));
+    next = qz::NextCommandLineToken(next, token);
+    EXPECT_EQ(token, QStringLiteral("y"));
+
+    const QString quoted = u'"' + QString(4100, u' ') + u'"';
+    next = qz::NextCommandLineToken(quoted.constData(), token);
+    EXPECT_EQ(token, QString(4096, u' '));
+    EXPECT_EQ(next, quoted.constData() + 4097);
+
+    token = QStringLiteral("old");
+    EXPECT_EQ(qz::NextCommandLineToken(nullptr, token), nullptr);
+    EXPECT_EQ(token, QString());
+}
+
+// ---------------------------------------------------------------------------
+// Version dates
+
+struct VersionRow {
+    const char* name;
+    const char* version;
+    bool dateOnly;
+    const char* text;
+};
+
+class VersionToDateTextTest : public ::testing::TestWithParam<VersionRow> {};
+
+TEST_P(VersionToDateTextTest, BuildDaysAndRevisionSteps) {
+    EXPECT_EQ(qz::VersionToDateText(QString::fromUtf8(GetParam().version), GetParam().dateOnly),
+              QString::fromUtf8(GetParam().text));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Rows, VersionToDateTextTest,
+    ::testing::Values(VersionRow{"firstDatedBuild", "1.0.5163.0", true, "19.02.2014"},
+                      VersionRow{"lastUndatedBuild", "1.0.5162.0", true, ""},
+                      VersionRow{"build5162LateRevisionIsDated", "1.0.5162.43199", false,
+                                 "18.02.2014 23:59:58"},
+                      VersionRow{"withTime", "1.0.5163.0", false, "19.02.2014 00:00:00"},
+                      VersionRow{"revisionSteps", "1.0.5432.100", false, "15.11.2014 00:03:20"},
+                      VersionRow{"lastStep", "1.0.5163.43199", false, "19.02.2014 23:59:58"},
+                      VersionRow{"revisionPastMidnight", "1.0.5163.43200", true, "20.02.2014"},
+                      VersionRow{"twoParts", "5163.0", true, "19.02.2014"},
+                      VersionRow{"threePartsReadsMinorAsBuild", "1.5163.0", true, "19.02.2014"},
+                      VersionRow{"noDot", "5163", true, ""}, VersionRow{"empty", "", true, ""},
+                      VersionRow{"garbage", "a.b.c.d", true, ""},
+                      VersionRow{"trailingText", "1.0.6000.7 beta", true, "05.06.2016"}),
+    [](const auto& info) { return std::string(info.param.name); });
 
 } // namespace
