@@ -10,6 +10,8 @@
 //
 //   if (qz::MsgBox()->YesNo(QStringLiteral("Neues Spiel?")) == qz::mrYes) ...
 
+#include "text/DateTime.h"
+
 #include <QString>
 #include <QtGlobal>
 
@@ -17,9 +19,6 @@
 #include <memory>
 
 namespace qz {
-
-// Days since 30 December 1899, the fraction being the time of day.
-using TDateTime = double;
 
 // Placement of the next dialog relative to the active window.
 enum TMsgAlign : quint8 {

@@ -20,11 +20,7 @@ constexpr TMsgDlgBtn AllButtons[] = {mbYes,    mbNo,  mbOK,      mbCancel,   mbA
                                      mbIgnore, mbAll, mbNoToAll, mbYesToAll, mbHelp,  mbClose};
 
 TDateTime Now() {
-    static const QDateTime epoch(QDate(1899, 12, 30), QTime(0, 0));
-    const QDateTime now = QDateTime::currentDateTime();
-    // Local wall-clock time, as the start and end of a dialog are noted.
-    const qint64 ms = epoch.msecsTo(QDateTime(now.date(), now.time()));
-    return double(ms) / 86400000.0;
+    return ToDateTime(QDateTime::currentDateTime());
 }
 
 QMessageBox::Icon IconOf(TMsgDlgType t) {
