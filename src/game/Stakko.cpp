@@ -1,0 +1,457 @@
+#include "game/Stakko.h"
+
+#include "game/ScoreObj.h"
+#include "game/SoundPlayer.h"
+#include "game/SysColors.h"
+#include "settings/QZ_UsrSettings.h"
+#include "ui_Stakko.h"
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QDialog>
+#include <QKeyEvent>
+#include <QScreen>
+#include <QStyle>
+#include <QTimer>
+
+// Resources of a static library must be registered by hand.
+static void InitStakkoResources() {
+    Q_INIT_RESOURCE(stakko);
+}
+
+namespace stakko {
+
+namespace {
+
+constexpr int TickMs = 1000;
+constexpr int PreviewBlockSize = 20;
+// Below this row a landing piece sounds the danger warning; below the
+// lower one it clears it again.
+constexpr int DangerRow = 8;
+constexpr int SafeRow = 13;
+
+// Qt Designer keeps point sizes only; the window's fonts are pixel sized.
+QFont PixelFont(const QString& family, int pixels) {
+    QFont font(family);
+    font.setPixelSize(pixels);
+    return font;
+}
+
+void SetBackground(QWidget* w, const QColor& color) {
+    QPalette pal = w->palette();
+    pal.setColor(QPalette::Window, color);
+    pal.setColor(QPalette::Button, color);
+    pal.setColor(QPalette::Base, color);
+    w->setPalette(pal);
+}
+
+bool IsArrowOrActivation(int key) {
+    switch (key) {
+    case Qt::Key_Space:
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+    case Qt::Key_Left:
+    case Qt::Key_Right:
+    case Qt::Key_Up:
+    case Qt::Key_Down:
+        return true;
+    default:
+        return false;
+    }
+}
+
+} // namespace
+
+T_Stakko::T_Stakko(std::unique_ptr<SoundPlayer> player, QWidget* parent)
+    : QWidget(parent), ui(std::make_unique<Ui::T_Stakko>()), FPlayer(std::move(player)) {
+    InitStakkoResources();
+    if (!FPlayer)
+        FPlayer = std::make_unique<QtSoundPlayer>();
+    ui->setupUi(this);
+
+    // Form: button face, "System" 17 pixels, keys to the form first.
+    SetBackground(this, clBtnFace());
+    setAutoFillBackground(true);
+    setFont(PixelFont(QStringLiteral("System"), 17));
+    setFocusPolicy(Qt::StrongFocus);
+    move(9, 102);
+
+    ui->FallArea->SetColor(clAppWorkSpace());
+    ui->PrevWind->SetColor(clBtnFace());
+    ui->RichEdit1->setFocusPolicy(Qt::NoFocus);
+
+    // The memo is disabled yet must read in black, like its font says.
+    const QFont arial13 = PixelFont(QStringLiteral("Arial"), 13);
+    ui->Score->setFont(arial13);
+    QPalette memo = ui->Score->palette();
+    memo.setColor(QPalette::Base, clBtnFace());
+    for (QPalette::ColorGroup g : {QPalette::Active, QPalette::Inactive, QPalette::Disabled})
+        memo.setColor(g, QPalette::Text, Qt::black);
+    ui->Score->setPalette(memo);
+    ui->theBest->setFont(arial13);
+    QPalette best = ui->theBest->palette();
+    best.setColor(QPalette::WindowText, Qt::black);
+    ui->theBest->setPalette(best);
+
+    // Buttons take focus only by Tab: a click leaves the keys with the game.
+    const struct {
+        QAbstractButton* button;
+        QStyle::StandardPixmap glyph;
+    } buttons[] = {{ui->InfoBtn, QStyle::SP_MessageBoxInformation},
+                   {ui->NewGameBtn, QStyle::SP_BrowserReload},
+                   {ui->HilfeButton, QStyle::SP_MessageBoxQuestion},
+                   {ui->EndBtn, QStyle::SP_DialogCloseButton}};
+    for (const auto& b : buttons) {
+        b.button->setFocusPolicy(Qt::TabFocus);
+        b.button->setIcon(style()->standardIcon(b.glyph));
+    }
+
+    FTimer1 = new QTimer(this);
+    FTimer1->setInterval(TickMs);
+    connect(FTimer1, &QTimer::timeout, this, &T_Stakko::Timer1Timer);
+    connect(ui->FallArea, &PaintBox::Paint, this, &T_Stakko::PaintField);
+    connect(ui->PrevWind, &PaintBox::Click, this, &T_Stakko::PrevWindClick);
+    connect(ui->ImageSound, &ClickImage::Click, this, &T_Stakko::ImageSoundClick);
+    connect(ui->NewGameBtn, &QAbstractButton::clicked, this, &T_Stakko::NewGameBtnClick);
+    connect(ui->HilfeButton, &QAbstractButton::clicked, this, &T_Stakko::HilfeButtonClick);
+    connect(ui->EndBtn, &QAbstractButton::clicked, this, &T_Stakko::EndBtnClick);
+
+    FormCreate();
+    FormResize();
+}
+
+T_Stakko::~T_Stakko() {
+    qApp->removeEventFilter(this);
+}
+
+void T_Stakko::FormCreate() {
+    qz::TUserSettings* settings = qz::UserSettings();
+
+    SoundOnIcon = QPixmap(QStringLiteral(":/icons/SoundOn.png"));
+    SoundOffIcon = QPixmap(QStringLiteral(":/icons/SoundOff.png"));
+    SetSound(settings
+                 ? settings->readBool(QStringLiteral("_Stakko"), QStringLiteral("withSound"), true)
+                 : true);
+    GameSound(SoundStart);
+    qApp->installEventFilter(this);
+
+    FCurFigur = std::make_unique<TFigur>(ui->FallArea);
+    FNextFigur = std::make_unique<TFigur>(ui->PrevWind);
+    FCellSize = ui->FallArea->width() / 20;
+    SeedRandomFromClock();
+    FScoreObj =
+        std::make_unique<TScoreObj>(TScoreView{ui->Score, ui->Total, ui->RestLines, ui->theBest});
+    Field.ClearPlayingArea();
+    if (settings) {
+        FScoreObj->WinnerName =
+            settings->readString(QStringLiteral("Score"), QStringLiteral("Best"), QString());
+        FScoreObj->HighScore =
+            settings->readInteger(QStringLiteral("Score"), QStringLiteral("Highest"), 0);
+    }
+    FScoreObj->Show();
+    NewGame();
+}
+
+void T_Stakko::NewGame() {
+    FCurFigur->Hide(FCellSize);
+    FNextFigur->Hide(PreviewBlockSize);
+    FCurFigur->Typ = ENone;
+    FNextFigur->Typ = ENone;
+    ClearField();
+    NextFigure();
+    FStopped = false;
+    FDangerWarned = false;
+    NextFigure();
+    FCurFigur->Draw(FCellSize);
+    FTimer1->start();
+}
+
+void T_Stakko::ClearField() {
+    Field.Reset();
+    PaintField();
+    FTimer1->setInterval(TickMs);
+    FScoreObj->init();
+}
+
+void T_Stakko::NextFigure() {
+    FNextFigur->Hide(PreviewBlockSize);
+    FCurFigur->InsertE(this);
+    FCurFigur->init(FNextFigur->Typ);
+    if (FCurFigur->Fit() && FScoreObj->CompletedLines < RowsToWin) {
+        FNextFigur->init(RandomElement());
+    } else {
+        FStopped = true;
+        if (FScoreObj->CompletedLines < RowsToWin)
+            GameSound(SoundLost);
+        // A won game beating the record is where the record and the
+        // winner's name are taken; a won game without one simply ends.
+    }
+    PaintField();
+}
+
+void T_Stakko::FigurLanded() {
+    FScoreObj->AddPiece(cPiece, 1);
+    if (FCurFigur->Y < DangerRow && !FDangerWarned) {
+        GameSound(SoundDanger);
+        FDangerWarned = true;
+    } else if (FCurFigur->Y > SafeRow) {
+        FDangerWarned = false;
+    }
+    NextFigure();
+}
+
+void T_Stakko::RowsRemoved(int count) {
+    // One piece completes at most four rows.
+    const int rows = qBound(1, count, 4);
+    GameSound(quint8(rows));
+    FScoreObj->CountCompletedLine(TCount(rows - 1));
+}
+
+void T_Stakko::Timer1Timer() {
+    // The game stands still while another window (a dialog) is active.
+    if (!isActiveWindow())
+        return;
+    if (FCurFigur->CanFallDown()) {
+        FCurFigur->Hide(FCellSize);
+        ++FCurFigur->Y;
+        FCurFigur->Draw(FCellSize);
+    } else {
+        FigurLanded();
+    }
+    if (FStopped)
+        FTimer1->stop();
+}
+
+void T_Stakko::FormKeyDown(int& Key) {
+    if (FStopped) {
+        if (Key == Qt::Key_Escape) {
+            FStopped = false;
+            FTimer1->start();
+        }
+        return;
+    }
+    FCurFigur->Hide(FCellSize);
+    const int key = Key;
+    Key = 0;
+    switch (key) {
+    case Qt::Key_Escape:
+        if (ui->RichEdit1->isHidden())
+            FStopped = true;
+        break;
+    case Qt::Key_Space: {
+        int rows = 0;
+        while (FCurFigur->CanFallDown()) {
+            ++FCurFigur->Y;
+            ++rows;
+        }
+        if (rows > 0) {
+            FScoreObj->AddPiece(cDrop, 1);
+            FCurFigur->Draw(FCellSize);
+            FigurLanded();
+        }
+        break;
+    }
+    case Qt::Key_Left:
+    case Qt::Key_L:
+        FCurFigur->MovHoriz(-1);
+        break;
+    case Qt::Key_Up:
+    case Qt::Key_U:
+        FCurFigur->Rotate(-1);
+        break;
+    case Qt::Key_Right:
+    case Qt::Key_R:
+        FCurFigur->MovHoriz(1);
+        break;
+    case Qt::Key_Down:
+    case Qt::Key_D:
+        // A soft drop moves the piece only: no points and no landing.
+        if (FCurFigur->CanFallDown())
+            ++FCurFigur->Y;
+        break;
+    case Qt::Key_S:
+        FCurFigur->Rotate(1);
+        break;
+    default:
+        Key = key; // not a game key: give it back
+        break;
+    }
+    FCurFigur->Draw(FCellSize);
+}
+
+bool T_Stakko::CloseHelp() {
+    FStopped = false;
+    const bool wasVisible = !ui->RichEdit1->isHidden();
+    ui->RichEdit1->hide();
+    FTimer1->start();
+    return wasVisible;
+}
+
+void T_Stakko::PaintField() {
+    for (int x = 0; x < TField::PlayColumns; ++x)
+        for (int y = 0; y < TField::PlayRows; ++y)
+            ui->FallArea->DrawBlock(x, y, FCellSize, Field.At(x, y));
+    if (FCurFigur->visible)
+        FCurFigur->Draw(FCellSize);
+    // The preview shows the next piece in its first orientation, from block
+    // column 0 (its offsets then start at row 1).
+    FNextFigur->init(FNextFigur->Typ);
+    FNextFigur->X = 0;
+    if (FWithPreview)
+        FNextFigur->Draw(PreviewBlockSize);
+}
+
+void T_Stakko::PrevWindClick() {
+    FWithPreview = !FWithPreview;
+    if (FWithPreview)
+        FNextFigur->Draw(PreviewBlockSize);
+    else
+        FNextFigur->Hide(PreviewBlockSize);
+}
+
+void T_Stakko::FormResize() {
+    constexpr int PanelWidth = 190;
+    constexpr int PanelHeight = 407;
+    ui->GroupBox1->setGeometry(ui->GroupBox1->x(), 0, PanelWidth, PanelHeight);
+    int clientHeight = qMax(height(), ui->GroupBox1->y() + ui->GroupBox1->height());
+    FCellSize = (clientHeight - 4) / 20;
+
+    PaintBox* well = ui->FallArea;
+    well->setGeometry(well->x(), 2, TField::PlayColumns * FCellSize + 4,
+                      TField::PlayRows * FCellSize + 4);
+    ui->Bevel1->setGeometry(well->x() + 1, well->y() - 1, well->width() + 2, well->height() + 2);
+    clientHeight = ui->Bevel1->height() + 2 * ui->Bevel1->y();
+    const int clientWidth = well->width() + PanelWidth + 4;
+    ui->GroupBox1->move(well->x() + well->width() + 2, 0);
+    ui->RichEdit1->setGeometry(0, 0, clientWidth, clientHeight);
+
+    if (size() != QSize(clientWidth, clientHeight))
+        resize(clientWidth, clientHeight);
+    if (isMaximized()) {
+        if (const QScreen* s = screen())
+            move((s->geometry().width() - clientWidth) / 2, y());
+    }
+    well->update();
+}
+
+void T_Stakko::GameSound(quint8 n) {
+    if (FWithSound && n < SoundNames.size())
+        FPlayer->Play(SoundNames[n]);
+}
+
+void T_Stakko::SetSound(bool value) {
+    ui->ImageSound->setPixmap(value ? SoundOnIcon : SoundOffIcon);
+    FWithSound = value;
+}
+
+void T_Stakko::ImageSoundClick() {
+    SetSound(!FWithSound);
+    if (qz::TUserSettings* settings = qz::UserSettings())
+        settings->writeBool(QStringLiteral("_Stakko"), QStringLiteral("withSound"), FWithSound);
+}
+
+void T_Stakko::HilfeButtonClick() {
+    FTimer1->stop();
+    ui->RichEdit1->show();
+    ui->RichEdit1->raise();
+}
+
+void T_Stakko::NewGameBtnClick() {
+    ui->RichEdit1->hide();
+    FTimer1->stop();
+    NewGame();
+}
+
+void T_Stakko::EndBtnClick() {
+    close();
+}
+
+void T_Stakko::resizeEvent(QResizeEvent* event) {
+    QWidget::resizeEvent(event);
+    FormResize();
+}
+
+void T_Stakko::showEvent(QShowEvent* event) {
+    QWidget::showEvent(event);
+    takeFocus();
+}
+
+void T_Stakko::takeFocus() {
+    if (!isVisible() || QApplication::activeModalWidget())
+        return;
+    activateWindow();
+    setFocus(Qt::ActiveWindowFocusReason);
+}
+
+bool T_Stakko::eventFilter(QObject* watched, QEvent* event) {
+    return OnApplicationMessage(watched, event) || QWidget::eventFilter(watched, event);
+}
+
+bool T_Stakko::OnApplicationMessage(QObject* receiver, QEvent* event) {
+    if (!receiver->isWidgetType())
+        return false;
+    auto* widget = static_cast<QWidget*>(receiver);
+
+    // A dialog of the program closed: the keys belong to the game again,
+    // even on a desktop without a window manager to hand the focus back.
+    if (event->type() == QEvent::Hide && widget != this && widget->isWindow() &&
+        qobject_cast<QDialog*>(widget)) {
+        QTimer::singleShot(0, this, &T_Stakko::takeFocus);
+        return false;
+    }
+
+    // A click on the help text closes it.
+    if (event->type() == QEvent::MouseButtonPress && widget == ui->RichEdit1->viewport()) {
+        CloseHelp();
+        return true;
+    }
+
+    if (event->type() != QEvent::KeyPress || widget->window() != this)
+        return false;
+    // A key travels from the focus widget up to its parents; the form acts
+    // on it once, when it arrives at the focus widget (or at the form).
+    QWidget* target = QApplication::focusWidget();
+    if (!target || target->window() != this)
+        target = this;
+    if (widget != target)
+        return false;
+
+    int key = static_cast<QKeyEvent*>(event)->key();
+    if (!FStopped) {
+        switch (key) {
+        case Qt::Key_Escape:
+            if (CloseHelp())
+                return true; // Escape closed the help and is used up
+            break;
+        case Qt::Key_Left:
+            key = Qt::Key_L;
+            break;
+        case Qt::Key_Up:
+            key = Qt::Key_U;
+            break;
+        case Qt::Key_Right:
+            key = Qt::Key_R;
+            break;
+        case Qt::Key_Down:
+            key = Qt::Key_D;
+            break;
+        default:
+            break;
+        }
+    }
+    const int pressed = key;
+    FormKeyDown(key);
+    if (key == 0)
+        return true;
+    // Escape in the help while paused: leave the help (the pause ended above).
+    if (pressed == Qt::Key_Escape && !ui->RichEdit1->isHidden()) {
+        ui->RichEdit1->hide();
+        FTimer1->start();
+        return true;
+    }
+    // Space, Enter and the arrows belong to the game: a focused button must
+    // not take them, not even while the game is stopped.
+    return qobject_cast<QAbstractButton*>(widget) && IsArrowOrActivation(pressed);
+}
+
+} // namespace stakko

@@ -1,0 +1,101 @@
+#pragma once
+// The main window of the game and its flow: start-up, a new game, the
+// falling timer, the keys (the window sees every key before its controls),
+// landing and the next piece, the end of a game, pause and help, the
+// drawing of the well and the preview, and the window's layout.
+//
+// States: Running (timer on), Help (timer off, help shown), Paused and
+// Ended (both Stopped; the timer goes off at the next tick). Escape pauses
+// and resumes, "&Neu" starts over from every state.
+
+#include "game/Figur.h"
+#include "game/SoundPlayer.h"
+
+#include <QPixmap>
+#include <QWidget>
+
+#include <memory>
+
+class QTimer;
+
+namespace Ui {
+class T_Stakko;
+}
+
+namespace stakko {
+
+class TScoreObj;
+
+class T_Stakko : public QWidget, private TRowsRemovedSink {
+    Q_OBJECT
+public:
+    // `player` plays the sounds; without one the recordings of the program
+    // are played through Qt Multimedia.
+    explicit T_Stakko(std::unique_ptr<SoundPlayer> player = nullptr, QWidget* parent = nullptr);
+    ~T_Stakko() override;
+
+    // Game flow.
+    void NewGame();
+    void ClearField();
+    void NextFigure();
+    void FigurLanded();
+    void Timer1Timer();
+    // Acts on a key seen by the form; sets Key to 0 when it consumed it.
+    void FormKeyDown(int& Key);
+    // Leaves the help (and a pause): returns whether the help was shown.
+    bool CloseHelp();
+
+    // Drawing and layout.
+    void PaintField();
+    void PrevWindClick();
+    void FormResize();
+
+    // Sound.
+    void GameSound(quint8 n);
+    void SetSound(bool value);
+    void ImageSoundClick();
+
+    // Buttons.
+    void HilfeButtonClick();
+    void NewGameBtnClick();
+    void EndBtnClick();
+
+    // State, for the panel's later parts and for tests.
+    [[nodiscard]] TFigur& CurFigur() { return *FCurFigur; }
+    [[nodiscard]] TFigur& NextFigur() { return *FNextFigur; }
+    [[nodiscard]] TScoreObj& ScoreObj() { return *FScoreObj; }
+    [[nodiscard]] QTimer& Timer1() { return *FTimer1; }
+    [[nodiscard]] bool Stopped() const { return FStopped; }
+    [[nodiscard]] bool DangerWarned() const { return FDangerWarned; }
+    [[nodiscard]] bool WithPreview() const { return FWithPreview; }
+    [[nodiscard]] int CellSize() const { return FCellSize; }
+    [[nodiscard]] bool WithSound() const { return FWithSound; }
+
+protected:
+    // The application-wide key hook: the form sees keys before its controls.
+    bool eventFilter(QObject* watched, QEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    void showEvent(QShowEvent* event) override;
+
+private:
+    void FormCreate();
+    void RowsRemoved(int count) override;
+    bool OnApplicationMessage(QObject* receiver, QEvent* event);
+    void takeFocus();
+
+    std::unique_ptr<Ui::T_Stakko> ui;
+    std::unique_ptr<SoundPlayer> FPlayer;
+    std::unique_ptr<TFigur> FCurFigur;
+    std::unique_ptr<TFigur> FNextFigur;
+    std::unique_ptr<TScoreObj> FScoreObj;
+    QTimer* FTimer1 = nullptr;
+    QPixmap SoundOnIcon;
+    QPixmap SoundOffIcon;
+    bool FWithSound = true;
+    bool FStopped = false;
+    bool FDangerWarned = false;
+    bool FWithPreview = true;
+    int FCellSize = 20;
+};
+
+} // namespace stakko

@@ -1,0 +1,111 @@
+#!/usr/bin/env bash
+# Plays the built game in a virtual X server: the window appears with its
+# layout, a coloured piece falls in the well and shows in the preview, the
+# keys reach the game without any window manager (drop, pause, resume), and
+# "&Ende" closes the program cleanly.
+# Usage: game_play.sh <path to stakko>
+set -euo pipefail
+
+STAKKO=$(realpath "$1")
+for tool in Xvfb xdotool import convert compare; do
+    command -v "$tool" >/dev/null || { echo "missing tool: $tool (scripts/install-deps.sh)"; exit 1; }
+done
+
+WORK=$(mktemp -d)
+XVFB_PID=""
+GAME_PID=""
+cleanup() {
+    [[ -n $GAME_PID ]] && kill "$GAME_PID" 2>/dev/null || true
+    [[ -n $XVFB_PID ]] && kill "$XVFB_PID" 2>/dev/null || true
+    rm -rf "$WORK"
+}
+trap cleanup EXIT
+
+fail() {
+    echo "FAIL: $*"
+    [[ -f $WORK/game.log ]] && sed 's/^/  game: /' "$WORK/game.log"
+    exit 1
+}
+
+# A display of our own: Xvfb picks a free number and tells it through fd 3.
+Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$WORK/display" 2>"$WORK/xvfb.log" &
+XVFB_PID=$!
+for _ in $(seq 100); do
+    [[ -s $WORK/display ]] && break
+    sleep 0.1
+done
+[[ -s $WORK/display ]] || fail "Xvfb did not start"
+export DISPLAY=":$(head -n1 "$WORK/display")"
+
+mkdir -p "$WORK/home" "$WORK/runtime"
+chmod 700 "$WORK/runtime"
+# The system's font and X libraries keep memory until exit; that is not ours.
+printf 'leak:libfontconfig\nleak:libdbus\nleak:libglib\nleak:libX11\nleak:libxcb\nleak:libEGL\nleak:libGLX\n' \
+    >"$WORK/lsan.supp"
+HOME="$WORK/home" XDG_RUNTIME_DIR="$WORK/runtime" QT_QPA_PLATFORM=xcb \
+    LSAN_OPTIONS="suppressions=$WORK/lsan.supp" "$STAKKO" >"$WORK/game.log" 2>&1 &
+GAME_PID=$!
+
+WID=$(timeout 30 xdotool search --sync --onlyvisible --name '^Stakko$' | head -n1) ||
+    fail "the window did not appear"
+sleep 1
+
+# The smallest layout: CellSize 20, a well of 184 x 404 at (0, 2), the side
+# panel at left 186, a client area of 378 x 408.
+eval "$(xdotool getwindowgeometry --shell "$WID")"
+[[ $WIDTH == 378 && $HEIGHT == 408 ]] || fail "client area is ${WIDTH}x$HEIGHT, not 378x408"
+
+shot() { # shot <name>: the window's client area
+    import -window root "$WORK/root.png"
+    convert "$WORK/root.png" -crop "${WIDTH}x${HEIGHT}+$X+$Y" +repage "$WORK/$1.png"
+}
+pixel() { # pixel <shot> <x> <y>: RRGGBB
+    convert "$WORK/$1.png" -format "%[hex:p{$2,$3}]" info:
+}
+has_piece_colour() { # has_piece_colour <shot> <geometry>
+    convert "$WORK/$1.png" -crop "$2" +repage -format %c histogram:info:- |
+        grep -Eiq '#(0000FF|00C000|00C0C0|C00000|A0C000|FF8000|FFFF00)'
+}
+WELL=184x404+0+2
+BOTTOM_ROW=180x19+4+386
+PREVIEW=94x73+197+312
+
+shot start
+[[ $(pixel start 6 8) == ABABAB ]] || fail "empty well cell is $(pixel start 6 8), not ABABAB"
+[[ $(pixel start 185 200) == F0F0F0 ]] || fail "the form is $(pixel start 185 200), not F0F0F0"
+has_piece_colour start "$WELL" || fail "no coloured piece in the well"
+has_piece_colour start "$PREVIEW" || fail "no coloured piece in the preview"
+! has_piece_colour start "$BOTTOM_ROW" || fail "the bottom row is not empty at the start"
+
+# The window has the keyboard without a window manager: Space drops.
+xdotool key space
+sleep 0.5
+shot dropped
+has_piece_colour dropped "$BOTTOM_ROW" || fail "Space did not drop the piece to the bottom"
+
+# Escape pauses (after one more fall step); the picture then stands still.
+xdotool key Escape
+sleep 1.5
+shot paused1
+sleep 1.5
+shot paused2
+[[ $(compare -metric AE "$WORK/paused1.png" "$WORK/paused2.png" null: 2>&1) == 0 ]] ||
+    fail "the game went on while paused"
+xdotool key Escape
+sleep 2.2
+shot resumed
+[[ $(compare -metric AE "$WORK/paused2.png" "$WORK/resumed.png" null: 2>&1) != 0 ]] ||
+    fail "the game did not resume after the second Escape"
+
+# Alt+E presses "&Ende" and the program ends normally.
+xdotool key alt+e
+for _ in $(seq 100); do
+    kill -0 "$GAME_PID" 2>/dev/null || break
+    sleep 0.1
+done
+kill -0 "$GAME_PID" 2>/dev/null && fail "Alt+E did not close the program"
+STATUS=0
+wait "$GAME_PID" || STATUS=$?
+GAME_PID=""
+[[ $STATUS == 0 ]] || fail "the program ended with status $STATUS"
+echo "PASS"

@@ -1,0 +1,554 @@
+// The main window: game flow, keys, states, sound switch, drawing, layout.
+#include "game/Stakko.h"
+
+#include "common/FakeUserSettings.h"
+#include "common/TestHelpers.h"
+#include "game/PaintBox.h"
+#include "game/ScoreObj.h"
+#include "game/SoundPlayer.h"
+#include "game/SysColors.h"
+
+#include <QApplication>
+#include <QDialog>
+#include <QFrame>
+#include <QGroupBox>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QTest>
+#include <QTextBrowser>
+#include <QTimer>
+
+using namespace stakko;
+
+namespace {
+
+class RecordingPlayer : public SoundPlayer {
+public:
+    explicit RecordingPlayer(QStringList* played) : FPlayed(played) {}
+    void Play(const QString& name) override { FPlayed->append(name); }
+
+private:
+    QStringList* FPlayed;
+};
+
+void FillRowExcept(int y, std::initializer_list<int> gaps) {
+    for (int x = 0; x < TField::PlayColumns; ++x)
+        Field.Set(x, y, std::find(gaps.begin(), gaps.end(), x) == gaps.end() ? EL : ENone);
+}
+
+class StakkoTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        auto fake = std::make_unique<FakeUserSettings>();
+        settings = fake.get();
+        qz::SetUserSettings(std::move(fake));
+    }
+    void TearDown() override {
+        window.reset();
+        qz::FreeUserSettings();
+    }
+
+    // Creates, shows and activates the window, then sets up a known game:
+    // an empty well, the square as current piece, the straight one next.
+    T_Stakko& Open(bool clearBoard = true) {
+        window = std::make_unique<T_Stakko>(std::make_unique<RecordingPlayer>(&played));
+        window->show();
+        window->activateWindow();
+        EXPECT_TRUE(QTest::qWaitForWindowActive(window.get()));
+        if (clearBoard) {
+            Field.Reset();
+            window->CurFigur().init(EO);
+            window->NextFigur().init(EI);
+            window->PaintField();
+            window->CurFigur().Draw(window->CellSize());
+        }
+        played.clear();
+        return *window;
+    }
+
+    // Sends a key press the way the platform does: to the focus widget.
+    void Press(int key, QWidget* to = nullptr) {
+        QWidget* receiver = to ? to : QApplication::focusWidget();
+        if (!receiver)
+            receiver = window.get();
+        QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier);
+        QApplication::sendEvent(receiver, &press);
+        QKeyEvent release(QEvent::KeyRelease, key, Qt::NoModifier);
+        QApplication::sendEvent(receiver, &release);
+    }
+
+    template <class W>
+    W* Child(const char* name) {
+        W* w = window->findChild<W*>(QString::fromLatin1(name));
+        EXPECT_NE(w, nullptr) << name;
+        return w;
+    }
+
+    int Count(TCount c) { return window->ScoreObj().LineCounter[c]; }
+
+    FakeUserSettings* settings = nullptr;
+    QStringList played;
+    std::unique_ptr<T_Stakko> window;
+};
+
+} // namespace
+
+TEST_F(StakkoTest, FormCreateReadsTheSettingsAndStartsAGame) {
+    settings->values[{"score", "best"}] = QStringLiteral("Anna");
+    settings->values[{"score", "highest"}] = QStringLiteral("12345");
+    window = std::make_unique<T_Stakko>(std::make_unique<RecordingPlayer>(&played));
+    EXPECT_EQ(played, QStringList{QStringLiteral("space")});
+    EXPECT_TRUE(window->WithSound());
+    EXPECT_EQ(Child<QLabel>("theBest")->text(), QStringLiteral("Rekord: Anna (12.345 Pkt.)"));
+    EXPECT_EQ(Child<QLabel>("Total")->text(), QStringLiteral("0 total"));
+    EXPECT_EQ(Child<QLabel>("RestLines")->text(), QStringLiteral("noch 25 Zeilen"));
+    EXPECT_EQ(
+        Child<QPlainTextEdit>("Score")->toPlainText(),
+        QStringLiteral("0 Single\n0 Double\n0 Triple\n0 Stakko\n\n0 Drops\n0 Downs\n0 Pieces"));
+    EXPECT_EQ(window->objectName(), QStringLiteral("_Stakko"));
+    EXPECT_EQ(window->windowTitle(), QStringLiteral("Stakko"));
+    EXPECT_FALSE(window->Stopped());
+    EXPECT_TRUE(window->Timer1().isActive());
+    EXPECT_EQ(window->Timer1().interval(), 1000);
+    EXPECT_GE(window->CurFigur().Typ, EI);
+    EXPECT_LE(window->CurFigur().Typ, ES);
+    EXPECT_GE(window->NextFigur().Typ, EI);
+    EXPECT_EQ(window->CurFigur().X, 3);
+    EXPECT_EQ(window->CurFigur().Y, 1);
+    EXPECT_TRUE(window->CurFigur().visible);
+    EXPECT_TRUE(Child<QTextBrowser>("RichEdit1")->isHidden());
+}
+
+TEST_F(StakkoTest, SoundSwitchIsReadAtStartAndWrittenAtEveryClick) {
+    settings->values[{"_stakko", "withsound"}] = QStringLiteral("0");
+    T_Stakko& w = Open(false);
+    EXPECT_FALSE(w.WithSound());
+    EXPECT_TRUE(played.isEmpty()) << "with sound off not even the start sound plays";
+    auto* image = Child<QLabel>("ImageSound");
+    EXPECT_EQ(image->toolTip(), QStringLiteral("Sound ein-/ausschalten"));
+    const qint64 offPicture = image->pixmap().cacheKey();
+    EXPECT_EQ(image->pixmap().size(), QSize(32, 32));
+
+    const int writes = settings->writeCount;
+    QTest::mouseClick(image, Qt::LeftButton);
+    EXPECT_TRUE(w.WithSound());
+    EXPECT_EQ(settings->text("_Stakko", "withSound"), QStringLiteral("1"));
+    EXPECT_NE(image->pixmap().cacheKey(), offPicture);
+    w.GameSound(1);
+    EXPECT_EQ(played, QStringList{QStringLiteral("ding")});
+
+    QTest::mouseClick(image, Qt::LeftButton);
+    EXPECT_FALSE(w.WithSound());
+    EXPECT_EQ(settings->text("_Stakko", "withSound"), QStringLiteral("0"));
+    EXPECT_EQ(settings->writeCount, writes + 2);
+    w.GameSound(1);
+    EXPECT_EQ(played, QStringList{QStringLiteral("ding")});
+}
+
+TEST_F(StakkoTest, ComponentsCarryTheirCaptionsAndHints) {
+    Open(false);
+    EXPECT_EQ(Child<QPushButton>("InfoBtn")->text(), QStringLiteral("&Info"));
+    EXPECT_EQ(Child<QPushButton>("NewGameBtn")->text(), QStringLiteral("&Neu"));
+    EXPECT_EQ(Child<QPushButton>("NewGameBtn")->toolTip(), QStringLiteral("Neu beginnen"));
+    EXPECT_EQ(Child<QPushButton>("HilfeButton")->text(), QStringLiteral("&Hilfe"));
+    EXPECT_EQ(Child<QPushButton>("EndBtn")->text(), QStringLiteral("&Ende"));
+    EXPECT_EQ(Child<QPushButton>("EndBtn")->toolTip(), QStringLiteral("Stakko beenden"));
+    EXPECT_EQ(Child<PaintBox>("PrevWind")->toolTip(), QStringLiteral("mit/ohne Vorschau"));
+    EXPECT_EQ(Child<PaintBox>("PrevWind")->geometry(), QRect(11, 312, 94, 73));
+    EXPECT_EQ(Child<QGroupBox>("GroupBox1")->title(), QStringLiteral("Score"));
+    EXPECT_EQ(Child<QPlainTextEdit>("Score")->geometry(), QRect(6, 24, 179, 145));
+    EXPECT_FALSE(Child<QPlainTextEdit>("Score")->isEnabled());
+    EXPECT_EQ(Child<QLabel>("theBest")->font().pixelSize(), 13);
+    EXPECT_EQ(Child<QLabel>("theBest")->font().family(), QStringLiteral("Arial"));
+    EXPECT_EQ(Child<QPushButton>("EndBtn")->geometry(), QRect(106, 349, 75, 33));
+}
+
+TEST_F(StakkoTest, LayoutFollowsTheClientHeight) {
+    T_Stakko& w = Open(false);
+    EXPECT_EQ(w.size(), QSize(378, 408)) << "the design height is below the smallest layout";
+
+    w.resize(400, 500);
+    w.FormResize();
+    EXPECT_EQ(w.CellSize(), 24);
+    EXPECT_EQ(Child<PaintBox>("FallArea")->geometry(), QRect(0, 2, 220, 484));
+    EXPECT_EQ(Child<QFrame>("Bevel1")->geometry(), QRect(1, 1, 222, 486));
+    EXPECT_EQ(w.size(), QSize(414, 488));
+    EXPECT_EQ(Child<QGroupBox>("GroupBox1")->geometry(), QRect(222, 0, 190, 407));
+
+    w.resize(300, 300);
+    w.FormResize();
+    EXPECT_EQ(w.CellSize(), 20);
+    EXPECT_EQ(w.size(), QSize(378, 408));
+    w.FormResize(); // the snapped height keeps the layout
+    EXPECT_EQ(w.CellSize(), 20);
+    EXPECT_EQ(w.size(), QSize(378, 408));
+    EXPECT_EQ(Child<QGroupBox>("GroupBox1")->x(), 186);
+}
+
+TEST_F(StakkoTest, DropCountsOnceWhateverTheHeightAndLandsThePiece) {
+    T_Stakko& w = Open();
+    Press(Qt::Key_Space);
+    EXPECT_EQ(Count(cDrop), 1);
+    EXPECT_EQ(Count(cPiece), 1);
+    EXPECT_EQ(Field.At(4, 18), EO);
+    EXPECT_EQ(Field.At(5, 19), EO);
+    EXPECT_EQ(w.CurFigur().Typ, EI) << "the next piece came in";
+    EXPECT_EQ(w.CurFigur().Y, 1);
+
+    // One row of fall is a drop too.
+    Field.Reset();
+    Field.Set(4, 4, EL);
+    w.CurFigur().init(EO);
+    Press(Qt::Key_Space);
+    EXPECT_EQ(Count(cDrop), 2);
+    EXPECT_EQ(Count(cPiece), 2);
+    EXPECT_EQ(Field.At(4, 2), EO);
+    EXPECT_EQ(Field.At(4, 3), EO);
+    EXPECT_EQ(Child<QLabel>("Total")->text(), QStringLiteral("4 total"));
+}
+
+TEST_F(StakkoTest, SpaceOnARestingPieceDoesNothingAndTheTickLandsIt) {
+    T_Stakko& w = Open();
+    Field.Set(4, 3, EL);
+    const auto before = Field.Bytes();
+    Press(Qt::Key_Space);
+    EXPECT_EQ(Count(cDrop), 0);
+    EXPECT_EQ(Count(cPiece), 0);
+    EXPECT_EQ(Field.Bytes(), before);
+    EXPECT_EQ(w.CurFigur().Typ, EO);
+
+    w.Timer1Timer();
+    EXPECT_EQ(Count(cPiece), 1);
+    EXPECT_EQ(Field.At(4, 1), EO);
+    EXPECT_EQ(w.CurFigur().Typ, EI);
+}
+
+TEST_F(StakkoTest, ArrowsAndLettersMoveTurnAndLowerThePiece) {
+    T_Stakko& w = Open();
+    w.CurFigur().init(ET);
+    Press(Qt::Key_Left);
+    EXPECT_EQ(w.CurFigur().X, 2);
+    Press(Qt::Key_R);
+    Press(Qt::Key_Right);
+    EXPECT_EQ(w.CurFigur().X, 4);
+    Press(Qt::Key_Up);
+    EXPECT_EQ(w.CurFigur().Spin, 3);
+    Press(Qt::Key_S);
+    Press(Qt::Key_S);
+    EXPECT_EQ(w.CurFigur().Spin, 1);
+    Press(Qt::Key_U);
+    EXPECT_EQ(w.CurFigur().Spin, 0);
+    Press(Qt::Key_Down);
+    Press(Qt::Key_D);
+    EXPECT_EQ(w.CurFigur().Y, 3);
+    EXPECT_EQ(Count(cDown), 0) << "a soft drop counts nothing";
+    EXPECT_EQ(Count(cPiece), 0);
+    // Lower case arrives with the same key code: the shift state is ignored.
+    QKeyEvent shifted(QEvent::KeyPress, Qt::Key_L, Qt::ShiftModifier, QStringLiteral("L"));
+    QApplication::sendEvent(QApplication::focusWidget(), &shifted);
+    EXPECT_EQ(w.CurFigur().X, 3);
+}
+
+TEST_F(StakkoTest, EscapePausesAfterOneMoreFallStepAndResumes) {
+    T_Stakko& w = Open();
+    Press(Qt::Key_Escape);
+    EXPECT_TRUE(w.Stopped());
+    EXPECT_TRUE(w.Timer1().isActive());
+    w.Timer1Timer();
+    EXPECT_EQ(w.CurFigur().Y, 2) << "the tick still makes its fall step";
+    EXPECT_FALSE(w.Timer1().isActive());
+
+    // Keys other than Escape do nothing while stopped, arrows included.
+    Press(Qt::Key_Left);
+    Press(Qt::Key_Space);
+    Press(Qt::Key_L);
+    EXPECT_EQ(w.CurFigur().X, 3);
+    EXPECT_EQ(Count(cDrop), 0);
+
+    Press(Qt::Key_Escape);
+    EXPECT_FALSE(w.Stopped());
+    EXPECT_TRUE(w.Timer1().isActive());
+}
+
+TEST_F(StakkoTest, HelpStopsTheTimerAndEscapeOrAClickClosesItWithoutPausing) {
+    T_Stakko& w = Open();
+    auto* help = Child<QTextBrowser>("RichEdit1");
+    QTest::mouseClick(Child<QPushButton>("HilfeButton"), Qt::LeftButton);
+    EXPECT_FALSE(help->isHidden());
+    EXPECT_FALSE(w.Timer1().isActive());
+    EXPECT_EQ(help->geometry(), w.rect()) << "the help covers the window";
+
+    // The game keys still act on the piece behind the help.
+    Press(Qt::Key_Left);
+    EXPECT_EQ(w.CurFigur().X, 2);
+
+    Press(Qt::Key_Escape);
+    EXPECT_TRUE(help->isHidden());
+    EXPECT_FALSE(w.Stopped()) << "Escape closed the help and was used up";
+    EXPECT_TRUE(w.Timer1().isActive());
+
+    // From a pause, the help opens with the game stopped; a click resumes.
+    Press(Qt::Key_Escape);
+    ASSERT_TRUE(w.Stopped());
+    w.HilfeButtonClick();
+    QTest::mouseClick(help->viewport(), Qt::LeftButton);
+    EXPECT_TRUE(help->isHidden());
+    EXPECT_FALSE(w.Stopped());
+    EXPECT_TRUE(w.Timer1().isActive());
+
+    // Paused with the help open: Escape resumes and closes the help.
+    Press(Qt::Key_Escape);
+    w.HilfeButtonClick();
+    Press(Qt::Key_Escape);
+    EXPECT_TRUE(help->isHidden());
+    EXPECT_FALSE(w.Stopped());
+    EXPECT_TRUE(w.Timer1().isActive());
+}
+
+TEST_F(StakkoTest, AFocusedButtonNeverTakesTheGameKeys) {
+    T_Stakko& w = Open();
+    auto* newGame = Child<QPushButton>("NewGameBtn");
+    newGame->setFocus();
+    ASSERT_EQ(QApplication::focusWidget(), newGame);
+    int clicks = 0;
+    QObject::connect(newGame, &QPushButton::clicked, [&] { ++clicks; });
+
+    Press(Qt::Key_Left, newGame);
+    EXPECT_EQ(w.CurFigur().X, 2);
+    Press(Qt::Key_Space, newGame);
+    EXPECT_EQ(Count(cDrop), 1);
+    Press(Qt::Key_Return, newGame);
+    Press(Qt::Key_Enter, newGame);
+    EXPECT_EQ(clicks, 0);
+    EXPECT_EQ(QApplication::focusWidget(), newGame) << "arrows do not move the focus either";
+
+    // Not even while the game is stopped.
+    Press(Qt::Key_Escape, newGame);
+    ASSERT_TRUE(w.Stopped());
+    Press(Qt::Key_Space, newGame);
+    Press(Qt::Key_Down, newGame);
+    EXPECT_EQ(clicks, 0);
+    EXPECT_EQ(Count(cDrop), 1);
+
+    // A click on a button leaves the keys with the game.
+    Press(Qt::Key_Escape, newGame);
+    w.setFocus();
+    QTest::mouseClick(newGame, Qt::LeftButton);
+    EXPECT_EQ(clicks, 1);
+    EXPECT_EQ(QApplication::focusWidget(), &w);
+}
+
+TEST_F(StakkoTest, WindowTakesTheFocusBackWhenADialogCloses) {
+    T_Stakko& w = Open();
+    QDialog dialog(&w);
+    dialog.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&dialog));
+    dialog.activateWindow();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return QApplication::activeWindow() == &dialog; }));
+    EXPECT_FALSE(w.isActiveWindow());
+
+    // The game stands still while another window is active.
+    w.Timer1Timer();
+    EXPECT_EQ(w.CurFigur().Y, 1);
+
+    dialog.close();
+    EXPECT_TRUE(QTest::qWaitFor([&] { return w.isActiveWindow(); }));
+    EXPECT_EQ(QApplication::focusWidget(), &w);
+    Press(Qt::Key_L);
+    EXPECT_EQ(w.CurFigur().X, 2);
+}
+
+TEST_F(StakkoTest, FourRowsAtOnceSoundAndCountAsStakko) {
+    T_Stakko& w = Open();
+    for (int y = 16; y < 20; ++y)
+        FillRowExcept(y, {0});
+    w.CurFigur().init(EI);
+    w.CurFigur().Spin = 1;
+    w.CurFigur().X = -1;
+    Press(Qt::Key_Space);
+    EXPECT_EQ(played, QStringList{QStringLiteral("klingel1")});
+    EXPECT_EQ(Count(cL4), 1);
+    EXPECT_EQ(w.ScoreObj().CompletedLines, 4);
+    EXPECT_EQ(w.ScoreObj().Sum, 1202);
+    EXPECT_EQ(Field.At(0, 19), ENone);
+}
+
+TEST_F(StakkoTest, DangerSoundsOnceForAHighStackBeforeTheRowSound) {
+    T_Stakko& w = Open();
+    // Rows 3 and 4 miss the square's two columns; rows 5..19 are not full.
+    for (int y = 5; y < 20; ++y)
+        FillRowExcept(y, {8});
+    FillRowExcept(3, {4, 5});
+    FillRowExcept(4, {4, 5});
+    Press(Qt::Key_Space);
+    EXPECT_EQ(played, (QStringList{QStringLiteral("gefahr"), QStringLiteral("xylophon")}));
+    EXPECT_TRUE(w.DangerWarned());
+    EXPECT_EQ(Count(cL2), 1);
+
+    // Another high landing stays silent; a low one clears the warning.
+    played.clear();
+    w.CurFigur().init(EO);
+    w.CurFigur().Y = 2;
+    w.FigurLanded();
+    EXPECT_FALSE(played.contains(QStringLiteral("gefahr")));
+    w.CurFigur().init(ENone);
+    w.CurFigur().Y = 10;
+    w.FigurLanded();
+    EXPECT_TRUE(w.DangerWarned());
+    w.CurFigur().init(ENone);
+    w.CurFigur().Y = 14;
+    w.FigurLanded();
+    EXPECT_FALSE(w.DangerWarned());
+}
+
+TEST_F(StakkoTest, TheTwentyFifthRowEndsTheGameEvenIfTheNextPieceFits) {
+    T_Stakko& w = Open();
+    w.ScoreObj().CompletedLines = 23;
+    FillRowExcept(18, {4, 5});
+    FillRowExcept(19, {4, 5});
+    Press(Qt::Key_Space);
+    EXPECT_EQ(w.ScoreObj().CompletedLines, 25);
+    EXPECT_TRUE(w.Stopped());
+    EXPECT_TRUE(w.CurFigur().Fit());
+    EXPECT_EQ(played, QStringList{QStringLiteral("xylophon")})
+        << "won without a record: no end sound";
+    EXPECT_EQ(Child<QLabel>("RestLines")->text(), QStringLiteral("noch 0 Zeilen"));
+    w.Timer1Timer();
+    EXPECT_FALSE(w.Timer1().isActive());
+}
+
+TEST_F(StakkoTest, APieceThatDoesNotFitLosesBeforeTwentyFiveRowsOnly) {
+    T_Stakko& w = Open();
+    Field.Set(4, 2, EL); // blocks the start place of the square
+    w.CurFigur().init(ENone);
+    w.NextFigur().init(EO);
+    w.ScoreObj().CompletedLines = 25;
+    w.NextFigure();
+    EXPECT_TRUE(w.Stopped());
+    EXPECT_TRUE(played.isEmpty()) << "after 25 rows the game is won, not lost";
+
+    T_Stakko& again = Open();
+    Field.Set(4, 2, EL);
+    again.CurFigur().init(ENone);
+    again.NextFigur().init(EO);
+    again.NextFigure();
+    EXPECT_TRUE(again.Stopped());
+    EXPECT_EQ(played, QStringList{QStringLiteral("loser")});
+    EXPECT_EQ(again.NextFigur().Typ, EO) << "the next kind is not renewed at the end";
+}
+
+TEST_F(StakkoTest, EscapeAfterTheEndPlaysOnFromTheCurrentBoard) {
+    T_Stakko& w = Open();
+    Field.Set(4, 2, EL);
+    w.CurFigur().init(ENone);
+    w.NextFigur().init(EO);
+    w.NextFigure();
+    w.Timer1Timer();
+    ASSERT_TRUE(w.Stopped());
+    ASSERT_FALSE(w.Timer1().isActive());
+    const auto board = Field.Bytes();
+
+    Press(Qt::Key_Escape);
+    EXPECT_FALSE(w.Stopped());
+    EXPECT_TRUE(w.Timer1().isActive());
+    EXPECT_EQ(Field.Bytes(), board);
+    EXPECT_EQ(w.CurFigur().Typ, EO);
+
+    // The piece that did not fit is fixed where it stands, and the end test
+    // runs again.
+    played.clear();
+    w.Timer1Timer();
+    EXPECT_EQ(Field.At(5, 1), EO);
+    EXPECT_EQ(Field.At(4, 2), EO);
+    EXPECT_TRUE(w.Stopped());
+    EXPECT_EQ(played, QStringList{QStringLiteral("loser")});
+}
+
+TEST_F(StakkoTest, NewGameStartsOverFromEveryState) {
+    T_Stakko& w = Open();
+    Press(Qt::Key_Space);
+    w.HilfeButtonClick();
+    Press(Qt::Key_Escape); // closes the help
+    Press(Qt::Key_Escape); // pauses
+    ASSERT_TRUE(w.Stopped());
+    QTest::mouseClick(Child<QPushButton>("NewGameBtn"), Qt::LeftButton);
+    EXPECT_FALSE(w.Stopped());
+    EXPECT_TRUE(w.Timer1().isActive());
+    EXPECT_EQ(Count(cPiece), 0);
+    for (int x = 0; x < 9; ++x)
+        for (int y = 0; y < 20; ++y)
+            ASSERT_EQ(Field.At(x, y), ENone);
+    EXPECT_EQ(w.NextFigur().Typ == ENone, false);
+}
+
+TEST_F(StakkoTest, EndButtonClosesTheWindow) {
+    T_Stakko& w = Open(false);
+    QTest::mouseClick(Child<QPushButton>("EndBtn"), Qt::LeftButton);
+    EXPECT_FALSE(w.isVisible());
+}
+
+TEST(PaintBox, DrawBlockPaintsFillBorderAndLightEdge) {
+    PaintBox box;
+    box.resize(100, 100);
+    box.SetColor(QColor(171, 171, 171));
+    box.DrawBlock(1, 1, 20, ET);
+    const QImage& c = box.Canvas();
+    const int l = 24, t = 24; // 1 * 20 + 4
+    auto at = [&](int x, int y) { return QColor::fromRgba(c.pixel(x, y)); };
+    EXPECT_EQ(at(l, t), QColor(Qt::white));
+    EXPECT_EQ(at(l + 18, t), QColor(Qt::white)) << "light edge to the top right corner";
+    EXPECT_EQ(at(l, t + 17), QColor(Qt::white));
+    EXPECT_EQ(at(l, t + 18), clBtnShadow()) << "bottom left corner stays in the border";
+    EXPECT_EQ(at(l + 18, t + 1), clBtnShadow());
+    EXPECT_EQ(at(l + 18, t + 18), clBtnShadow());
+    EXPECT_EQ(at(l + 9, t + 18), clBtnShadow());
+    EXPECT_EQ(at(l + 1, t + 1), QColor(192, 0, 0));
+    EXPECT_EQ(at(l + 17, t + 17), QColor(192, 0, 0));
+    EXPECT_EQ(qAlpha(c.pixel(l + 19, t + 5)), 0) << "one free pixel line to the neighbour";
+    EXPECT_EQ(qAlpha(c.pixel(l + 5, t + 19)), 0);
+    EXPECT_EQ(qAlpha(c.pixel(l - 1, t)), 0);
+
+    // An empty block wipes the whole square, border included.
+    box.DrawBlock(1, 1, 20, ENone);
+    for (int x = l; x < l + 19; ++x)
+        for (int y = t; y < t + 19; ++y)
+            ASSERT_EQ(at(x, y), QColor(171, 171, 171)) << x << "," << y;
+    EXPECT_EQ(qAlpha(c.pixel(l + 19, t + 19)), 0);
+
+    const std::pair<TElement, QColor> colours[] = {
+        {EI, QColor(0, 0, 255)},   {EL, QColor(0, 192, 0)},        {EJ, QColor(0, 192, 192)},
+        {ET, QColor(192, 0, 0)},   {EO, QColor(160, 192, 0)},      {EZ, QColor(255, 128, 0)},
+        {ES, QColor(255, 255, 0)}, {EFrame, QColor(255, 128, 192)}};
+    for (const auto& [value, colour] : colours) {
+        box.DrawBlock(0, 0, 10, value);
+        EXPECT_EQ(at(4 + 5, 4 + 5), colour) << int(value);
+    }
+}
+
+TEST_F(StakkoTest, WellAndPreviewAreDrawnAndThePreviewToggles) {
+    T_Stakko& w = Open();
+    const QImage& well = Child<PaintBox>("FallArea")->Canvas();
+    const int s = w.CellSize();
+    // Empty cell (0, 0); the square in its start place covers (4, 1).
+    EXPECT_EQ(QColor::fromRgba(well.pixel(4 + 2, 4 + 2)), clAppWorkSpace());
+    EXPECT_EQ(QColor::fromRgba(well.pixel(4 * s + 4 + 5, 1 * s + 4 + 5)), QColor(160, 192, 0));
+
+    auto* preview = Child<PaintBox>("PrevWind");
+    // The straight piece in the preview: block row 1, columns 0..3, size 20.
+    auto previewCell = [&](int x) {
+        return QColor::fromRgba(preview->Canvas().pixel(x * 20 + 4 + 5, 20 + 4 + 5));
+    };
+    EXPECT_EQ(previewCell(0), QColor(0, 0, 255));
+    EXPECT_EQ(previewCell(3), QColor(0, 0, 255));
+
+    QTest::mouseClick(preview, Qt::LeftButton);
+    EXPECT_FALSE(w.WithPreview());
+    EXPECT_EQ(previewCell(0), clBtnFace());
+    w.PaintField();
+    EXPECT_EQ(previewCell(3), clBtnFace());
+    QTest::mouseClick(preview, Qt::LeftButton);
+    EXPECT_TRUE(w.WithPreview());
+    EXPECT_EQ(previewCell(3), QColor(0, 0, 255));
+}
