@@ -1,0 +1,242 @@
+// Text-file reading beside its floors and peers, measured in the same run:
+// the UTF-8 check beside memcpy and Qt's check, and LoadTextFile of 64 MiB
+// files (in the page cache) beside Qt's decoder, a plain read and a plain
+// inflate of the same bytes.
+#include "text/QZ_Files.h"
+
+#include <QBuffer>
+#include <QByteArray>
+#include <QByteArrayView>
+#include <QFile>
+#include <QFileInfo>
+#include <QString>
+#include <QTemporaryDir>
+
+#include <benchmark/benchmark.h>
+
+#include <cstring>
+#include <random>
+#include <zlib.h>
+
+namespace {
+
+constexpr qsizetype FileSize = 64 * 1024 * 1024;
+
+// German prose: ASCII words with an umlaut word now and then (about 1 % of
+// the bytes are not ASCII).
+QByteArray AsciiHeavyText(qsizetype size) {
+    static const char* const words[] = {"der",     "Stein",  "fällt",  "in",    "den",
+                                        "Schacht", "und",    "die",    "Reihe", "wird",
+                                        "voll",    "Punkte", "zählen", "nach",  "Spielende",
+                                        "Rekord",  "Name",   "Spiel",  "neu",   "Ebene"};
+    std::mt19937 random(1);
+    QByteArray out;
+    out.reserve(size + 16);
+    while (out.size() < size) {
+        const char* w = words[random() % std::size(words)];
+        out.append(w);
+        out.append(random() % 12 == 0 ? ".\r\n" : " ");
+    }
+    out.truncate(size);
+    return out;
+}
+
+// About 30 % of the bytes not ASCII: umlauts (two bytes) and CJK (three).
+QByteArray MixedText(qsizetype size) {
+    static const char* const words[] = {"Größe", "Straße", "über",     "Ärger",  "spielen",
+                                        "Stein", "und",    "漢字",     "テスト", "points",
+                                        "row",   "fällt",  "积木游戏", "ok",     "Würfel"};
+    std::mt19937 random(2);
+    QByteArray out;
+    out.reserve(size + 16);
+    while (out.size() < size) {
+        out.append(words[random() % std::size(words)]);
+        out.append(' ');
+    }
+    // Cut at a character boundary so that the text stays well-formed.
+    qsizetype end = size;
+    while (end > 0 && (quint8(out[end]) & 0xC0) == 0x80)
+        --end;
+    out.truncate(end);
+    return out;
+}
+
+// Windows-1252 text: the prose with its umlauts as single bytes.
+QByteArray Windows1252Text(qsizetype size) {
+    QByteArray out = QString::fromUtf8(AsciiHeavyText(size + size / 50))
+                         .toLatin1(); // ä, ö, ü, ß share their Latin-1 bytes
+    out.truncate(size);
+    return out;
+}
+
+QByteArray Deflate(const QByteArray& content) {
+    uLongf size = compressBound(uLong(content.size()));
+    QByteArray out(qsizetype(size), Qt::Uninitialized);
+    compress2(reinterpret_cast<Bytef*>(out.data()), &size,
+              reinterpret_cast<const Bytef*>(content.constData()), uLong(content.size()),
+              Z_DEFAULT_COMPRESSION);
+    out.truncate(qsizetype(size));
+    return out;
+}
+
+double NonAsciiShare(const QByteArray& bytes) {
+    qsizetype n = 0;
+    for (char c : bytes)
+        n += quint8(c) >= 0x80;
+    return double(n) / double(bytes.size());
+}
+
+// The inputs, made once and kept for the whole run.
+struct Inputs {
+    QTemporaryDir dir;
+    QByteArray ascii = AsciiHeavyText(FileSize);
+    QByteArray mixed = MixedText(FileSize);
+    QByteArray utf8Bom = "\xEF\xBB\xBF" + mixed;
+    QByteArray ansi = Windows1252Text(FileSize);
+    QByteArray zipContent = QString::fromUtf8(AsciiHeavyText(FileSize)).toUtf8();
+    QByteArray zipStream = Deflate(zipContent);
+    QString utf8BomPath = Write("utf8bom.txt", utf8Bom);
+    QString ansiPath = Write("ansi.txt", ansi);
+    QString zipPath = Write("utf8.zip.txt", QByteArray("DLQZU8\0\1", 8) + zipStream);
+
+    QString Write(const char* name, const QByteArray& bytes) {
+        const QString path = dir.filePath(QLatin1String(name));
+        QFile f(path);
+        f.open(QIODevice::WriteOnly);
+        f.write(bytes);
+        f.close();
+        f.open(QIODevice::ReadOnly);
+        (void)f.readAll(); // into the page cache
+        return path;
+    }
+};
+
+Inputs& In() {
+    static Inputs inputs;
+    return inputs;
+}
+
+void Throughput(benchmark::State& state, qsizetype bytes) {
+    state.SetBytesProcessed(int64_t(state.iterations()) * bytes);
+}
+
+// --- UTF-8 check ----------------------------------------------------------
+
+void BM_IsUtf8Content(benchmark::State& state, const QByteArray* (*pick)()) {
+    const QByteArray& bytes = *pick();
+    QByteArray copy = bytes; // shared, not copied
+    QBuffer buffer(&copy);
+    buffer.open(QIODevice::ReadOnly);
+    for (auto _ : state)
+        benchmark::DoNotOptimize(qz::IsUtf8Content(buffer));
+    state.counters["non_ascii"] = NonAsciiShare(bytes);
+    Throughput(state, bytes.size());
+}
+
+void BM_Memcpy(benchmark::State& state, const QByteArray* (*pick)()) {
+    const QByteArray& bytes = *pick();
+    QByteArray target(bytes.size(), Qt::Uninitialized);
+    for (auto _ : state) {
+        std::memcpy(target.data(), bytes.constData(), size_t(bytes.size()));
+        benchmark::ClobberMemory();
+    }
+    Throughput(state, bytes.size());
+}
+
+void BM_QtIsValidUtf8(benchmark::State& state, const QByteArray* (*pick)()) {
+    const QByteArray& bytes = *pick();
+    for (auto _ : state)
+        benchmark::DoNotOptimize(QByteArrayView(bytes).isValidUtf8());
+    Throughput(state, bytes.size());
+}
+
+const QByteArray* PickAscii() {
+    return &In().ascii;
+}
+const QByteArray* PickMixed() {
+    return &In().mixed;
+}
+
+BENCHMARK_CAPTURE(BM_IsUtf8Content, ascii_heavy, PickAscii)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_Memcpy, ascii_heavy, PickAscii)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_QtIsValidUtf8, ascii_heavy, PickAscii)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_IsUtf8Content, mixed, PickMixed)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_Memcpy, mixed, PickMixed)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_QtIsValidUtf8, mixed, PickMixed)->Unit(benchmark::kMillisecond);
+
+// --- LoadTextFile -----------------------------------------------------------
+
+void BM_LoadUtf8Bom(benchmark::State& state) {
+    const QString& file = In().utf8BomPath;
+    const qz::TEncodingDecider decider = qz::AnsiDeciderOf(qz::DefaultDecider());
+    for (auto _ : state) {
+        QString text;
+        qz::LoadTextFile(file, nullptr, text, decider);
+        benchmark::DoNotOptimize(text.constData());
+    }
+    Throughput(state, In().utf8Bom.size());
+}
+BENCHMARK(BM_LoadUtf8Bom)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+void BM_QtFromUtf8InMemory(benchmark::State& state) {
+    const QByteArrayView bytes = QByteArrayView(In().utf8Bom).sliced(3);
+    for (auto _ : state) {
+        QString text = QString::fromUtf8(bytes);
+        benchmark::DoNotOptimize(text.constData());
+    }
+    Throughput(state, In().utf8Bom.size());
+}
+BENCHMARK(BM_QtFromUtf8InMemory)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+void BM_LoadWindows1252(benchmark::State& state) {
+    const QString& file = In().ansiPath;
+    const qz::TEncodingDecider decider = qz::AnsiDeciderOf(qz::DefaultDecider());
+    for (auto _ : state) {
+        QString text;
+        qz::LoadTextFile(file, nullptr, text, decider);
+        benchmark::DoNotOptimize(text.constData());
+    }
+    Throughput(state, In().ansi.size());
+}
+BENCHMARK(BM_LoadWindows1252)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+void BM_PlainReadWindows1252(benchmark::State& state) {
+    const QString& file = In().ansiPath;
+    for (auto _ : state) {
+        QFile f(file);
+        f.open(QIODevice::ReadOnly);
+        QByteArray bytes = f.readAll();
+        benchmark::DoNotOptimize(bytes.constData());
+    }
+    Throughput(state, In().ansi.size());
+}
+BENCHMARK(BM_PlainReadWindows1252)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+void BM_LoadUtf8Zip(benchmark::State& state) {
+    const QString& file = In().zipPath;
+    const qz::TEncodingDecider decider = qz::AnsiDeciderOf(qz::DefaultDecider());
+    for (auto _ : state) {
+        QString text;
+        qz::LoadTextFile(file, nullptr, text, decider);
+        benchmark::DoNotOptimize(text.constData());
+    }
+    Throughput(state, In().zipContent.size());
+}
+BENCHMARK(BM_LoadUtf8Zip)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+void BM_PlainInflateInMemory(benchmark::State& state) {
+    const QByteArray& stream = In().zipStream;
+    QByteArray out(In().zipContent.size(), Qt::Uninitialized);
+    for (auto _ : state) {
+        uLongf size = uLongf(out.size());
+        uncompress(reinterpret_cast<Bytef*>(out.data()), &size,
+                   reinterpret_cast<const Bytef*>(stream.constData()), uLong(stream.size()));
+        benchmark::ClobberMemory();
+    }
+    Throughput(state, In().zipContent.size());
+}
+BENCHMARK(BM_PlainInflateInMemory)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+} // namespace
+
+BENCHMARK_MAIN();

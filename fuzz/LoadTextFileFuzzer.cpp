@@ -1,0 +1,67 @@
+// Writes arbitrary bytes to a file and loads it with no decider, with both
+// standard deciders and with a decider whose answer the input picks. Every
+// failure must be an EQZError that leaves the text empty; a few answers can
+// be checked against the bytes themselves.
+#include "text/EQZError.h"
+#include "text/QZ_Files.h"
+
+#include <QByteArray>
+#include <QFile>
+#include <QString>
+#include <QTemporaryDir>
+
+#include <cstdint>
+#include <cstdlib>
+
+namespace {
+
+const QString& FuzzFile() {
+    static QTemporaryDir dir;
+    static const QString path = dir.filePath(QStringLiteral("fuzz.txt"));
+    return path;
+}
+
+// Answers that mean something to the loader, and a few that do not.
+constexpr quint32 Answers[] = {0, 2, 3, 65001, 1251, 932, 437, 0x10000 + 1250, 7};
+
+void LoadAndCheck(const QByteArray& bytes, const qz::TEncodingDecider& decider, bool plain) {
+    auto kind = qz::et_undetected;
+    QString text = QStringLiteral("stale");
+    try {
+        qz::LoadTextFile(FuzzFile(), &kind, text, decider);
+    } catch (const qz::EQZError&) {
+        if (!text.isEmpty())
+            std::abort(); // a failure must not leave half a text behind
+        return;
+    }
+    // Single-byte readings give one character per byte.
+    if (kind == qz::et_ANSI && text.size() != bytes.size())
+        std::abort();
+    if (plain && kind == qz::et_none && text.size() != bytes.size())
+        std::abort();
+    if (kind == qz::et_UTF8 && bytes.startsWith("\xEF\xBB\xBF") &&
+        text != QString::fromUtf8(bytes.mid(3)))
+        std::abort();
+    if (kind == qz::et_undetected)
+        std::abort();
+}
+
+} // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    const QByteArray bytes(reinterpret_cast<const char*>(data), qsizetype(size));
+    {
+        QFile file(FuzzFile());
+        if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) ||
+            file.write(bytes) != bytes.size())
+            std::abort();
+    }
+    const qz::TDefaultDecider& standard = qz::DefaultDecider();
+    LoadAndCheck(bytes, {}, true);
+    LoadAndCheck(bytes, qz::AnsiDeciderOf(standard), true);
+    LoadAndCheck(bytes, qz::AnsiDeciderExOf(standard), false);
+    const quint32 answer = size > 0 ? Answers[data[size - 1] % std::size(Answers)] : 0;
+    LoadAndCheck(
+        bytes, [answer](QIODevice&, qz::TEncodingType) { return answer; }, answer != 65001);
+    return 0;
+}

@@ -1,0 +1,797 @@
+#include "text/QZ_Files.h"
+
+#include "common/TestHelpers.h"
+#include "text/EQZError.h"
+#include "text/QZ_Unicd.h"
+#include "text/TEncoding.h"
+
+#include <QBuffer>
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+
+#include <sys/file.h>
+
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <optional>
+#include <random>
+#include <string>
+#include <vector>
+#include <zlib.h>
+
+namespace {
+
+const QString EncodingError =
+    QStringLiteral("Keine Zuordnung für Unicode-Zeichen in der Multibyte-Zielcodeseite vorhanden");
+
+QByteArray Bytes(std::initializer_list<int> values) {
+    QByteArray out;
+    for (int v : values)
+        out.append(char(v));
+    return out;
+}
+
+// zlib stream of `content`, as the compressed kinds carry it.
+QByteArray Deflate(const QByteArray& content) {
+    uLongf size = compressBound(uLong(content.size()));
+    QByteArray out(qsizetype(size), Qt::Uninitialized);
+    const int rc = compress2(reinterpret_cast<Bytef*>(out.data()), &size,
+                             reinterpret_cast<const Bytef*>(content.constData()),
+                             uLong(content.size()), Z_BEST_COMPRESSION);
+    EXPECT_EQ(rc, Z_OK);
+    out.truncate(qsizetype(size));
+    return out;
+}
+
+QByteArray Signature(const char* letters) {
+    return QByteArray(letters, 6) + Bytes({0x00, 0x01});
+}
+
+QByteArray XorKey(QByteArray bytes) {
+    for (char& c : bytes)
+        c = char(quint8(c) ^ qz::UTF8CKey);
+    return bytes;
+}
+
+const QByteArray Utf8cPreamble = Bytes({0xB5, 0xE1, 0xE5});
+
+// Writes `bytes` to a fresh file in the test's own folder.
+class TempFiles {
+public:
+    QString Write(const QByteArray& bytes, const QString& name = QStringLiteral("t.txt")) {
+        const QString path = m_dir.filePath(name);
+        QFile f(path);
+        EXPECT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        EXPECT_EQ(f.write(bytes), bytes.size());
+        return path;
+    }
+    [[nodiscard]] QString Path(const QString& name) const { return m_dir.filePath(name); }
+
+private:
+    QTemporaryDir m_dir;
+};
+
+// A device that hands out at most `step` bytes per read, so that UTF-8
+// sequences are cut at every possible place between two blocks.
+class TrickleDevice : public QIODevice {
+public:
+    TrickleDevice(QByteArray data, qint64 step) : m_data(std::move(data)), m_step(step) {
+        open(QIODevice::ReadOnly | QIODevice::Unbuffered);
+    }
+    [[nodiscard]] bool isSequential() const override { return true; }
+    int reads = 0;
+
+protected:
+    qint64 readData(char* out, qint64 max) override {
+        const qint64 n = std::min({max, m_step, qint64(m_data.size()) - m_pos});
+        std::memcpy(out, m_data.constData() + m_pos, size_t(n));
+        m_pos += n;
+        ++reads;
+        return n;
+    }
+    qint64 writeData(const char*, qint64) override { return -1; }
+
+private:
+    QByteArray m_data;
+    qint64 m_step;
+    qint64 m_pos = 0;
+};
+
+// ---------------------------------------------------------------------------
+// IsUtf8Content
+
+struct Utf8Row {
+    std::string name;
+    QByteArray bytes;
+    bool utf8;
+};
+
+void PrintTo(const Utf8Row& row, std::ostream* os) {
+    *os << row.name;
+}
+
+class IsUtf8ContentTable : public ::testing::TestWithParam<Utf8Row> {};
+
+TEST_P(IsUtf8ContentTable, SameAnswerFromMemoryBufferFileAndEveryBlockCut) {
+    const Utf8Row& row = GetParam();
+    EXPECT_EQ(qz::IsUtf8Content(row.bytes.constData(), row.bytes.size()), row.utf8);
+
+    QByteArray data = row.bytes;
+    QBuffer buffer(&data);
+    ASSERT_TRUE(buffer.open(QIODevice::ReadOnly));
+    EXPECT_EQ(qz::IsUtf8Content(buffer), row.utf8);
+
+    TempFiles files;
+    QFile file(files.Write(row.bytes));
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    file.seek(file.size()); // the check starts from 0 wherever the file stands
+    EXPECT_EQ(qz::IsUtf8Content(file), row.utf8);
+
+    for (qint64 step = 1; step <= 5; ++step) {
+        TrickleDevice trickle(row.bytes, step);
+        EXPECT_EQ(qz::IsUtf8Content(trickle), row.utf8) << "blocks of " << step;
+    }
+}
+
+QByteArray Ascii(int n) {
+    return QByteArray(n, 'a');
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Rows, IsUtf8ContentTable,
+    ::testing::Values(
+        Utf8Row{"empty", {}, false}, Utf8Row{"oneAscii", "a", true},
+        Utf8Row{"nulIsACharacter", Bytes({0x00}), true}, Utf8Row{"longAscii", Ascii(100), true},
+        Utf8Row{"umlaut", Bytes({0xC3, 0xA4}), true},
+        Utf8Row{"euro", Bytes({0xE2, 0x82, 0xAC}), true},
+        Utf8Row{"emoji", Bytes({0xF0, 0x9F, 0x98, 0x80}), true},
+        Utf8Row{"lastCodePoint", Bytes({0xF4, 0x8F, 0xBF, 0xBF}), true},
+        Utf8Row{"aboveLastCodePoint", Bytes({0xF4, 0x90, 0x80, 0x80}), false},
+        Utf8Row{"smallestThreeByte", Bytes({0xE0, 0xA0, 0x80}), true},
+        Utf8Row{"overlongThreeByte", Bytes({0xE0, 0x9F, 0xBF}), false},
+        Utf8Row{"smallestFourByte", Bytes({0xF0, 0x90, 0x80, 0x80}), true},
+        Utf8Row{"overlongFourByte", Bytes({0xF0, 0x8F, 0xBF, 0xBF}), false},
+        Utf8Row{"beforeSurrogates", Bytes({0xED, 0x9F, 0xBF}), true},
+        Utf8Row{"surrogate", Bytes({0xED, 0xA0, 0x80}), false},
+        Utf8Row{"overlongNulC0", Bytes({0xC0, 0x80}), false},
+        Utf8Row{"overlongC1", Bytes({0xC1, 0xBF}), false},
+        Utf8Row{"strayC0InText", Ascii(20) + Bytes({0xC0}) + Ascii(20), false},
+        Utf8Row{"strayC1AtEnd", Ascii(40) + Bytes({0xC1}), false},
+        Utf8Row{"F5", Bytes({0xF5, 0x80, 0x80, 0x80}), false},
+        Utf8Row{"FEAfterText", Bytes({0xC3, 0xA4}) + Bytes({0xFE}), false},
+        Utf8Row{"FFAlone", Bytes({0xFF}), false},
+        Utf8Row{"strayContinuation", Ascii(3) + Bytes({0x80}), false},
+        Utf8Row{"cutAtEnd", "ab" + Bytes({0xE2, 0x82}), false},
+        Utf8Row{"asciiInsteadOfSecond", Bytes({0xC3, 0x28}), false},
+        Utf8Row{"asciiInsteadOfThird", Bytes({0xE2, 0x82, 0x28}), false},
+        Utf8Row{"asciiInsteadOfFourth", Bytes({0xF0, 0x9F, 0x98, 0x28}), false},
+        // Non-ASCII right after the 16-byte steps, and a sequence straddling one.
+        Utf8Row{"umlautAfterSixteen", Ascii(16) + Bytes({0xC3, 0xA4}) + Ascii(16), true},
+        Utf8Row{"sequenceAcrossStep", Ascii(15) + Bytes({0xE2, 0x82, 0xAC}) + Ascii(16), true},
+        Utf8Row{"badAfterLongAscii", Ascii(33) + Bytes({0xE2, 0x28, 0xAC}) + Ascii(16), false}),
+    [](const ::testing::TestParamInfo<Utf8Row>& info) { return info.param.name; });
+
+TEST(IsUtf8Content, SequenceCutBetweenFileBlocks) {
+    // The file path reads 64 KiB blocks; a three-byte sequence at the seam
+    // must be joined, and a bad third byte behind the seam still found.
+    TempFiles files;
+    const QByteArray good = Ascii(64 * 1024 - 1) + Bytes({0xE2, 0x82, 0xAC}) + Ascii(5);
+    QFile goodFile(files.Write(good, QStringLiteral("good.txt")));
+    ASSERT_TRUE(goodFile.open(QIODevice::ReadOnly));
+    EXPECT_TRUE(qz::IsUtf8Content(goodFile));
+
+    const QByteArray bad = Ascii(64 * 1024 - 1) + Bytes({0xE2, 0x82, 0x41}) + Ascii(5);
+    QFile badFile(files.Write(bad, QStringLiteral("bad.txt")));
+    ASSERT_TRUE(badFile.open(QIODevice::ReadOnly));
+    EXPECT_FALSE(qz::IsUtf8Content(badFile));
+
+    TrickleDevice trickle(Bytes({0xF0, 0x9F, 0x98, 0x80}), 1);
+    EXPECT_TRUE(qz::IsUtf8Content(trickle));
+    EXPECT_GE(trickle.reads, 4); // the bytes really came one at a time
+}
+
+// ---------------------------------------------------------------------------
+// Deciders
+
+TEST(DefaultDecider, AnswersByKindAndExLooksOnlyAtUnmarkedText) {
+    QByteArray utf8 = QByteArray("Gr\xC3\xBC\xC3\x9F"
+                                 "e");
+    QBuffer stream(&utf8);
+    ASSERT_TRUE(stream.open(QIODevice::ReadOnly));
+    const qz::TDefaultDecider& decider = qz::DefaultDecider();
+    EXPECT_EQ(&decider, &qz::DefaultDecider());
+
+    for (int k = qz::et_none; k <= qz::et_UTF8C_zip; ++k) {
+        const auto kind = qz::TEncodingType(k);
+        const quint32 expected = kind == qz::et_UTF8C ? 2 : kind == qz::et_UTF8C_zip ? 3 : 0;
+        stream.seek(3);
+        EXPECT_EQ(decider.AnsiDecider(stream, kind), expected) << "kind " << k;
+        EXPECT_EQ(stream.pos(), 3);
+        if (kind != qz::et_none) {
+            EXPECT_EQ(decider.AnsiDeciderEx(stream, kind), expected) << "kind " << k;
+            EXPECT_EQ(stream.pos(), 3) << "kind " << k;
+        }
+    }
+
+    // Unmarked text: Ex recognises UTF-8 from the content, plain Ansi never.
+    EXPECT_EQ(decider.AnsiDecider(stream, qz::et_none), 0u);
+    EXPECT_EQ(decider.AnsiDeciderEx(stream, qz::et_none), 65001u);
+    QByteArray ansi("Gr\xFC\xDF"
+                    "e");
+    QBuffer ansiStream(&ansi);
+    ASSERT_TRUE(ansiStream.open(QIODevice::ReadOnly));
+    EXPECT_EQ(decider.AnsiDeciderEx(ansiStream, qz::et_none), 0u);
+    QBuffer empty;
+    ASSERT_TRUE(empty.open(QIODevice::ReadOnly));
+    EXPECT_EQ(decider.AnsiDeciderEx(empty, qz::et_none), 0u);
+
+    // The bound forms call the same methods.
+    EXPECT_EQ(qz::AnsiDeciderOf(decider)(stream, qz::et_UTF8C_zip), 3u);
+    EXPECT_EQ(qz::AnsiDeciderExOf(decider)(stream, qz::et_none), 65001u);
+    EXPECT_EQ(qz::AnsiDeciderOf(decider)(stream, qz::et_none), 0u);
+}
+
+TEST(DetectUtf8OrAnsi, SharedNoBomEncodingOrTheSystemCodePage) {
+    QByteArray utf8("\xC3\xA4");
+    QBuffer a(&utf8);
+    ASSERT_TRUE(a.open(QIODevice::ReadOnly));
+    const qz::TUtf8OrAnsi u = qz::DetectUtf8OrAnsi(a);
+    EXPECT_EQ(u.Kind, qz::et_UTF8noBom);
+    EXPECT_EQ(u.Encoding, qz::GetUTF8NoBomEncoding());
+
+    QByteArray ansi("\xE4");
+    QBuffer b(&ansi);
+    ASSERT_TRUE(b.open(QIODevice::ReadOnly));
+    const qz::TUtf8OrAnsi w = qz::DetectUtf8OrAnsi(b);
+    EXPECT_EQ(w.Kind, qz::et_ANSI);
+    EXPECT_EQ(w.Encoding, qz::TEncoding::Default());
+}
+
+// ---------------------------------------------------------------------------
+// LoadTextFile over every kind
+
+enum class Decider { None, Ansi, AnsiEx, Answer };
+
+struct LoadRow {
+    std::string name;
+    QByteArray file;
+    Decider decider;
+    quint32 answer; // for Decider::Answer
+    qz::TEncodingType kind;
+    QString text;  // expected text when `error` is empty
+    QString error; // expected message; "%1" stands for the file's path
+};
+
+void PrintTo(const LoadRow& row, std::ostream* os) {
+    *os << row.name;
+}
+
+qz::TEncodingDecider MakeDecider(const LoadRow& row) {
+    switch (row.decider) {
+    case Decider::None:
+        return {};
+    case Decider::Ansi:
+        return qz::AnsiDeciderOf(qz::DefaultDecider());
+    case Decider::AnsiEx:
+        return qz::AnsiDeciderExOf(qz::DefaultDecider());
+    case Decider::Answer:
+        break;
+    }
+    const quint32 answer = row.answer;
+    return [answer](QIODevice&, qz::TEncodingType) { return answer; };
+}
+
+class LoadTextFileTable : public ::testing::TestWithParam<LoadRow> {};
+
+TEST_P(LoadTextFileTable, KindAndTextOrError) {
+    const LoadRow& row = GetParam();
+    TempFiles files;
+    const QString path = files.Write(row.file);
+    auto kind = qz::et_undetected;
+    QString text = QStringLiteral("stale");
+    if (row.error.isEmpty()) {
+        qz::LoadTextFile(path, &kind, text, MakeDecider(row));
+        EXPECT_EQ(text, row.text);
+    } else {
+        EXPECT_THROW_MSG(qz::LoadTextFile(path, &kind, text, MakeDecider(row)), qz::EQZError,
+                         QString(row.error).replace(QStringLiteral("%1"), path));
+        EXPECT_EQ(text, QString()); // nothing half-read is left behind
+    }
+    EXPECT_EQ(int(kind), int(row.kind)); // stored also when decoding failed
+}
+
+const QString Groesse = QStringLiteral("Größe");
+const QByteArray GroesseUtf8 = Groesse.toUtf8();
+const QString Refused = QStringLiteral("File ist QZ-C-encoded");
+const QString Corrupt =
+    QStringLiteral("Die komprimierten Daten der Datei \"%1\" sind beschädigt (incorrect header "
+                   "check).");
+const QString Truncated =
+    QStringLiteral("Die komprimierten Daten der Datei \"%1\" sind unvollständig.");
+
+INSTANTIATE_TEST_SUITE_P(
+    Kinds, LoadTextFileTable,
+    ::testing::Values(
+        LoadRow{"emptyFile", {}, Decider::AnsiEx, 0, qz::et_none, {}, {}},
+        LoadRow{"utf8Bom",
+                Bytes({0xEF, 0xBB, 0xBF}) + GroesseUtf8,
+                Decider::None,
+                0,
+                qz::et_UTF8,
+                Groesse,
+                {}},
+        LoadRow{"utf8BomAlone", Bytes({0xEF, 0xBB, 0xBF}), Decider::None, 0, qz::et_UTF8, {}, {}},
+        // Lenient: a malformed byte becomes U+FFFD instead of failing.
+        LoadRow{"utf8BomMalformed",
+                Bytes({0xEF, 0xBB, 0xBF, 'a', 0xFF, 'b'}),
+                Decider::None,
+                0,
+                qz::et_UTF8,
+                QStringLiteral("a\uFFFDb"),
+                {}},
+        LoadRow{"utf8SectionSign",
+                Bytes({0xC2, 0xA7}) + "x",
+                Decider::None,
+                0,
+                qz::et_UTF8,
+                QStringLiteral("§x"),
+                {}},
+        LoadRow{"ansiSectionSign",
+                Bytes({0xA7, 0x80, 0xE4}),
+                Decider::None,
+                0,
+                qz::et_ANSI,
+                QStringLiteral("§\u0080ä"),
+                {}},
+        LoadRow{"unmarkedEuro",
+                Bytes({0x80}) + "a",
+                Decider::None,
+                0,
+                qz::et_none,
+                QStringLiteral("€a"),
+                {}},
+        LoadRow{"unmarkedUtf8UnderAnsi",
+                GroesseUtf8,
+                Decider::Ansi,
+                0,
+                qz::et_none,
+                QStringLiteral("GrÃ¶ÃŸe"),
+                {}},
+        LoadRow{
+            "unmarkedUtf8UnderAnsiEx", GroesseUtf8, Decider::AnsiEx, 0, qz::et_none, Groesse, {}},
+        LoadRow{"unmarkedAnsiUnderAnsiEx",
+                Bytes({'G', 'r', 0xF6, 0xDF, 'e'}),
+                Decider::AnsiEx,
+                0,
+                qz::et_none,
+                Groesse,
+                {}},
+        LoadRow{"utf16leAlone", Bytes({0xFF, 0xFE}), Decider::None, 0, qz::et_UTF16LE, {}, {}},
+        LoadRow{"utf16leText",
+                Bytes({0xFF, 0xFE, 'A', 0x00, 0xE4, 0x00}),
+                Decider::None,
+                0,
+                qz::et_UTF16LE,
+                QStringLiteral("Aä"),
+                {}},
+        LoadRow{"utf16leOddByte",
+                Bytes({0xFF, 0xFE, 0x41}),
+                Decider::None,
+                0,
+                qz::et_UTF16LE,
+                {},
+                EncodingError},
+        LoadRow{"utf16beText",
+                Bytes({0xFE, 0xFF, 0x00, 'A', 0x20, 0xAC}),
+                Decider::None,
+                0,
+                qz::et_UTF16BE,
+                QStringLiteral("A€"),
+                {}},
+        LoadRow{"utf16beOddByte",
+                Bytes({0xFE, 0xFF, 0x00}),
+                Decider::None,
+                0,
+                qz::et_UTF16BE,
+                {},
+                EncodingError},
+        LoadRow{"utf8cNoDecider",
+                Utf8cPreamble + XorKey(GroesseUtf8),
+                Decider::None,
+                0,
+                qz::et_UTF8C,
+                Groesse,
+                {}},
+        LoadRow{"utf8cAnsi",
+                Utf8cPreamble + XorKey(GroesseUtf8),
+                Decider::Ansi,
+                0,
+                qz::et_UTF8C,
+                Groesse,
+                {}},
+        LoadRow{"utf8cRefused",
+                Utf8cPreamble + XorKey(GroesseUtf8),
+                Decider::Answer,
+                0,
+                qz::et_UTF8C,
+                Refused,
+                {}},
+        LoadRow{"utf8cOtherAnswerRefuses",
+                Utf8cPreamble + XorKey(GroesseUtf8),
+                Decider::Answer,
+                65001,
+                qz::et_UTF8C,
+                Refused,
+                {}},
+        LoadRow{"utf8cMalformed",
+                Utf8cPreamble + XorKey(Bytes({'a', 0xFF})),
+                Decider::Ansi,
+                0,
+                qz::et_UTF8C,
+                {},
+                EncodingError},
+        // The answer, not the kind, chooses inflating: a plain UTF8C file
+        // inflated from byte 8 is no zlib stream.
+        LoadRow{"utf8cAnsweredInflate",
+                Utf8cPreamble + XorKey("abcdefghij"),
+                Decider::Answer,
+                3,
+                qz::et_UTF8C,
+                {},
+                Corrupt},
+        LoadRow{"utf8cZipNoDecider",
+                Signature("DLQZUC") + Deflate(XorKey(GroesseUtf8)),
+                Decider::None,
+                0,
+                qz::et_UTF8C_zip,
+                Groesse,
+                {}},
+        LoadRow{"utf8cZipAnsi",
+                Signature("DLQZUC") + Deflate(XorKey(GroesseUtf8)),
+                Decider::Ansi,
+                0,
+                qz::et_UTF8C_zip,
+                Groesse,
+                {}},
+        LoadRow{"utf8cZipRefused",
+                Signature("DLQZUC") + Deflate(XorKey(GroesseUtf8)),
+                Decider::Answer,
+                0,
+                qz::et_UTF8C_zip,
+                Refused,
+                {}},
+        LoadRow{"utf8Zip",
+                Signature("DLQZU8") + Deflate(GroesseUtf8),
+                Decider::None,
+                0,
+                qz::et_UTF8_zip,
+                Groesse,
+                {}},
+        LoadRow{"utf8ZipBom",
+                Signature("DLQZU8") + Deflate(Bytes({0xEF, 0xBB, 0xBF}) + "x"),
+                Decider::None,
+                0,
+                qz::et_UTF8_zip,
+                QStringLiteral("x"),
+                {}},
+        LoadRow{"utf8ZipStopsAtNul",
+                Signature("DLQZU8") + Deflate(QByteArray("ab\0cd", 5)),
+                Decider::None,
+                0,
+                qz::et_UTF8_zip,
+                QStringLiteral("ab"),
+                {}},
+        LoadRow{"utf8ZipEmptyContent",
+                Signature("DLQZU8") + Deflate({}),
+                Decider::None,
+                0,
+                qz::et_UTF8_zip,
+                {},
+                {}},
+        LoadRow{"utf8ZipTrailingBytesIgnored",
+                Signature("DLQZU8") + Deflate("abc") + "trailing",
+                Decider::None,
+                0,
+                qz::et_UTF8_zip,
+                QStringLiteral("abc"),
+                {}},
+        LoadRow{"ansiZipNoDeciderIsWindows1252",
+                Signature("DLQZAZ") + Deflate(Bytes({0x80, 0xE4})),
+                Decider::None,
+                0,
+                qz::et_ANSI_zip,
+                QStringLiteral("€ä"),
+                {}},
+        LoadRow{"ansiZipAnsiIsByteForChar",
+                Signature("DLQZAZ") + Deflate(Bytes({0x80, 0xE4})),
+                Decider::Ansi,
+                0,
+                qz::et_ANSI_zip,
+                QStringLiteral("\u0080ä"),
+                {}},
+        LoadRow{"ansiZipCyrillic",
+                Signature("DLQZAZ") + Deflate(Bytes({0x80, 0xE4})),
+                Decider::Answer,
+                1251,
+                qz::et_ANSI_zip,
+                QStringLiteral("Ђд"),
+                {}},
+        // Code pages beyond 16 bits are unknown ones, not cut to 16 bits.
+        LoadRow{"ansiZipCodePageBeyond16Bits",
+                Signature("DLQZAZ") + Deflate(Bytes({0x80, 0xE4})),
+                Decider::Answer,
+                0x10000 + 1251,
+                qz::et_ANSI_zip,
+                QStringLiteral("€ä"),
+                {}},
+        LoadRow{"zipCorrupt",
+                Signature("DLQZU8") + "not zlib at all",
+                Decider::None,
+                0,
+                qz::et_UTF8_zip,
+                {},
+                Corrupt},
+        LoadRow{"zipTruncated",
+                Signature("DLQZU8") + Deflate(Ascii(5000) + GroesseUtf8).left(20),
+                Decider::None,
+                0,
+                qz::et_UTF8_zip,
+                {},
+                Truncated},
+        LoadRow{"zipSignatureOnly",
+                Signature("DLQZAZ"),
+                Decider::None,
+                0,
+                qz::et_ANSI_zip,
+                {},
+                Truncated},
+        LoadRow{"zipBadChecksum",
+                Signature("DLQZU8") + Deflate("abc").chopped(1) + Bytes({0x00}),
+                Decider::None,
+                0,
+                qz::et_UTF8_zip,
+                {},
+                QStringLiteral("Die komprimierten Daten der Datei \"%1\" sind beschädigt "
+                               "(incorrect data check).")}),
+    [](const ::testing::TestParamInfo<LoadRow>& info) { return info.param.name; });
+
+TEST(LoadTextFile, DeciderIsAskedOnlyWhereTheSignatureLeavesAChoice) {
+    TempFiles files;
+    std::vector<std::pair<int, qint64>> asked; // kind, file size seen by the decider
+    const qz::TEncodingDecider recorder = [&asked](QIODevice& fs, qz::TEncodingType kind) {
+        asked.emplace_back(int(kind), fs.size());
+        return quint32(kind == qz::et_UTF8C ? 2 : 0);
+    };
+    const auto askedFor = [&](const QByteArray& bytes) {
+        asked.clear();
+        QString text;
+        qz::LoadTextFile(files.Write(bytes), nullptr, text, recorder);
+        return asked;
+    };
+    using Calls = std::vector<std::pair<int, qint64>>;
+    EXPECT_EQ(askedFor({}), (Calls{{qz::et_none, 0}}));
+    EXPECT_EQ(askedFor("abc"), (Calls{{qz::et_none, 3}}));
+    EXPECT_EQ(askedFor(Utf8cPreamble + XorKey("a")), (Calls{{qz::et_UTF8C, 4}}));
+    const QByteArray ansiZip = Signature("DLQZAZ") + Deflate("a");
+    EXPECT_EQ(askedFor(ansiZip), (Calls{{qz::et_ANSI_zip, ansiZip.size()}}));
+    EXPECT_EQ(askedFor(Bytes({0xA7})), Calls{});
+    EXPECT_EQ(askedFor(Bytes({0xEF, 0xBB, 0xBF})), Calls{});
+    EXPECT_EQ(askedFor(Bytes({0xFF, 0xFE})), Calls{});
+    EXPECT_EQ(askedFor(Signature("DLQZU8") + Deflate("a")), Calls{});
+}
+
+TEST(LoadTextFile, OpenFailuresNameTheFileAndLeaveKindAndTextAlone) {
+    TempFiles files;
+    const QString missing = files.Path(QStringLiteral("missing.ini"));
+    auto kind = qz::et_undetected;
+    QString text = QStringLiteral("stale");
+    EXPECT_THROW_MSG(qz::LoadTextFile(missing, &kind, text), qz::EQZError,
+                     QStringLiteral("Die Datei \"%1\" kann nicht zum Lesen geöffnet werden (No "
+                                    "such file or directory).")
+                         .arg(missing));
+    EXPECT_EQ(text, QString());
+    EXPECT_EQ(kind, qz::et_undetected);
+
+    const QString folder = files.Path(QStringLiteral("folder"));
+    ASSERT_TRUE(QDir().mkpath(folder));
+    EXPECT_THROW(qz::LoadTextFile(folder, &kind, text), qz::EQZError);
+    EXPECT_FALSE(qz::HasUtf8Bom(folder));
+}
+
+TEST(LoadTextFile, UnreadableFileFails) {
+    if (::geteuid() == 0)
+        GTEST_SKIP() << "root reads every file";
+    TempFiles files;
+    const QString path = files.Write("abc");
+    ASSERT_TRUE(QFile::setPermissions(path, QFileDevice::WriteOwner));
+    QString text;
+    EXPECT_THROW_MSG(qz::LoadTextFile(path, nullptr, text), qz::EQZError,
+                     QStringLiteral("Die Datei \"%1\" kann nicht zum Lesen geöffnet werden "
+                                    "(Permission denied).")
+                         .arg(path));
+    EXPECT_FALSE(qz::HasUtf8Bom(path));
+}
+
+// A writer that takes the exclusive lock keeps readers out, and a reader
+// keeps such a writer out until it closes the file.
+TEST(CanOpenForReading, SharedLockStandsInForDenyWrite) {
+    TempFiles files;
+    const QString path = files.Write(Bytes({0xEF, 0xBB, 0xBF}) + "x");
+
+    const int writer = ::open(QFile::encodeName(path).constData(), O_RDWR);
+    ASSERT_GE(writer, 0);
+    ASSERT_EQ(::flock(writer, LOCK_EX | LOCK_NB), 0);
+    QFile blocked(path);
+    EXPECT_FALSE(qz::CanOpenForReading(blocked));
+    EXPECT_FALSE(blocked.isOpen());
+    EXPECT_FALSE(qz::HasUtf8Bom(path));
+    QString text = QStringLiteral("stale");
+    EXPECT_THROW_MSG(qz::LoadTextFile(path, nullptr, text), qz::EQZError,
+                     QStringLiteral("Die Datei \"%1\" kann nicht zum Lesen geöffnet werden, sie "
+                                    "wird gerade geschrieben.")
+                         .arg(path));
+    EXPECT_EQ(text, QString());
+    ASSERT_EQ(::flock(writer, LOCK_UN), 0);
+
+    {
+        QFile reader(path);
+        ASSERT_TRUE(qz::CanOpenForReading(reader));
+        EXPECT_TRUE(reader.isOpen());
+        EXPECT_EQ(reader.openMode(), QIODevice::ReadOnly);
+        EXPECT_NE(::flock(writer, LOCK_EX | LOCK_NB), 0);
+        EXPECT_EQ(reader.readAll(), Bytes({0xEF, 0xBB, 0xBF}) + "x");
+    }
+    EXPECT_EQ(::flock(writer, LOCK_EX | LOCK_NB), 0); // closing released it
+    ::close(writer);
+
+    QFile missing(files.Path(QStringLiteral("missing")));
+    EXPECT_FALSE(qz::CanOpenForReading(missing));
+}
+
+TEST(HasUtf8Bom, OnlyAllThreeBytes) {
+    TempFiles files;
+    EXPECT_TRUE(qz::HasUtf8Bom(files.Write(Bytes({0xEF, 0xBB, 0xBF}))));
+    EXPECT_TRUE(qz::HasUtf8Bom(files.Write(Bytes({0xEF, 0xBB, 0xBF}) + "[a]")));
+    EXPECT_FALSE(qz::HasUtf8Bom(files.Write(Bytes({0xEF, 0xBB}))));
+    EXPECT_FALSE(qz::HasUtf8Bom(files.Write(Bytes({0xEF, 0xBB, 0xBE}))));
+    EXPECT_FALSE(qz::HasUtf8Bom(files.Write({})));
+    EXPECT_FALSE(qz::HasUtf8Bom(files.Path(QStringLiteral("missing"))));
+}
+
+// ---------------------------------------------------------------------------
+// The pieces on their own
+
+TEST(ReadFileHeader, FromCurrentPositionZeroFilledEmptyFails) {
+    QByteArray data("abcdefghij");
+    QBuffer buffer(&data);
+    ASSERT_TRUE(buffer.open(QIODevice::ReadOnly));
+    EXPECT_EQ(qz::ReadFileHeader(buffer),
+              (qz::TFileHeader{'a', 'b', 'c', 'd', 'e', 'f', 'g', 'h'}));
+    buffer.seek(7);
+    EXPECT_EQ(qz::ReadFileHeader(buffer), (qz::TFileHeader{'h', 'i', 'j', 0, 0, 0, 0, 0}));
+
+    QBuffer empty;
+    ASSERT_TRUE(empty.open(QIODevice::ReadOnly));
+    EXPECT_THROW_MSG((void)qz::ReadFileHeader(empty), qz::EQZError, QStringLiteral("0-Byte-Datei"));
+}
+
+TEST(ReadSingleByteText, OffsetAndCodePages) {
+    QByteArray data = Bytes({'x', 0x80, 0xC0});
+    QBuffer buffer(&data);
+    ASSERT_TRUE(buffer.open(QIODevice::ReadOnly));
+    EXPECT_EQ(qz::ReadSingleByteText(buffer, 1, 0), QStringLiteral("\u0080À"));
+    EXPECT_EQ(qz::ReadSingleByteText(buffer, 1, 1252), QStringLiteral("€À"));
+    EXPECT_EQ(qz::ReadSingleByteText(buffer, 1, 1251), QStringLiteral("ЂА"));
+    EXPECT_EQ(qz::ReadSingleByteText(buffer, 1, 4711), QStringLiteral("€À")); // unknown page
+    EXPECT_EQ(qz::ReadSingleByteText(buffer, 3, 1252), QString());
+    EXPECT_EQ(qz::ReadSingleByteText(buffer, 9, 1252), QString());
+}
+
+// The inflated content grows in 1 MiB steps; the limit holds to the byte.
+TEST(InflateAfterSignature, LargeContentAndTheSizeLimit) {
+    std::mt19937 random(4711);
+    QByteArray noise(3 * 1024 * 1024 + 5, Qt::Uninitialized);
+    for (char& c : noise)
+        c = char(random() & 0x7F); // barely compressible: several input blocks
+    QByteArray file = Signature("DLQZU8") + Deflate(noise);
+    QBuffer buffer(&file);
+    ASSERT_TRUE(buffer.open(QIODevice::ReadOnly));
+    EXPECT_EQ(qz::InflateAfterSignature(buffer), noise);
+
+    const qint64 limit = 1024 * 1024;
+    QByteArray exact = Signature("DLQZU8") + Deflate(QByteArray(limit, 'z'));
+    QBuffer exactBuffer(&exact);
+    ASSERT_TRUE(exactBuffer.open(QIODevice::ReadOnly));
+    EXPECT_EQ(qz::InflateAfterSignature(exactBuffer, limit).size(), limit);
+
+    QByteArray over = Signature("DLQZU8") + Deflate(QByteArray(limit + 1, 'z'));
+    QBuffer overBuffer(&over);
+    ASSERT_TRUE(overBuffer.open(QIODevice::ReadOnly));
+    EXPECT_THROW_MSG((void)qz::InflateAfterSignature(overBuffer, limit), qz::EQZError,
+                     QStringLiteral("Die Datei \"(Speicher)\" ist entpackt größer als 1 MiB und "
+                                    "wird nicht gelesen."));
+
+    QByteArray cut("DLQZ");
+    QBuffer cutBuffer(&cut);
+    ASSERT_TRUE(cutBuffer.open(QIODevice::ReadOnly));
+    EXPECT_THROW_MSG((void)qz::InflateAfterSignature(cutBuffer), qz::EQZError,
+                     QStringLiteral("Die komprimierten Daten der Datei \"(Speicher)\" sind "
+                                    "unvollständig."));
+}
+
+// A few hundred kilobytes on disk that would inflate past the limit.
+TEST(LoadTextFile, DecompressionBombIsRefused) {
+    TempFiles files;
+    const QString path = files.Path(QStringLiteral("bomb.ini"));
+    QFile out(path);
+    ASSERT_TRUE(out.open(QIODevice::WriteOnly));
+    out.write(Signature("DLQZU8"));
+
+    z_stream zs{};
+    // Run-length matching makes the 256 MiB quick to compress.
+    ASSERT_EQ(deflateInit2(&zs, Z_BEST_COMPRESSION, Z_DEFLATED, 15, 8, Z_RLE), Z_OK);
+    QByteArray zeros(1024 * 1024, 'a');
+    QByteArray chunk(256 * 1024, Qt::Uninitialized);
+    const qint64 content = qz::MaxInflatedSize + 1;
+    for (qint64 fed = 0; fed < content;) {
+        const qint64 n = std::min<qint64>(zeros.size(), content - fed);
+        fed += n;
+        zs.next_in = reinterpret_cast<Bytef*>(zeros.data());
+        zs.avail_in = uInt(n);
+        const int flush = fed == content ? Z_FINISH : Z_NO_FLUSH;
+        do {
+            zs.next_out = reinterpret_cast<Bytef*>(chunk.data());
+            zs.avail_out = uInt(chunk.size());
+            deflate(&zs, flush);
+            out.write(chunk.constData(), chunk.size() - zs.avail_out);
+        } while (zs.avail_out == 0);
+    }
+    deflateEnd(&zs);
+    out.close();
+    ASSERT_LT(QFileInfo(path).size(), 1024 * 1024);
+
+    auto kind = qz::et_none;
+    QString text = QStringLiteral("stale");
+    EXPECT_THROW_MSG(qz::LoadTextFile(path, &kind, text), qz::EQZError,
+                     QStringLiteral("Die Datei \"%1\" ist entpackt größer als 256 MiB und wird "
+                                    "nicht gelesen.")
+                         .arg(path));
+    EXPECT_EQ(kind, qz::et_UTF8_zip);
+    EXPECT_EQ(text, QString());
+}
+
+// ---------------------------------------------------------------------------
+// Regression files
+
+QString DataFile(const char* name) {
+    return QStringLiteral(STAKKO_TEXT_TEST_DATA "/") + QLatin1String(name);
+}
+
+TEST(LoadTextFile, StoredFiles) {
+    struct Case {
+        const char* file;
+        qz::TEncodingType kind;
+        QString text;
+    };
+    const QString ini = QStringLiteral("[Spiel]\r\nRekord=1234\r\nName=Jürgen Groß €\r\n");
+    const std::vector<Case> cases = {
+        {"utf8_bom.ini", qz::et_UTF8, ini},
+        {"utf8_bom_no_final_newline.ini", qz::et_UTF8, ini.chopped(2)},
+        {"utf16le_bom.ini", qz::et_UTF16LE, ini},
+        {"utf16be_bom.ini", qz::et_UTF16BE, ini},
+        {"windows1252.ini", qz::et_none, ini},
+        {"section_sign_ansi.txt", qz::et_ANSI, QStringLiteral("§ Abschnitt ä\r\n")},
+    };
+    for (const Case& c : cases) {
+        auto kind = qz::et_undetected;
+        QString text;
+        qz::LoadTextFile(DataFile(c.file), &kind, text, qz::AnsiDeciderOf(qz::DefaultDecider()));
+        EXPECT_EQ(int(kind), int(c.kind)) << c.file;
+        EXPECT_EQ(text, c.text) << c.file;
+        EXPECT_EQ(qz::HasUtf8Bom(DataFile(c.file)), c.kind == qz::et_UTF8) << c.file;
+    }
+}
+
+} // namespace
