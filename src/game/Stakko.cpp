@@ -107,6 +107,7 @@ T_Stakko::T_Stakko(std::unique_ptr<SoundPlayer> player, QWidget* parent)
     }
 
     FTimer1 = new QTimer(this);
+    FTimer1->setTimerType(Qt::PreciseTimer); // one row per second, not "about"
     FTimer1->setInterval(TickMs);
     connect(FTimer1, &QTimer::timeout, this, &T_Stakko::Timer1Timer);
     connect(ui->FallArea, &PaintBox::Paint, this, &T_Stakko::PaintField);
@@ -163,13 +164,14 @@ void T_Stakko::NewGame() {
     FDangerWarned = false;
     NextFigure();
     FCurFigur->Draw(FCellSize);
-    FTimer1->start();
+    EnableTimer1();
 }
 
 void T_Stakko::ClearField() {
     Field.Reset();
     PaintField();
-    FTimer1->setInterval(TickMs);
+    if (FTimer1->interval() != TickMs)
+        FTimer1->setInterval(TickMs);
     FScoreObj->init();
 }
 
@@ -222,11 +224,18 @@ void T_Stakko::Timer1Timer() {
         FTimer1->stop();
 }
 
+// Enabling a running clock leaves its rhythm alone; QTimer::start() alone
+// would begin a fresh second at every Escape.
+void T_Stakko::EnableTimer1() {
+    if (!FTimer1->isActive())
+        FTimer1->start();
+}
+
 void T_Stakko::FormKeyDown(int& Key) {
     if (FStopped) {
         if (Key == Qt::Key_Escape) {
             FStopped = false;
-            FTimer1->start();
+            EnableTimer1();
         }
         return;
     }
@@ -273,7 +282,9 @@ void T_Stakko::FormKeyDown(int& Key) {
         FCurFigur->Rotate(1);
         break;
     default:
-        Key = key; // not a game key: give it back
+        // Not a game key (F1 included: there is no help viewer to open):
+        // give it back.
+        Key = key;
         break;
     }
     FCurFigur->Draw(FCellSize);
@@ -283,7 +294,7 @@ bool T_Stakko::CloseHelp() {
     FStopped = false;
     const bool wasVisible = !ui->RichEdit1->isHidden();
     ui->RichEdit1->hide();
-    FTimer1->start();
+    EnableTimer1();
     return wasVisible;
 }
 
@@ -446,7 +457,7 @@ bool T_Stakko::OnApplicationMessage(QObject* receiver, QEvent* event) {
     // Escape in the help while paused: leave the help (the pause ended above).
     if (pressed == Qt::Key_Escape && !ui->RichEdit1->isHidden()) {
         ui->RichEdit1->hide();
-        FTimer1->start();
+        EnableTimer1();
         return true;
     }
     // Space, Enter and the arrows belong to the game: a focused button must

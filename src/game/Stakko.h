@@ -82,6 +82,7 @@ private:
     void RowsRemoved(int count) override;
     bool OnApplicationMessage(QObject* receiver, QEvent* event);
     void takeFocus();
+    void EnableTimer1();
 
     std::unique_ptr<Ui::T_Stakko> ui;
     std::unique_ptr<SoundPlayer> FPlayer;
