@@ -10,7 +10,6 @@
 #include <QApplication>
 #include <QDialog>
 #include <QKeyEvent>
-#include <QScreen>
 #include <QStyle>
 #include <QTimer>
 
@@ -25,8 +24,8 @@ namespace {
 
 constexpr int TickMs = 1000;
 constexpr int PreviewBlockSize = 20;
-// Below this row a landing piece sounds the danger warning; below the
-// lower one it clears it again.
+// A piece that lands with its row above DangerRow warns of a high stack;
+// one that lands below SafeRow ends the warning.
 constexpr int DangerRow = 8;
 constexpr int SafeRow = 13;
 
@@ -334,14 +333,12 @@ void T_Stakko::FormResize() {
     clientHeight = ui->Bevel1->height() + 2 * ui->Bevel1->y();
     const int clientWidth = well->width() + PanelWidth + 4;
     ui->GroupBox1->move(well->x() + well->width() + 2, 0);
-    ui->RichEdit1->setGeometry(0, 0, clientWidth, clientHeight);
-
-    if (size() != QSize(clientWidth, clientHeight))
+    // A maximised window's size and place belong to the window manager
+    // (asking it for another size would take the window out of that state);
+    // then only the contents follow the height.
+    if (!isMaximized() && size() != QSize(clientWidth, clientHeight))
         resize(clientWidth, clientHeight);
-    if (isMaximized()) {
-        if (const QScreen* s = screen())
-            move((s->geometry().width() - clientWidth) / 2, y());
-    }
+    ui->RichEdit1->setGeometry(rect());
     well->update();
 }
 

@@ -85,7 +85,7 @@ has_piece_colour dropped "$BOTTOM_ROW" || fail "Space did not drop the piece to 
 
 # Escape pauses (after one more fall step); the picture then stands still.
 xdotool key Escape
-sleep 1.5
+sleep 2.5
 shot paused1
 sleep 1.5
 shot paused2

@@ -169,6 +169,18 @@ TEST_F(StakkoTest, LayoutFollowsTheClientHeight) {
     EXPECT_EQ(Child<QGroupBox>("GroupBox1")->x(), 186);
 }
 
+TEST_F(StakkoTest, AMaximisedWindowKeepsItsSizeAndTheWellFollowsTheHeight) {
+    T_Stakko& w = Open(false);
+    w.showMaximized();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return w.isMaximized() && w.height() > 408; }));
+    const QSize maximised = w.size();
+    w.FormResize();
+    EXPECT_EQ(w.size(), maximised);
+    EXPECT_EQ(w.CellSize(), (maximised.height() - 4) / 20);
+    EXPECT_EQ(Child<PaintBox>("FallArea")->height(), 20 * w.CellSize() + 4);
+    EXPECT_EQ(Child<QTextBrowser>("RichEdit1")->geometry(), w.rect());
+}
+
 TEST_F(StakkoTest, DropCountsOnceWhateverTheHeightAndLandsThePiece) {
     T_Stakko& w = Open();
     Press(Qt::Key_Space);
