@@ -11,10 +11,16 @@ std::unique_ptr<TUserSettings>& Slot() {
 
 } // namespace
 
-TUserSettings* UserSettings() { return Slot().get(); }
+TUserSettings* UserSettings() {
+    return Slot().get();
+}
 
-void SetUserSettings(std::unique_ptr<TUserSettings> settings) { Slot() = std::move(settings); }
+void SetUserSettings(std::unique_ptr<TUserSettings> settings) {
+    Slot() = std::move(settings);
+}
 
-void FreeUserSettings() { Slot().reset(); }
+void FreeUserSettings() {
+    Slot().reset();
+}
 
 } // namespace qz
