@@ -11,7 +11,7 @@ TYPE     ?= RelWithDebInfo
 CMAKE_FLAGS = -G Ninja -DCMAKE_BUILD_TYPE=$(TYPE) \
               -DSTAKKO_SANITIZE=$(SANITIZE) -DSTAKKO_WERROR=$(WERROR)
 
-FORMAT_FILES = $(shell git ls-files '*.cpp' '*.h')
+FORMAT_FILES = $(shell git ls-files --cached --others --exclude-standard -- '*.cpp' '*.h')
 
 .PHONY: deps configure build run test bench fuzz format format-check clean
 
