@@ -3,11 +3,13 @@
 #include "game/ScoreObj.h"
 #include "game/SoundPlayer.h"
 #include "game/SysColors.h"
+#include "settings/FormState.h"
 #include "settings/QZ_UsrSettings.h"
 #include "ui_Stakko.h"
 
 #include <QAbstractButton>
 #include <QApplication>
+#include <QCloseEvent>
 #include <QDialog>
 #include <QKeyEvent>
 #include <QStyle>
@@ -148,6 +150,7 @@ void T_Stakko::FormCreate() {
         FScoreObj->HighScore =
             settings->readInteger(QStringLiteral("Score"), QStringLiteral("Highest"), 0);
     }
+    qz::RestoreFormStateByClass(this);
     FScoreObj->Show();
     NewGame();
 }
@@ -372,6 +375,16 @@ void T_Stakko::NewGameBtnClick() {
 
 void T_Stakko::EndBtnClick() {
     close();
+}
+
+void T_Stakko::closeEvent(QCloseEvent* event) {
+    FormCloseQuery();
+    QWidget::closeEvent(event);
+}
+
+// Closing is always allowed; the font is not the user's to change here.
+void T_Stakko::FormCloseQuery() {
+    qz::SaveFormStateByClass(this, qz::wpSizeAndState | qz::wpPosition);
 }
 
 void T_Stakko::resizeEvent(QResizeEvent* event) {

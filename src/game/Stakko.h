@@ -76,9 +76,12 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
     void showEvent(QShowEvent* event) override;
+    // The window is about to close: FormCloseQuery stores its placement.
+    void closeEvent(QCloseEvent* event) override;
 
 private:
     void FormCreate();
+    void FormCloseQuery();
     void RowsRemoved(int count) override;
     bool OnApplicationMessage(QObject* receiver, QEvent* event);
     void takeFocus();
