@@ -70,6 +70,11 @@ int TUTF8CEncoding::GetChars(uchar* bytes, int byteCount, QChar* chars, int char
     return count;
 }
 
+QString TUTF8CEncoding::DecodeWhole(uchar* bytes, int byteCount) {
+    DecodeEncodeC(bytes, byteCount);
+    return TUTF8Encoding::DecodeWhole(bytes, byteCount);
+}
+
 QString TUTF8CEncoding::GetEncodingName() const {
     return QStringLiteral("UTF8C");
 }

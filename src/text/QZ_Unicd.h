@@ -35,6 +35,8 @@ public:
 
 protected:
     [[nodiscard]] bool DecodesInPlace() const override { return true; }
+    // The buffer is GetString's private copy: unscrambled, not restored.
+    [[nodiscard]] QString DecodeWhole(uchar* bytes, int byteCount) override;
 };
 
 class TUTF8NoBomEncoding : public TUTF8Encoding {

@@ -9,6 +9,10 @@
 #include <climits>
 #include <cstring>
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 namespace qz {
 
 namespace {
@@ -25,25 +29,48 @@ int CheckedSize(qsizetype size) {
     return static_cast<int>(size);
 }
 
+// Widens the run of ASCII bytes at the start of p (up to n bytes) into
+// out when out is given, sixteen at a time; returns the run's length,
+// rounded down to whole blocks. Text is mostly ASCII, so this carries
+// most of the work of both decoders below.
+qsizetype WidenAsciiBlocks(const uchar* p, qsizetype n, char16_t* out) {
+    qsizetype i = 0;
+#if defined(__SSE2__)
+    const __m128i zero = _mm_setzero_si128();
+    for (; i + 16 <= n; i += 16) {
+        const __m128i block = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + i));
+        if (_mm_movemask_epi8(block) != 0)
+            break;
+        if (out) {
+            _mm_storeu_si128(reinterpret_cast<__m128i*>(out + i), _mm_unpacklo_epi8(block, zero));
+            _mm_storeu_si128(reinterpret_cast<__m128i*>(out + i + 8),
+                             _mm_unpackhi_epi8(block, zero));
+        }
+    }
+#else
+    for (; i + 8 <= n; i += 8) {
+        quint64 block;
+        std::memcpy(&block, p + i, 8);
+        if (block & 0x8080808080808080ULL)
+            break;
+        if (out) {
+            for (int k = 0; k < 8; ++k)
+                out[i + k] = p[i + k];
+        }
+    }
+#endif
+    return i;
+}
+
 // Decodes strict UTF-8. Returns the number of UTF-16 code units, or -1 for
 // malformed input. With out == nullptr it only counts.
 qsizetype DecodeUtf8Strict(const uchar* p, qsizetype n, char16_t* out) {
     qsizetype units = 0;
     qsizetype i = 0;
     while (i < n) {
-        // Runs of ASCII are the common case; take eight at a time.
-        while (i + 8 <= n) {
-            quint64 block;
-            std::memcpy(&block, p + i, 8);
-            if (block & 0x8080808080808080ULL)
-                break;
-            if (out) {
-                for (int k = 0; k < 8; ++k)
-                    out[units + k] = p[i + k];
-            }
-            units += 8;
-            i += 8;
-        }
+        const qsizetype run = WidenAsciiBlocks(p + i, n - i, out ? out + units : nullptr);
+        i += run;
+        units += run;
         if (i >= n)
             break;
 
@@ -182,14 +209,19 @@ QString TEncoding::GetString(const QByteArray& bytes) {
         buffer = reinterpret_cast<uchar*>(const_cast<char*>(bytes.constData()));
     }
 
-    const int charCount = GetCharCount(buffer, byteCount);
+    QString text = DecodeWhole(buffer, byteCount);
+    if (text.isEmpty())
+        throw EQZError(NoMappingMessage());
+    return text;
+}
+
+QString TEncoding::DecodeWhole(uchar* bytes, int byteCount) {
+    const int charCount = GetCharCount(bytes, byteCount);
     if (charCount <= 0)
-        throw EQZError(NoMappingMessage());
+        return {};
     QString text(charCount, Qt::Uninitialized);
-    const int written = GetChars(buffer, byteCount, text.data(), charCount);
-    if (written <= 0)
-        throw EQZError(NoMappingMessage());
-    text.truncate(written);
+    const int written = GetChars(bytes, byteCount, text.data(), charCount);
+    text.truncate(qMax(written, 0));
     return text;
 }
 
@@ -264,6 +296,20 @@ int TUTF8Encoding::GetChars(uchar* bytes, int byteCount, QChar* chars, int charC
         return 0;
     DecodeUtf8Strict(bytes, byteCount, reinterpret_cast<char16_t*>(chars));
     return needed;
+}
+
+QString TUTF8Encoding::DecodeWhole(uchar* bytes, int byteCount) {
+    // UTF-16 never needs more code units than UTF-8 has bytes.
+    QString text(byteCount, Qt::Uninitialized);
+    const qsizetype units =
+        DecodeUtf8Strict(bytes, byteCount, reinterpret_cast<char16_t*>(text.data()));
+    if (units <= 0)
+        return {};
+    text.truncate(units);
+    // Give back the room when much of it went unused (CJK text).
+    if (units < byteCount - byteCount / 4)
+        text.squeeze();
+    return text;
 }
 
 QString TUTF8Encoding::GetEncodingName() const {
@@ -373,7 +419,7 @@ QByteArray TCodePageEncoding::EncodeMultiByte(const QChar* chars, int charCount)
     // One code point at a time, so that a character the page cannot hold
     // becomes "?" instead of the converter's substitution byte.
     QByteArray out;
-    out.reserve(charCount * 2);
+    out.reserve(qsizetype(charCount) * 2);
     QStringEncoder encoder(m_converterName.constData(), QStringEncoder::Flag::Stateless);
     ForEachCodePoint(chars, charCount, [&](char32_t cp) {
         if (cp < 0x80) {
@@ -454,8 +500,14 @@ int TCodePageEncoding::GetChars(uchar* bytes, int byteCount, QChar* chars, int c
             return 0;
         const char16_t* table = m_singleByte->decode.data();
         char16_t* out = reinterpret_cast<char16_t*>(chars);
-        for (int i = 0; i < byteCount; ++i)
-            out[i] = table[bytes[i]];
+        // Every page here keeps ASCII in place, so ASCII runs skip the table.
+        qsizetype i = 0;
+        while (i < byteCount) {
+            i += WidenAsciiBlocks(bytes + i, byteCount - i, out + i);
+            const qsizetype stop = qMin<qsizetype>(i + 16, byteCount);
+            for (; i < stop; ++i)
+                out[i] = table[bytes[i]];
+        }
         return byteCount;
     }
     const QString text = DecodeMultiByte(bytes, byteCount);

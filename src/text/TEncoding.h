@@ -62,6 +62,10 @@ protected:
     // True for encodings whose decoding writes into the byte buffer it is
     // given; GetString then decodes a private copy of the caller's bytes.
     [[nodiscard]] virtual bool DecodesInPlace() const { return false; }
+    // GetString's decoding of a whole non-empty buffer; "" when it yields
+    // no characters. The buffer is a private copy when DecodesInPlace().
+    // The default counts, then converts.
+    [[nodiscard]] virtual QString DecodeWhole(uchar* bytes, int byteCount);
 };
 
 // Strict UTF-8 (RFC 3629): any malformed sequence anywhere, including one
@@ -79,6 +83,10 @@ public:
     [[nodiscard]] QByteArray GetPreamble() const override;
 
     using TEncoding::GetBytes;
+
+protected:
+    // One pass instead of counting first.
+    [[nodiscard]] QString DecodeWhole(uchar* bytes, int byteCount) override;
 };
 
 // UTF-16, two bytes per code unit in either byte order. Code units are

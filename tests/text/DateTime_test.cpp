@@ -13,6 +13,11 @@ struct DateRow {
     double value;
 };
 
+// Names the row in test listings instead of dumping its bytes.
+void PrintTo(const DateRow& row, std::ostream* os) {
+    *os << row.name;
+}
+
 class DateTimeTest : public ::testing::TestWithParam<DateRow> {};
 
 TEST_P(DateTimeTest, ConvertsBothWays) {

@@ -96,6 +96,11 @@ struct IdentityRow {
     QByteArray preamble;
 };
 
+// Names the row in test listings instead of dumping its bytes.
+void PrintTo(const IdentityRow& row, std::ostream* os) {
+    *os << row.name;
+}
+
 class OwnEncodingIdentityTest : public ::testing::TestWithParam<IdentityRow> {};
 
 TEST_P(OwnEncodingIdentityTest, CodePageNameAndPreamble) {

@@ -66,6 +66,11 @@ struct NarrowRow {
     QByteArray bytes;
 };
 
+// Names the row in test listings instead of dumping its bytes.
+void PrintTo(const NarrowRow& row, std::ostream* os) {
+    *os << row.name;
+}
+
 class NarrowToAnsiTest : public ::testing::TestWithParam<NarrowRow> {};
 
 TEST_P(NarrowToAnsiTest, OneBytePerCodeUnit) {

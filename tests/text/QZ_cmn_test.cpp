@@ -55,6 +55,11 @@ struct GroupedRow {
     const char* text;
 };
 
+// Names the row in test listings instead of dumping its bytes.
+void PrintTo(const GroupedRow& row, std::ostream* os) {
+    *os << row.name;
+}
+
 class IntToStrGroupedTest : public ::testing::TestWithParam<GroupedRow> {};
 
 TEST_P(IntToStrGroupedTest, GroupsWithPoints) {
@@ -87,6 +92,10 @@ struct ParseRow {
     qint64 value;
     int endPos;
 };
+
+void PrintTo(const ParseRow& row, std::ostream* os) {
+    *os << row.name;
+}
 
 class ParseIntegerTest : public ::testing::TestWithParam<ParseRow> {};
 
@@ -177,6 +186,10 @@ struct TruthRow {
     bool value;
 };
 
+void PrintTo(const TruthRow& row, std::ostream* os) {
+    *os << row.name;
+}
+
 class TextIsTrueTest : public ::testing::TestWithParam<TruthRow> {};
 
 TEST_P(TextIsTrueTest, GreaterThanZeroInCodeUnitOrder) {
@@ -258,6 +271,10 @@ struct PosCharRow {
     int posOrEnd;
 };
 
+void PrintTo(const PosCharRow& row, std::ostream* os) {
+    *os << row.name;
+}
+
 class PosCharFromTest : public ::testing::TestWithParam<PosCharRow> {};
 
 TEST_P(PosCharFromTest, FindsAtOrAfterStart) {
@@ -285,6 +302,10 @@ struct SearchRow {
     int count;
     int result;
 };
+
+void PrintTo(const SearchRow& row, std::ostream* os) {
+    *os << row.name;
+}
 
 class LastPosWithinTest : public ::testing::TestWithParam<SearchRow> {};
 
@@ -469,6 +490,10 @@ struct TokenRow {
     QStringList tokens;
 };
 
+void PrintTo(const TokenRow& row, std::ostream* os) {
+    *os << row.name;
+}
+
 class NextCommandLineTokenTest : public ::testing::TestWithParam<TokenRow> {};
 
 TEST_P(NextCommandLineTokenTest, SplitsLikeTheShell) {
@@ -525,6 +550,10 @@ struct VersionRow {
     bool dateOnly;
     const char* text;
 };
+
+void PrintTo(const VersionRow& row, std::ostream* os) {
+    *os << row.name;
+}
 
 class VersionToDateTextTest : public ::testing::TestWithParam<VersionRow> {};
 

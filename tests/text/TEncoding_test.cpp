@@ -28,6 +28,11 @@ struct Utf8Row {
     QString text;
 };
 
+// Names the row in test listings instead of dumping its bytes.
+void PrintTo(const Utf8Row& row, std::ostream* os) {
+    *os << row.name;
+}
+
 class StrictUtf8Test : public ::testing::TestWithParam<Utf8Row> {};
 
 TEST_P(StrictUtf8Test, CountsDecodesOrRejectsWhole) {
@@ -48,32 +53,40 @@ TEST_P(StrictUtf8Test, CountsDecodesOrRejectsWhole) {
 
 INSTANTIATE_TEST_SUITE_P(
     Rows, StrictUtf8Test,
-    ::testing::Values(Utf8Row{"ascii", "Hallo", 5, QStringLiteral("Hallo")},
-                      Utf8Row{"asciiLongerThanBlock", "0123456789abcdefXYZ", 19,
-                              QStringLiteral("0123456789abcdefXYZ")},
-                      Utf8Row{"twoByte", Bytes({0xC3, 0x84}), 1, QStringLiteral("Ä")},
-                      Utf8Row{"threeByte", Bytes({0xE2, 0x82, 0xAC}), 1, QString(QChar(0x20AC))},
-                      Utf8Row{"fourByteIsPair", Bytes({0xF0, 0x9F, 0x98, 0x80}), 2,
-                              QString::fromUcs4(U"\U0001F600", 1)},
-                      Utf8Row{"maxCodePoint", Bytes({0xF4, 0x8F, 0xBF, 0xBF}), 2,
-                              QString::fromUcs4(U"\U0010FFFF", 1)},
-                      Utf8Row{"nulInside", QByteArray("a\0b", 3), 3,
-                              QString::fromUtf16(u"a\0b", 3)},
-                      Utf8Row{"truncatedTwoAtEnd", Bytes({'a', 0xC3}), 0, {}},
-                      Utf8Row{"truncatedThreeAtEnd", Bytes({'a', 'b', 0xE2, 0x82}), 0, {}},
-                      Utf8Row{"truncatedFourAtEnd", Bytes({0xF0, 0x9F, 0x98}), 0, {}},
-                      Utf8Row{"badAfterLongAscii", QByteArray("0123456789abcdef\x80", 17), 0, {}},
-                      Utf8Row{"loneContinuation", Bytes({0x80}), 0, {}},
-                      Utf8Row{"overlongC0", Bytes({0xC0, 0x80}), 0, {}},
-                      Utf8Row{"overlongC1", Bytes({0xC1, 0xBF}), 0, {}},
-                      Utf8Row{"overlongThree", Bytes({0xE0, 0x80, 0x80}), 0, {}},
-                      Utf8Row{"overlongFour", Bytes({0xF0, 0x8F, 0xBF, 0xBF}), 0, {}},
-                      Utf8Row{"surrogateHigh", Bytes({0xED, 0xA0, 0x80}), 0, {}},
-                      Utf8Row{"surrogateLow", Bytes({0xED, 0xBF, 0xBF}), 0, {}},
-                      Utf8Row{"aboveMax", Bytes({0xF4, 0x90, 0x80, 0x80}), 0, {}},
-                      Utf8Row{"leadF5", Bytes({0xF5, 0x80, 0x80, 0x80}), 0, {}},
-                      Utf8Row{"byteFF", Bytes({'a', 0xFF}), 0, {}},
-                      Utf8Row{"missingContinuation", Bytes({0xC3, 'A'}), 0, {}}),
+    ::testing::Values(
+        Utf8Row{"ascii", "Hallo", 5, QStringLiteral("Hallo")},
+        Utf8Row{"asciiLongerThanBlock", "0123456789abcdefXYZ", 19,
+                QStringLiteral("0123456789abcdefXYZ")},
+        Utf8Row{"twoByte", Bytes({0xC3, 0x84}), 1, QStringLiteral("Ä")},
+        Utf8Row{"threeByte", Bytes({0xE2, 0x82, 0xAC}), 1, QString(QChar(0x20AC))},
+        Utf8Row{"fourByteIsPair", Bytes({0xF0, 0x9F, 0x98, 0x80}), 2,
+                QString::fromUcs4(U"\U0001F600", 1)},
+        Utf8Row{"maxCodePoint", Bytes({0xF4, 0x8F, 0xBF, 0xBF}), 2,
+                QString::fromUcs4(U"\U0010FFFF", 1)},
+        Utf8Row{"nulInside", QByteArray("a\0b", 3), 3, QString::fromUtf16(u"a\0b", 3)},
+        Utf8Row{"truncatedTwoAtEnd", Bytes({'a', 0xC3}), 0, {}},
+        Utf8Row{"truncatedThreeAtEnd", Bytes({'a', 'b', 0xE2, 0x82}), 0, {}},
+        Utf8Row{"truncatedFourAtEnd", Bytes({0xF0, 0x9F, 0x98}), 0, {}},
+        Utf8Row{"badAfterLongAscii", QByteArray("0123456789abcdef\x80", 17), 0, {}},
+        Utf8Row{"loneContinuation", Bytes({0x80}), 0, {}},
+        Utf8Row{"overlongC0", Bytes({0xC0, 0x80}), 0, {}},
+        Utf8Row{"overlongC1", Bytes({0xC1, 0xBF}), 0, {}},
+        Utf8Row{"overlongThree", Bytes({0xE0, 0x80, 0x80}), 0, {}},
+        Utf8Row{"overlongFour", Bytes({0xF0, 0x8F, 0xBF, 0xBF}), 0, {}},
+        Utf8Row{"surrogateHigh", Bytes({0xED, 0xA0, 0x80}), 0, {}},
+        Utf8Row{"surrogateLow", Bytes({0xED, 0xBF, 0xBF}), 0, {}},
+        Utf8Row{"aboveMax", Bytes({0xF4, 0x90, 0x80, 0x80}), 0, {}},
+        Utf8Row{"leadF5", Bytes({0xF5, 0x80, 0x80, 0x80}), 0, {}},
+        Utf8Row{"byteFF", Bytes({'a', 0xFF}), 0, {}},
+        Utf8Row{"missingContinuation", Bytes({0xC3, 'A'}), 0, {}},
+        Utf8Row{"asciiBlocksAroundUmlaut",
+                QByteArray(37, 'x') + Bytes({0xC3, 0xA4}) + QByteArray(20, 'y'), 58,
+                QString(37, u'x') + u'ä' + QString(20, u'y')},
+        Utf8Row{"badByteInSecondBlock",
+                QByteArray(17, 'x') + Bytes({0xFF}) + QByteArray(20, 'y'),
+                0,
+                {}},
+        Utf8Row{"truncatedAfterBlocks", QByteArray(32, 'x') + Bytes({0xE2, 0x82}), 0, {}}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST(Utf8Encoding, EmptyAndIdentity) {
@@ -141,6 +154,10 @@ struct PageRow {
     std::vector<int> undefined; // bytes the page leaves undefined
 };
 
+void PrintTo(const PageRow& row, std::ostream* os) {
+    *os << row.name;
+}
+
 class SingleBytePageTest : public ::testing::TestWithParam<PageRow> {};
 
 TEST_P(SingleBytePageTest, AllBytesRoundTrip) {
@@ -190,6 +207,20 @@ TEST(CodePageEncoding, Windows1252MatchesWindowsIncludingItsGaps) {
     }
 }
 
+TEST(CodePageEncoding, LongTextMixesAsciiRunsAndTableBytes) {
+    // Runs of ASCII take a faster path; the bytes around them still go
+    // through the table, at every offset within a block.
+    QByteArray bytes;
+    QString expected;
+    for (int run = 0; run < 40; ++run) {
+        bytes += QByteArray(run, 'a') + Bytes({0x80, 0xE4});
+        expected += QString(run, u'a') + QChar(0x20AC) + u'ä';
+    }
+    EXPECT_EQ(qz::TEncoding::Default()->GetString(bytes), expected);
+    qz::TCodePageEncoding cyr(1251);
+    EXPECT_EQ(cyr.GetString(QByteArray(33, 'b') + Bytes({0xC6})), QString(33, u'b') + u'Ж');
+}
+
 TEST(CodePageEncoding, UnmappableCharactersBecomeQuestionMarks) {
     auto* enc = qz::TEncoding::Default();
     const QString text = QStringLiteral("a\u4E2D") + QString::fromUcs4(U"\U0001F600", 1) + u'€';
@@ -205,6 +236,10 @@ struct MultiByteRow {
     QString text;
     QByteArray bytes;
 };
+
+void PrintTo(const MultiByteRow& row, std::ostream* os) {
+    *os << row.name;
+}
 
 class MultiBytePageTest : public ::testing::TestWithParam<MultiByteRow> {};
 
