@@ -1,0 +1,274 @@
+#pragma once
+// The INI document held in memory: a sorted list of named sections, each an
+// ordered list of `key=value` entries and plain lines (comments and text
+// without "="). The document parses INI lines, answers typed reads, applies
+// writes and tracks whether it was changed; it knows nothing of files (TIni
+// in IniFile.h adds those). Include "settings/QZINI.h" rather than this file.
+//
+//   qz::TIniStream doc;
+//   doc.LoadFromList({"[Score]", "Highest=1520"});
+//   doc.ReadInteger("score", "highest", 0) == 1520
+
+#include <QPoint>
+#include <QString>
+#include <QStringList>
+#include <QStringView>
+
+#include <functional>
+#include <memory>
+#include <vector>
+
+class QIODevice;
+
+namespace qz {
+
+class TEncoding;
+class TIniStream;
+
+// Called with the document and the 1-based number of a line whose bytes
+// could not be decoded; loading goes on after it returns.
+using TEncodingErrorHandler = std::function<void(TIniStream* Sender, qint32 lineNr)>;
+
+// One section: entries in the order they were added (never sorted on its
+// own). A plain line has an empty key and the whole line as its value.
+//
+// All text of a section lives in one buffer and an entry is four offsets
+// into it: a document of 100,000 lines then costs two allocations per
+// section instead of three per line, and about a third of the memory.
+class TIniSection {
+public:
+    TIniSection() = default;
+    TIniSection(const TIniSection&) = delete;
+    TIniSection& operator=(const TIniSection&) = delete;
+
+    [[nodiscard]] std::unique_ptr<TIniSection> Clone() const;
+
+    // Number of entries, keyed or plain.
+    [[nodiscard]] int Count() const { return static_cast<int>(FEntries.size()); }
+    [[nodiscard]] QStringView KeyAt(int i) const;
+    [[nodiscard]] QStringView ValueAt(int i) const;
+    // Value at position i, or empty when there is no such entry.
+    [[nodiscard]] QString getValues(int i) const;
+    [[nodiscard]] QString Values(int i) const { return getValues(i); }
+    // Value of the first entry whose key matches (case ignored), or empty.
+    [[nodiscard]] QString getString(const QString& key) const;
+    [[nodiscard]] QString getValue(const QString& key) const { return getString(key); }
+    [[nodiscard]] QString Value(const QString& key) const { return getString(key); }
+    // Index of the first entry whose key matches, or -1.
+    [[nodiscard]] int IndexOfKey(QStringView key) const;
+
+    // True when no entry holds a non-empty value (comments count as values).
+    [[nodiscard]] bool isEmpty() const;
+
+    // Sorts by key, then drops an entry equal in key and value to the one
+    // before it. Equal keys keep their order, so the result is repeatable.
+    void DelDupLines();
+    // Sorts by key; entries with equal keys keep their order.
+    void SortKeys();
+
+    // Appends `key=value` lines (also `key=` for empty values) and plain
+    // lines; plain lines starting with ";" only when withCommentLines.
+    void GetSectionLines(QStringList& list, bool withCommentLines) const;
+    // Replaces the content by the lines of `list`, each stored as a plain line.
+    void SetSectionLines(const QStringList& list, bool withCommentLines);
+    // Replaces the content by the lines of `list`, each parsed like a file line.
+    void SetKWSectionLines(const QStringList& list);
+    // Sets the value of the first matching key; an empty value removes the
+    // entry. Returns true when something changed.
+    bool setKeyVal(const QString& key, const QString& value);
+    // Entries joined by a carriage return: `key=value` or the plain line.
+    [[nodiscard]] QString GetSectionText() const;
+    // Appends the lines this section contributes to a saved file.
+    void SaveLines(QStringList& li) const;
+
+    // Parses one file line into an entry at the end (see IniDocument.cpp).
+    void AddLine(QStringView line);
+    // Appends an entry as it is, without parsing.
+    void AddEntry(QStringView key, QStringView value);
+    void Clear();
+    // Gives back buffer space that growing left unused.
+    void Squeeze();
+
+private:
+    struct TEntry {
+        qint32 keyPos = 0;
+        qint32 keyLen = 0;
+        qint32 valPos = 0;
+        qint32 valLen = 0;
+    };
+
+    qint32 Append(QStringView text);
+    void NoteDead(qint32 chars);
+
+    QString FText; // every key and value of the section, back to back
+    std::vector<TEntry> FEntries;
+    qint32 FDead = 0; // characters of FText no entry refers to any more
+};
+
+// The sections of a document, always sorted by name in the user locale's
+// collation: case ignored, or case-sensitive after ";$C". Owns its sections.
+class TIniSectionList {
+public:
+    TIniSectionList() = default;
+    TIniSectionList(const TIniSectionList&) = delete;
+    TIniSectionList& operator=(const TIniSectionList&) = delete;
+
+    [[nodiscard]] int Count() const { return static_cast<int>(FItems.size()); }
+    [[nodiscard]] TIniSection* getSections(int index) const;
+    [[nodiscard]] TIniSection* Sections(int index) const { return getSections(index); }
+    [[nodiscard]] const QString& Names(int index) const;
+    // Position of the section matching `name`, or -1.
+    [[nodiscard]] int IndexOf(const QString& name) const;
+
+    // Inserts at the sorted place and takes the section over. When the name
+    // is already present nothing changes and `section` stays the caller's;
+    // returns whether it was added.
+    bool Add(const QString& name, std::unique_ptr<TIniSection>& section);
+    void Delete(int index);
+    void Clear() { FItems.clear(); }
+    // Takes a section out without destroying it.
+    [[nodiscard]] std::unique_ptr<TIniSection> Extract(int index);
+
+    [[nodiscard]] bool CaseSensitive() const { return FCaseSensitive; }
+    // Re-sorts. Names that become equal when case stops counting stay two
+    // sections side by side; lookups find the first of them.
+    void SetCaseSensitive(bool value);
+
+    // <0, 0, >0 as `a` sorts before, with or after `b` in this list's order.
+    [[nodiscard]] int Compare(QStringView a, QStringView b) const;
+
+private:
+    struct TItem {
+        QString name;
+        std::unique_ptr<TIniSection> section;
+    };
+    // First position whose name does not sort before `name`.
+    [[nodiscard]] int LowerBound(QStringView name) const;
+
+    std::vector<TItem> FItems;
+    bool FCaseSensitive = false;
+};
+
+// The document.
+class TIniStream {
+public:
+    TIniStream();
+    TIniStream(const TIniStream&) = delete;
+    TIniStream& operator=(const TIniStream&) = delete;
+    virtual ~TIniStream();
+
+    // --- properties
+    [[nodiscard]] TIniSection* Sections(int index) const { return getsections(index); }
+    [[nodiscard]] TIniSection* SectionByName(const QString& name) const {
+        return getSectionByName(name);
+    }
+    [[nodiscard]] QString SectionNames(int index) const { return getSectionNames(index); }
+    [[nodiscard]] bool CaseSensitive() const { return FSections.CaseSensitive(); }
+    void SetCaseSensitive(bool value) { FSections.SetCaseSensitive(value); }
+    [[nodiscard]] int Count() const { return FSections.Count(); }
+    [[nodiscard]] TEncoding* Encoding() const { return FEncoding; }
+    void SetEncoding(TEncoding* value) { FEncoding = value; }
+    [[nodiscard]] bool Modified() const { return FModified; }
+    [[nodiscard]] TIniSectionList& SectionList() { return FSections; }
+    [[nodiscard]] const TEncodingErrorHandler& OnEncodingError() const { return FOnEncodingError; }
+    void SetOnEncodingError(TEncodingErrorHandler handler) {
+        FOnEncodingError = std::move(handler);
+    }
+
+    [[nodiscard]] TIniSection* getsections(int index) const { return FSections.getSections(index); }
+    [[nodiscard]] TIniSection* getSectionByName(const QString& name) const;
+    [[nodiscard]] QString getSectionNames(int index) const;
+
+    // --- overridable access (TIni puts its file upkeep in front)
+    virtual void SectionFound(const QString& name);
+    virtual void ReadSectionLines(const QString& section, QStringList& list, bool withCommentLines);
+    [[nodiscard]] virtual QString ReadString(const QString& section, const QString& key,
+                                             const QString& def);
+
+    // --- structure
+    // Takes `aSection` over under `nm` (no name repair) and sets Modified; a
+    // section without entries first gets the entry "?=?". When `nm` exists
+    // already nothing changes and `aSection` stays the caller's.
+    void AddSection(const QString& nm, std::unique_ptr<TIniSection>& aSection);
+    void Clear();
+    void ClearSection(const QString& sectionName);
+    void DelDupLines();
+    void SortKeywords();
+    // Gives the existing section of that name or files a new empty one under
+    // its repaired name. Never sets Modified.
+    TIniSection* GetOrAddSection(const QString& name);
+    // Re-files the section at `index` under `newName`, keeping the list
+    // sorted. Refused (returns false) when another section has that name.
+    bool RenameSection(int index, const QString& newName);
+    // Mends a name decoded byte for character although it was written in
+    // Windows-1252: "Gr\u0096n" comes back as "Gr–n".
+    [[nodiscard]] static QString RepairSectionName(const QString& name);
+
+    // --- text
+    [[nodiscard]] QString GetText(const QString& ALineBreak) const;
+    [[nodiscard]] bool isEmpty() const;
+    void LoadFromList(const QStringList& li);
+    void LoadFromStream(QIODevice& st);
+    void SaveToList(QStringList& li) const;
+    void SaveToStream(QIODevice& st, TEncoding* aEncoding) const;
+
+    // --- typed reads; missing or empty values give the default
+    [[nodiscard]] bool ReadBool(const QString& section, const QString& key, bool def);
+    [[nodiscard]] qint32 ReadInteger(const QString& section, const QString& key, qint32 def);
+    [[nodiscard]] qint64 ReadInt64(const QString& section, const QString& key, qint64 def);
+    [[nodiscard]] double ReadDouble(const QString& section, const QString& key, double def);
+    [[nodiscard]] double ReadFloat(const QString& Section, const QString& Name, double Default);
+    [[nodiscard]] QPoint ReadPoint(const QString& section, const QString& key, const QString& def);
+
+    // --- writes; writing "" removes the key
+    void WriteString(const QString& section, const QString& key, const QString& value);
+    void WriteBool(const QString& section, const QString& key, bool value);
+    void WriteInteger(const QString& section, const QString& key, qint32 value);
+    void WriteDouble(const QString& section, const QString& key, double value);
+
+    // --- section lines
+    void ReadSectionLineNames(const QString& section, QStringList& list);
+    void ReadSectionNames(QStringList& list) const;
+    void WriteSectionLines(const QString& section, const QStringList& list, bool withCommentLines);
+
+    // --- the text syntaxes of the typed values, usable on their own
+    // The strict integer syntax; false for anything else.
+    [[nodiscard]] static bool ParseStrictInt32(QStringView text, qint32& value);
+    [[nodiscard]] static bool ParseStrictInt64(QStringView text, qint64& value);
+    // The bit pattern in hexadecimal: "3FF0000000000000" is 1.0.
+    [[nodiscard]] static double HexTextToDouble(QStringView text);
+    [[nodiscard]] static QString DoubleToHexText(double value);
+    [[nodiscard]] static QPoint TextToPoint(QStringView text);
+
+protected:
+    // Parses one line as from a file, or, with fromString, as ReadFromString
+    // wants it (a header name ends at the first "]", ";$C" is a comment).
+    void ParseLine(QStringView line, TIniSection*& current, bool fromString);
+    // Splits `text` at CR, LF and CR LF and parses every line.
+    void ParseText(QStringView text, bool fromString);
+    void SetModified(bool value) { FModified = value; }
+    [[nodiscard]] TIniSection* FindSection(const QString& name) const;
+
+    TIniSectionList FSections;
+    TEncoding* FEncoding = nullptr;
+    TEncodingErrorHandler FOnEncodingError;
+    bool FModified = false;
+};
+
+// Decodes `bytes` one line at a time: carriage returns, line feeds and CR LF
+// pairs end lines. A line that `encoding` cannot decode is taken in the
+// system ANSI code page instead. Returns the number of the last such line,
+// or -1 when every line decoded. A leading byte-order mark of `encoding` is
+// skipped.
+[[nodiscard]] qint32 DecodeBytesLineByLine(const QByteArray& bytes, TEncoding* encoding,
+                                           QStringList& list);
+
+// The bytes of a saved file: the byte-order mark of `encoding` (the system
+// ANSI code page when null), then every line followed by CR LF.
+[[nodiscard]] QByteArray EncodeIniLines(const QStringList& lines, TEncoding* encoding);
+
+// Calls `line` for every line of `text`; CR, LF and CR LF end lines, and a
+// final line break does not start another line.
+void ForEachLine(QStringView text, const std::function<void(QStringView)>& line);
+
+} // namespace qz

@@ -1,0 +1,104 @@
+#pragma once
+// TIni binds an INI document to a file: it loads the file when created,
+// falls back to decoding line by line when the whole text does not decode,
+// and keeps memory and disk in step. Pending changes are written by Save,
+// before a read once the file's recorded time is more than ten seconds old,
+// by Maintain and when the object is destroyed. Include "settings/QZINI.h".
+//
+//   qz::TIni ini("/home/p/.config/Vomb/stakko.ini", qz::TEncoding::UTF8(), {}, {});
+//   ini.WriteInteger("Score", "Highest", 1520);
+//   ini.Save(); // EF BB BF "[Score]" CR LF "Highest=1520" CR LF CR LF
+
+#include "settings/IniDocument.h"
+#include "text/DateTime.h"
+
+#include <QByteArray>
+
+namespace qz {
+
+// Gives the name to write to instead when the folder of `fn` is protected.
+using TVirtualizeFunction = std::function<QString(const QString& fn)>;
+// The current local time; replaceable so tests can move the clock.
+using TClock = std::function<TDateTime()>;
+
+// The last-write time of a file as local time; 0 when there is no such file.
+[[nodiscard]] TDateTime FileTimeOf(const QString& name);
+
+class TIni : public TIniStream {
+public:
+    explicit TIni(const QString& fn);
+    TIni(const QString& fn, TEncoding* aEncoding, TEncodingErrorHandler aEncodingErrorHandler,
+         TVirtualizeFunction aVirtualizeFuntion);
+    // Writes pending changes; errors are swallowed, as a destructor must.
+    ~TIni() override;
+
+    // Reading a file that cannot be read at all throws EQZError; text that
+    // does not decode is still loaded, line by line, and reported.
+    void LoadFromFile(const QString& fn);
+    void ReadFromFile();
+    // Loads from text, as if from a file last written long ago.
+    void ReadFromString(const QString& source);
+    // Saves pending changes, or reloads a file changed by someone else;
+    // returns true when it reloaded.
+    bool Maintain();
+    virtual void Save();
+    // Write errors are absorbed; Modified is cleared either way.
+    virtual void SaveToFile(const QString& fileName, TEncoding* aEncoding);
+    virtual void SaveFailed();
+    // Takes a new file name; the content is written there at the next save.
+    void ChangeFileName(const QString& newFileName);
+
+    void ReadSectionLines(const QString& section, QStringList& list,
+                          bool withCommentLines) override;
+    [[nodiscard]] QString ReadString(const QString& section, const QString& key,
+                                     const QString& def) override;
+
+    // Narrow text in the system ANSI code page.
+    [[nodiscard]] qint32 AnsiReadInteger(const QByteArray& section, const QByteArray& key,
+                                         qint32 def);
+    [[nodiscard]] QByteArray AnsiReadString(const QByteArray& section, const QByteArray& key,
+                                            const QByteArray& def);
+
+    // Shows "Die Datei <name> enthält in Zeile <n> ein nicht interpretierbares
+    // Zeichen." through the application's message box.
+    static void DefaultOnEncodingError(TIniStream* Sender, qint32 lineNr);
+    // Loads silently.
+    static void IgnoreOnErrorEncoding(TIniStream* Sender, qint32 lineNr);
+    // The text DefaultOnEncodingError shows.
+    [[nodiscard]] static QString EncodingErrorMessage(const QString& fileName, qint32 lineNr);
+
+    // Decodes the file `fn` line by line (see DecodeBytesLineByLine); throws
+    // EQZError when the file cannot be read.
+    [[nodiscard]] static qint32 DecodeLinesSeparately(const QString& fn, TEncoding* encoding,
+                                                      QStringList& list);
+
+    [[nodiscard]] bool AutoMaintain() const { return FAutoMaintain; }
+    void SetAutoMaintain(bool value) { FAutoMaintain = value; }
+    [[nodiscard]] const QString& FileName() const { return FFileName; }
+    // The file's time as seen at the last load or save (0: no file, -1.0:
+    // loaded from text).
+    [[nodiscard]] TDateTime FileTime() const { return FFileTime; }
+    // The file the last LoadFromFile read (what an encoding error is about).
+    [[nodiscard]] const QString& LoadedFileName() const { return FLoadedFileName; }
+    void SetClock(TClock clock) { FClock = std::move(clock); }
+
+protected:
+    void WriteListToFile(const QStringList& list, const QString& fileName, TEncoding* encoding);
+
+    QString FFileName;
+    TDateTime FFileTime = 0;
+    bool FAutoMaintain = false;
+    bool FVirtualizeWriteprotectedFolders = false;
+    bool FTryAgain = false;
+    TVirtualizeFunction FVirtualFolder;
+
+private:
+    void WriteListToSubstitute(const QString& fileName);
+    [[nodiscard]] TDateTime Now() const;
+
+    QString FLoadedFileName;
+    TClock FClock;
+    bool FWritingSubstitute = false;
+};
+
+} // namespace qz

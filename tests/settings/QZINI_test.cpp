@@ -1,0 +1,135 @@
+#include "settings/QZINI.h"
+
+#include "IniFileTestSupport.h"
+#include "common/TestHelpers.h"
+#include "text/TEncoding.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QTemporaryDir>
+
+#include <cmath>
+
+namespace {
+
+using qz::TUserSettingsFile;
+
+// A first run: sound switched off, a record of 1520 points by Ace, the
+// normal window closed at 120, 80 with a size of 390 x 434.
+TEST(UserSettingsFile, FirstRunWritesTheExpectedFile) {
+    QTemporaryDir dir;
+    const QString path = dir.filePath("Vomb/stakko.ini");
+    {
+        TUserSettingsFile settings(path);
+        EXPECT_TRUE(QFileInfo(dir.filePath("Vomb")).isDir());
+        EXPECT_FALSE(QFileInfo::exists(path));
+        EXPECT_EQ(settings.FileName(), path);
+        EXPECT_TRUE(settings.readBool("_Stakko", "withSound", true));
+        settings.writeBool("_Stakko", "withSound", false);
+        settings.writeString("Score", "Best", "Ace");
+        settings.writeInteger("Score", "Highest", 1520);
+        settings.writeInteger("_Stakko", "WinState", 0);
+        settings.writeInteger("_Stakko", "Width", 390);
+        settings.writeInteger("_Stakko", "Height", 434);
+        settings.writeInteger("_Stakko", "Left", 120);
+        settings.writeInteger("_Stakko", "Top", 80);
+    } // the destructor writes what is pending
+    EXPECT_EQ(FileBytes(path), "\xEF\xBB\xBF"
+                               "[_Stakko]\r\n"
+                               "withSound=0\r\n"
+                               "WinState=0\r\n"
+                               "Width=390\r\n"
+                               "Height=434\r\n"
+                               "Left=120\r\n"
+                               "Top=80\r\n"
+                               "\r\n"
+                               "[Score]\r\n"
+                               "Best=Ace\r\n"
+                               "Highest=1520\r\n"
+                               "\r\n");
+
+    TUserSettingsFile again(path);
+    EXPECT_FALSE(again.readBool("_stakko", "WITHSOUND", true));
+    EXPECT_EQ(again.readString("Score", "Best", ""), "Ace");
+    EXPECT_EQ(again.readInteger("Score", "Highest", 0), 1520);
+    EXPECT_EQ(&again.Ini(), &again.Ini());
+    EXPECT_FALSE(again.Ini().Modified());
+}
+
+TEST(UserSettingsFile, StringsKeepLineBreaksAndStopAtNul) {
+    QTemporaryDir dir;
+    const QString path = dir.filePath("s.ini");
+    {
+        TUserSettingsFile settings(path);
+        settings.writeString("S", "multi", "a\r\nb");
+        EXPECT_EQ(settings.Ini().ReadString("S", "multi", ""), QStringLiteral("a\uFFF1\uFFF2b"));
+        EXPECT_EQ(settings.readString("S", "multi", ""), "a\r\nb");
+        settings.writeString("S", "nul", QString::fromUtf16(u"ab\0cd", 5));
+        EXPECT_EQ(settings.readString("S", "nul", ""), "ab");
+        settings.writeString("S", "gone", "x");
+        settings.writeString("S", "gone", QString::fromUtf16(u"\0x", 2));
+        EXPECT_EQ(settings.readString("S", "gone", "default"), "default");
+        settings.writeString("S", "empty", "x");
+        settings.writeString("S", "empty", "");
+        EXPECT_EQ(settings.readString("S", "empty", "d\uFFF2e"), "d\ne");
+        settings.Save();
+    }
+    EXPECT_EQ(FileBytes(path), "\xEF\xBB\xBF[S]\r\nmulti=a\xEF\xBF\xB1\xEF\xBF\xB2"
+                               "b\r\nnul=ab\r\n\r\n");
+}
+
+TEST(UserSettingsFile, TypedValuesListsAndSections) {
+    QTemporaryDir dir;
+    const QString path = dir.filePath("s.ini");
+    TUserSettingsFile settings(path);
+    settings.writeBool("S", "off", false);
+    EXPECT_FALSE(settings.readBool("S", "off", true));
+    EXPECT_TRUE(settings.readBool("S", "missing", true));
+    settings.writeDouble("S", "d", -0.0);
+    EXPECT_TRUE(std::signbit(settings.readDouble("S", "d", 1.0)));
+    EXPECT_EQ(settings.readDouble("S", "none", 2.5), 2.5);
+    // Line breaks are only substituted by the string operations.
+    settings.writeList("L", {";note", "a=1", "text"});
+    QStringList list{"left over"};
+    settings.readList("L", list);
+    EXPECT_EQ(list, (QStringList{";note", "a=1", "text"}));
+    settings.readList("missing", list);
+    EXPECT_TRUE(list.isEmpty());
+
+    settings.writeList("Empty", {});
+    settings.ClearSection("S");
+    EXPECT_EQ(settings.readInteger("S", "off", 7), 7);
+    settings.Save();
+    EXPECT_EQ(FileBytes(path), "\xEF\xBB\xBF[L]\r\n;note\r\na=1\r\ntext\r\n\r\n");
+}
+
+TEST(UserSettingsFile, SaveBackupWritesACopyBesideTheFile) {
+    QTemporaryDir dir;
+    const QString path = dir.filePath("game.ini");
+    WriteBytes(path, "[S]\r\na=1\r\n");
+    TUserSettingsFile settings(path);
+    settings.writeString("S", "a", "Bär");
+    settings.SaveBackup();
+    EXPECT_EQ(FileBytes(dir.filePath("game_bkup.ini")), "\xEF\xBB\xBF[S]\r\na=B\xC3\xA4r\r\n\r\n");
+    EXPECT_EQ(FileBytes(path), "[S]\r\na=1\r\n");
+    EXPECT_FALSE(settings.Ini().Modified()); // the change now waits for the next write
+
+    EXPECT_EQ(TUserSettingsFile::BackupFileName("/x/game.ini"), "/x/game_bkup.ini");
+    EXPECT_EQ(TUserSettingsFile::BackupFileName("/x.d/game"), "/x.d/game_bkup.ini");
+    EXPECT_EQ(TUserSettingsFile::BackupFileName("/x/a.b.ini"), "/x/a.b_bkup.ini");
+}
+
+TEST(UserSettingsFile, UndecodableFileIsReportedOnceAndStillUsed) {
+    QTemporaryDir dir;
+    const QString path = dir.filePath("s.ini");
+    // Damaged compressed data: the whole-text loader gives up on it.
+    WriteBytes(path, QByteArray("DLQZU8\0\1", 8) + "\r\n[Score]\r\nBest=J\xF6rg\r\nHighest=9\r\n");
+    MsgBoxRecorder box;
+    TUserSettingsFile settings(path);
+    ASSERT_EQ(box.shown.size(), 1);
+    EXPECT_TRUE(box.shown.first().contains(" enthält in Zeile 3 "));
+    EXPECT_EQ(settings.readString("Score", "Best", ""), "Jörg");
+    EXPECT_EQ(settings.readInteger("Score", "Highest", 0), 9);
+}
+
+} // namespace
