@@ -20,10 +20,11 @@ namespace qz {
 namespace {
 
 // Names and keys compare in the user locale's collation, taken once per
-// process. Qt falls back to plain code-unit order (case folded when case is
-// ignored) in the C/POSIX locale, which keeps "_Stakko" before "Score" as
-// the Windows collation does. Two names the collation cannot tell apart are
-// one section, so the sorted list never holds a tie.
+// process. In the C/POSIX locale that is plain code-unit order, with case
+// folded when case is ignored (as QCollator does there too), which keeps
+// "_Stakko" before "Score" as the Windows collation does. Two names the
+// collation cannot tell apart are one section, so the sorted list never
+// holds a tie.
 class TIniCollation {
 public:
     static const TIniCollation& Instance() {
@@ -32,31 +33,76 @@ public:
     }
 
     [[nodiscard]] int Compare(QStringView a, QStringView b, bool caseSensitive) const {
-        return (caseSensitive ? FSensitive : FInsensitive).compare(a, b);
+        if (!FPlain)
+            return (caseSensitive ? FSensitive : FInsensitive).compare(a, b);
+        if (caseSensitive)
+            return a.compare(b, Qt::CaseSensitive);
+        // Qt folds case character by character through its tables; names are
+        // nearly always ASCII, where folding is an addition. The first
+        // character beyond ASCII hands the whole comparison to Qt.
+        const qsizetype n = std::min(a.size(), b.size());
+        for (qsizetype i = 0; i < n; ++i) {
+            const char16_t x = a[i].unicode();
+            const char16_t y = b[i].unicode();
+            if (x >= 0x80 || y >= 0x80)
+                return a.compare(b, Qt::CaseInsensitive);
+            const char16_t fx = FoldAscii(x);
+            const char16_t fy = FoldAscii(y);
+            if (fx != fy)
+                return fx < fy ? -1 : 1;
+        }
+        return a.size() == b.size() ? 0 : (a.size() < b.size() ? -1 : 1);
+    }
+
+    // Whether keys that are printable ASCII may be matched by ASCII case
+    // folding, and so also told apart by a hash of their folded form.
+    [[nodiscard]] bool AsciiKeysFold() const { return FPlain || FAsciiFolds; }
+
+    // Printable ASCII, and if so a 16-bit hash of the folded key.
+    static bool AsciiKeyHash(QStringView key, quint16& hash) {
+        quint32 h = 2166136261u;
+        for (const QChar c : key) {
+            const char16_t u = c.unicode();
+            if (u < 0x20 || u > 0x7E)
+                return false;
+            h = (h ^ FoldAscii(u)) * 16777619u;
+        }
+        hash = quint16(h ^ (h >> 16));
+        return true;
     }
 
     // Keys are read far more often than they are sorted. For printable ASCII
-    // the collation usually agrees with ASCII case folding; a probe of the
-    // locale at start decides whether that shortcut may be taken (it may
-    // not, for instance, in Turkish, where I and i are different letters).
-    [[nodiscard]] bool SameKey(QStringView a, QStringView b) const {
-        if (FAsciiFolds && IsPrintableAscii(a) && IsPrintableAscii(b))
-            return a.size() == b.size() && a.compare(b, Qt::CaseInsensitive) == 0;
+    // a locale's collation usually agrees with ASCII case folding; a probe
+    // at start decides whether that shortcut may be taken (not, for
+    // instance, in Turkish, where I and i are different letters).
+    [[nodiscard]] bool SameKey(QStringView a, bool aAscii, QStringView b, bool bAscii) const {
+        if ((FPlain || FAsciiFolds) && aAscii && bAscii)
+            return a.size() == b.size() && CompareFoldedAscii(a, b) == 0;
+        if (FPlain)
+            return a.compare(b, Qt::CaseInsensitive) == 0;
         return FInsensitive.compare(a, b) == 0;
     }
 
-private:
-    TIniCollation() : FInsensitive(QLocale::system()), FSensitive(QLocale::system()) {
-        FInsensitive.setCaseSensitivity(Qt::CaseInsensitive);
-        FSensitive.setCaseSensitivity(Qt::CaseSensitive);
-        FAsciiFolds = ProbeAsciiFolding();
+    static int CompareFoldedAscii(QStringView a, QStringView b) {
+        const qsizetype n = std::min(a.size(), b.size());
+        for (qsizetype i = 0; i < n; ++i) {
+            const char16_t x = FoldAscii(a[i].unicode());
+            const char16_t y = FoldAscii(b[i].unicode());
+            if (x != y)
+                return x < y ? -1 : 1;
+        }
+        return a.size() == b.size() ? 0 : (a.size() < b.size() ? -1 : 1);
     }
 
-    static bool IsPrintableAscii(QStringView s) {
-        for (const QChar c : s)
-            if (c.unicode() < 0x20 || c.unicode() > 0x7E)
-                return false;
-        return true;
+    static char16_t FoldAscii(char16_t c) { return c >= u'A' && c <= u'Z' ? c + 32 : c; }
+
+private:
+    TIniCollation()
+        : FPlain(QLocale::system().language() == QLocale::C), FInsensitive(QLocale::system()),
+          FSensitive(QLocale::system()) {
+        FInsensitive.setCaseSensitivity(Qt::CaseInsensitive);
+        FSensitive.setCaseSensitivity(Qt::CaseSensitive);
+        FAsciiFolds = !FPlain && ProbeAsciiFolding();
     }
 
     // Every printable ASCII character must weigh something, case pairs must
@@ -77,6 +123,7 @@ private:
         return true;
     }
 
+    bool FPlain;
     QCollator FInsensitive;
     QCollator FSensitive;
     bool FAsciiFolds = false;
@@ -304,9 +351,16 @@ int TIniSection::IndexOfKey(QStringView key) const {
     if (key.isEmpty())
         return -1;
     const TIniCollation& collation = TIniCollation::Instance();
+    quint16 hash = 0;
+    const bool keyAscii = TIniCollation::AsciiKeyHash(key, hash);
+    // Two ASCII keys with different hashes cannot match: skip them unread.
+    const bool filter = keyAscii && collation.AsciiKeysFold();
     for (int i = 0; i < Count(); ++i) {
         const TEntry& e = FEntries[size_t(i)];
-        if (e.keyLen > 0 && collation.SameKey(QStringView(FText).sliced(e.keyPos, e.keyLen), key))
+        if (e.keyLen == 0 || (filter && e.asciiKey && e.keyHash != hash))
+            continue;
+        if (collation.SameKey(QStringView(FText).sliced(e.keyPos, e.keyLen), e.asciiKey, key,
+                              keyAscii))
             return i;
     }
     return -1;
@@ -435,6 +489,7 @@ void TIniSection::AddLine(QStringView line) {
     TEntry e;
     e.keyPos = base + qint32(key.data() - line.data());
     e.keyLen = qint32(key.size());
+    e.asciiKey = TIniCollation::AsciiKeyHash(key, e.keyHash);
     e.valPos = base + qint32(valFrom);
     e.valLen = qint32(valLen);
     FEntries.push_back(e);
@@ -444,6 +499,7 @@ void TIniSection::AddEntry(QStringView key, QStringView value) {
     TEntry e;
     e.keyPos = Append(key);
     e.keyLen = qint32(key.size());
+    e.asciiKey = TIniCollation::AsciiKeyHash(key, e.keyHash);
     e.valPos = Append(value);
     e.valLen = qint32(value.size());
     FEntries.push_back(e);

@@ -95,6 +95,8 @@ private:
         qint32 keyLen = 0;
         qint32 valPos = 0;
         qint32 valLen = 0;
+        quint16 keyHash = 0;  // of the case-folded key, when asciiKey
+        bool asciiKey = true; // printable ASCII only: the fast key comparison applies
     };
 
     qint32 Append(QStringView text);

@@ -4,6 +4,7 @@
 #include "text/TEncoding.h"
 
 #include <QBuffer>
+#include <QLocale>
 
 #include <cmath>
 #include <limits>
@@ -106,6 +107,16 @@ TEST(IniDocumentParse, DuplicateKeysKeptAndWrittenBackReadsAndWritesUseTheFirst)
     EXPECT_EQ(doc.ReadString("S", "k", ""), "1");
     doc.WriteString("S", "K", "9");
     EXPECT_EQ(Saved(doc), (QStringList{"[S]", "k=9", "K=2", ""}));
+}
+
+TEST(IniDocumentParse, KeysMatchIgnoringCaseBeyondAsciiToo) {
+    TIniStream doc;
+    doc.LoadFromList({"[Maße]", "Größe=1", "\tTab=2", "Key1=3", "key10=4"});
+    EXPECT_EQ(doc.ReadString("MAßE", "GRÖßE", "-"), "1");
+    EXPECT_EQ(doc.ReadString("maße", "\ttab", "-"), "2");
+    EXPECT_EQ(doc.ReadString("maße", "KEY10", "-"), "4");
+    EXPECT_EQ(doc.ReadString("maße", "KEY1", "-"), "3");
+    EXPECT_EQ(doc.ReadString("maße", "KEY", "-"), "-");
 }
 
 TEST(IniDocumentParse, QuotedEmptyValueReadsAsDefaultAndIsGoneAfterSave) {
@@ -238,8 +249,10 @@ TEST(IniDocumentRead, DoubleHexScan) {
 
 TEST(IniDocumentRead, FloatInLocaleFormatAndPoints) {
     TIniStream doc;
-    doc.LoadFromList({"[S]", "f=2.5", "bad=2,5x", "p=10,20", "q=10, 20", "r=(1,2)", "h=$10,-3"});
-    EXPECT_EQ(doc.ReadFloat("S", "f", 9.0), 2.5); // tests run in a C locale
+    // Floats are written in the user's own number format.
+    doc.LoadFromList({"[S]", "f=" + QLocale::system().toString(2.5), "bad=2,5x", "p=10,20",
+                      "q=10, 20", "r=(1,2)", "h=$10,-3"});
+    EXPECT_EQ(doc.ReadFloat("S", "f", 9.0), 2.5);
     EXPECT_EQ(doc.ReadFloat("S", "bad", 9.0), 9.0);
     EXPECT_EQ(doc.ReadFloat("S", "none", 9.0), 9.0);
     EXPECT_EQ(doc.ReadPoint("S", "p", ""), QPoint(10, 20));

@@ -49,7 +49,7 @@ TEST(UserSettingsFile, FirstRunWritesTheExpectedFile) {
                                "\r\n");
 
     TUserSettingsFile again(path);
-    EXPECT_FALSE(again.readBool("_stakko", "WITHSOUND", true));
+    EXPECT_FALSE(again.readBool("_stakko", "withsound", true));
     EXPECT_EQ(again.readString("Score", "Best", ""), "Ace");
     EXPECT_EQ(again.readInteger("Score", "Highest", 0), 1520);
     EXPECT_EQ(&again.Ini(), &again.Ini());
