@@ -248,7 +248,6 @@ protected:
     void ParseLine(QStringView line, TIniSection*& current, bool fromString);
     // Splits `text` at CR, LF and CR LF and parses every line.
     void ParseText(QStringView text, bool fromString);
-    void SetModified(bool value) { FModified = value; }
     [[nodiscard]] TIniSection* FindSection(const QString& name) const;
 
     TIniSectionList FSections;

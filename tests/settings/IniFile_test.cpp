@@ -157,6 +157,14 @@ TEST(IniFileSave, OtherNamesSecondFilesAndNewNames) {
     ini->Save();
     EXPECT_EQ(FileBytes(path), "\xEF\xBB\xBF[O]\r\nb=2\r\n\r\n");
 
+    // The new file keeps the old one's permissions.
+    const auto own = QFileDevice::ReadOwner | QFileDevice::WriteOwner;
+    ASSERT_TRUE(QFile::setPermissions(path, own));
+    ini->WriteString("O", "b", "3");
+    ini->Save();
+    EXPECT_EQ(QFile::permissions(path) & 0x7077, own); // owner, group, others
+    EXPECT_EQ(FileBytes(path), "\xEF\xBB\xBF[O]\r\nb=3\r\n\r\n");
+
     ini->ChangeFileName(dir.filePath("sub/renamed.ini"));
     EXPECT_TRUE(ini->Modified());
     ini->Save();
