@@ -623,14 +623,16 @@ QString TIniStream::RepairSectionName(const QString& name) {
 }
 
 // A name that was filed under its repaired form is found by either form.
+int TIniStream::SectionIndex(const QString& name) const {
+    const int i = FSections.IndexOf(name);
+    if (i >= 0)
+        return i;
+    const QString repaired = RepairSectionName(name);
+    return repaired != name ? FSections.IndexOf(repaired) : -1;
+}
+
 TIniSection* TIniStream::FindSection(const QString& name) const {
-    int i = FSections.IndexOf(name);
-    if (i < 0) {
-        const QString repaired = RepairSectionName(name);
-        if (repaired != name)
-            i = FSections.IndexOf(repaired);
-    }
-    return FSections.getSections(i);
+    return FSections.getSections(SectionIndex(name));
 }
 
 TIniSection* TIniStream::getSectionByName(const QString& name) const {
@@ -650,7 +652,9 @@ TIniSection* TIniStream::GetOrAddSection(const QString& name) {
     }
     auto section = std::make_unique<TIniSection>();
     TIniSection* result = section.get();
-    FSections.Add(RepairSectionName(name), section);
+    const QString repaired = RepairSectionName(name);
+    if (!FSections.Add(repaired, section))
+        return FSections.getSections(FSections.IndexOf(repaired));
     return result;
 }
 
@@ -668,12 +672,7 @@ void TIniStream::Clear() {
 }
 
 void TIniStream::ClearSection(const QString& sectionName) {
-    int i = FSections.IndexOf(sectionName);
-    if (i < 0) {
-        const QString repaired = RepairSectionName(sectionName);
-        if (repaired != sectionName)
-            i = FSections.IndexOf(repaired);
-    }
+    const int i = SectionIndex(sectionName);
     if (i < 0)
         return;
     FSections.Delete(i);

@@ -249,6 +249,7 @@ protected:
     // Splits `text` at CR, LF and CR LF and parses every line.
     void ParseText(QStringView text, bool fromString);
     [[nodiscard]] TIniSection* FindSection(const QString& name) const;
+    [[nodiscard]] int SectionIndex(const QString& name) const;
 
     TIniSectionList FSections;
     TEncoding* FEncoding = nullptr;
