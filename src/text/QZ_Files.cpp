@@ -8,15 +8,18 @@
 #include <QBuffer>
 #include <QFile>
 #include <QIODevice>
+#include <QStringDecoder>
 
 #include <sys/file.h>
+#include <sys/mman.h>
 
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
+#include <vector>
 #include <zlib.h>
 
-#if defined(__x86_64__)
+#if defined(__x86_64__) || defined(__SSE2__)
 #include <immintrin.h>
 #endif
 
@@ -344,6 +347,31 @@ void SeekOrThrow(QIODevice& fs, qint64 pos) {
                        .arg(DeviceName(fs)));
 }
 
+// A large text buffer is written once from start to end. Asking for huge
+// pages spares one page fault per 4 KiB, which costs more than decoding
+// the bytes that fill the page. Only a hint: nothing changes if it fails.
+void AdviseHugePages(void* data, qint64 size) noexcept {
+#if defined(MADV_HUGEPAGE)
+    constexpr quintptr HugePage = 2 * 1024 * 1024;
+    if (size < 2 * qint64(HugePage))
+        return;
+    const quintptr begin = (quintptr(data) + HugePage - 1) & ~(HugePage - 1);
+    const quintptr end = (quintptr(data) + quintptr(size)) & ~(HugePage - 1);
+    if (end > begin)
+        ::madvise(reinterpret_cast<void*>(begin), end - begin, MADV_HUGEPAGE);
+#else
+    Q_UNUSED(data);
+    Q_UNUSED(size);
+#endif
+}
+
+// A QString of `size` code units, not yet filled.
+QString UninitializedText(qint64 size) {
+    QString text(size, Qt::Uninitialized);
+    AdviseHugePages(text.data(), size * qint64(sizeof(QChar)));
+    return text;
+}
+
 // Everything from `offset` to the end of the stream, read in one piece.
 QByteArray ReadRest(QIODevice& fs, qint64 offset) {
     const qint64 count = fs.size() - offset;
@@ -351,6 +379,7 @@ QByteArray ReadRest(QIODevice& fs, qint64 offset) {
         return {};
     SeekOrThrow(fs, offset);
     QByteArray bytes(count, Qt::Uninitialized);
+    AdviseHugePages(bytes.data(), count);
     qint64 done = 0;
     while (done < count) {
         const qint64 got = fs.read(bytes.data() + done, count - done);
@@ -362,6 +391,78 @@ QByteArray ReadRest(QIODevice& fs, qint64 offset) {
     }
     bytes.truncate(done);
     return bytes;
+}
+
+// Reads the stream from `offset` to its end in blocks that stay in the
+// processor's cache and hands each block to `consume`; returns the bytes
+// read. Decoding block by block spares the whole file a trip through
+// memory as bytes before it becomes text.
+constexpr qint64 ReadBlockSize = 64 * 1024;
+
+template <class Consume>
+qint64 ForEachBlock(QIODevice& fs, qint64 offset, qint64 count, Consume consume) {
+    SeekOrThrow(fs, offset);
+    QByteArray block(ReadBlockSize, Qt::Uninitialized);
+    qint64 done = 0;
+    while (done < count) {
+        const qint64 got = fs.read(block.data(), std::min(ReadBlockSize, count - done));
+        if (got < 0)
+            ThrowReadError(fs);
+        if (got == 0)
+            break; // the file shrank while we read it: keep what is there
+        consume(reinterpret_cast<const quint8*>(block.constData()), got);
+        done += got;
+    }
+    return done;
+}
+
+// The most bytes of a UTF-8 sequence that a block end can cut off.
+constexpr qsizetype MaxHeldBack = 3;
+
+// How many bytes at the end of `bytes` begin a sequence that needs more
+// bytes than are there (0 when the last sequence is complete, or when
+// the end holds only ASCII or continuation bytes).
+qsizetype CutSequenceLength(QByteArrayView bytes) noexcept {
+    const qsizetype n = bytes.size();
+    for (qsizetype k = 1; k <= std::min(MaxHeldBack, n); ++k) {
+        const quint8 b = quint8(bytes[n - k]);
+        if ((b & 0xC0) == 0x80)
+            continue;
+        if (b < 0x80)
+            return 0;
+        const qsizetype length = b >= 0xF0 ? 4 : b >= 0xE0 ? 3 : 2;
+        return length > k ? k : 0;
+    }
+    return 0;
+}
+
+// Lenient UTF-8: malformed bytes become U+FFFD; a byte-order mark is text
+// (U+FEFF) like any other character, where QString::fromUtf8 would drop a
+// leading one.
+QStringDecoder LenientUtf8Decoder() {
+    return QStringDecoder(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless |
+                                                    QStringDecoder::Flag::ConvertInitialBom);
+}
+
+// One character per byte: through `table`, or the byte's own value when
+// there is none (ISO 8859-1). The table must map 00..7F to themselves.
+void WidenBytes(const quint8* in, qint64 n, char16_t* out, const char16_t* table) noexcept {
+    qint64 i = 0;
+#if defined(__SSE2__)
+    const __m128i zero = _mm_setzero_si128();
+    for (; n - i >= 16; i += 16) {
+        const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(in + i));
+        if (table && _mm_movemask_epi8(v) != 0) {
+            for (int k = 0; k < 16; ++k)
+                out[i + k] = table[in[i + k]];
+            continue;
+        }
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(out + i), _mm_unpacklo_epi8(v, zero));
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(out + i + 8), _mm_unpackhi_epi8(v, zero));
+    }
+#endif
+    for (; i < n; ++i)
+        out[i] = table ? table[in[i]] : char16_t(in[i]);
 }
 
 // The decoders treat a code page outside 16 bits like any unknown one.
@@ -520,16 +621,61 @@ TFileHeader ReadFileHeader(QIODevice& fs) {
 }
 
 QString ReadSingleByteText(QIODevice& fs, qint64 offset, quint32 codePage) {
-    const QByteArray bytes = ReadRest(fs, offset);
-    if (bytes.isEmpty())
+    const qint64 count = fs.size() - offset;
+    if (count <= 0)
         return {};
-    if (codePage == 0)
-        return WidenLatin1(bytes);
-    return EncodingForCodePage(CodePageOrWestern(codePage))->GetString(bytes);
+    // Latin-1 and Windows-1252, the kinds unmarked files are read as, are
+    // widened here block by block through a 256-entry table; the other
+    // pages go through their encoding object.
+    const char16_t* table = nullptr;
+    if (codePage != 0) {
+        TEncoding* encoding = EncodingForCodePage(CodePageOrWestern(codePage));
+        if (encoding->GetCodePage() != 1252)
+            return encoding->GetString(ReadRest(fs, offset));
+        table = Windows1252Table().data();
+    }
+    QString text = UninitializedText(count);
+    auto* out = reinterpret_cast<char16_t*>(text.data());
+    const qint64 done = ForEachBlock(fs, offset, count, [&](const quint8* block, qint64 n) {
+        WidenBytes(block, n, out, table);
+        out += n;
+    });
+    text.truncate(done);
+    return text;
 }
 
 QString ReadUtf8Text(QIODevice& fs, qint64 offset) {
-    return QString::fromUtf8(ReadRest(fs, offset));
+    const qint64 count = fs.size() - offset;
+    if (count <= 0)
+        return {};
+    SeekOrThrow(fs, offset);
+    // UTF-8 never takes more UTF-16 code units than bytes. Each block is
+    // decoded on its own; a sequence that the block end cuts is held back
+    // and decoded with the next block, so the text equals a one-piece
+    // decoding (a byte-order mark inside the text stays U+FEFF).
+    QString text = UninitializedText(count);
+    QChar* out = text.data();
+    QStringDecoder decoder = LenientUtf8Decoder();
+    QByteArray block(MaxHeldBack + ReadBlockSize, Qt::Uninitialized);
+    qsizetype held = 0; // bytes held back at the start of `block`
+    qint64 done = 0;
+    while (done < count) {
+        const qint64 got = fs.read(block.data() + held, std::min(ReadBlockSize, count - done));
+        if (got < 0)
+            ThrowReadError(fs);
+        if (got == 0)
+            break; // the file shrank while we read it: keep what is there
+        done += got;
+        const QByteArrayView bytes(block.constData(), held + got);
+        const qsizetype cut = done < count ? CutSequenceLength(bytes) : 0;
+        out = decoder.appendToBuffer(out, bytes.chopped(cut));
+        std::memmove(block.data(), bytes.constData() + bytes.size() - cut, size_t(cut));
+        held = cut;
+    }
+    // A sequence cut off by the end of the file becomes U+FFFD.
+    out = decoder.appendToBuffer(out, QByteArrayView(block.constData(), held));
+    text.truncate(out - text.constData());
+    return text;
 }
 
 QString ReadEncodedText(QIODevice& fs, qint64 offset, TEncoding& encoding, bool inflate) {
@@ -548,7 +694,9 @@ QByteArray InflateAfterSignature(QIODevice& fs, qint64 maxSize) {
     z_stream& zs = inflater.zs;
 
     QByteArray input(InflateInputBlock, Qt::Uninitialized);
-    QByteArray output;
+    // The output grows in pieces of 1 MiB that are joined once at the end:
+    // growing one array would copy what is already there again and again.
+    std::vector<QByteArray> pieces;
     qint64 total = 0;
     int ret = Z_OK;
     while (ret != Z_STREAM_END) {
@@ -561,18 +709,16 @@ QByteArray InflateAfterSignature(QIODevice& fs, qint64 maxSize) {
             zs.next_in = reinterpret_cast<Bytef*>(input.data());
             zs.avail_in = uInt(got);
         }
-        if (total == output.size()) {
+        if (pieces.empty() || zs.avail_out == 0) {
             // One byte past the limit is room enough to see that the content
             // does not fit.
-            const qint64 step = std::min(InflateStep, maxSize + 1 - total);
-            if (output.capacity() < total + step)
-                output.reserve(std::max(total + step, 2 * output.capacity()));
-            output.resize(total + step);
+            pieces.emplace_back(std::min(InflateStep, maxSize + 1 - total), Qt::Uninitialized);
+            zs.next_out = reinterpret_cast<Bytef*>(pieces.back().data());
+            zs.avail_out = uInt(pieces.back().size());
         }
-        zs.next_out = reinterpret_cast<Bytef*>(output.data() + total);
-        zs.avail_out = uInt(output.size() - total);
+        const uInt room = zs.avail_out;
         ret = inflate(&zs, Z_NO_FLUSH);
-        total = output.size() - zs.avail_out;
+        total += room - zs.avail_out;
         if (ret == Z_NEED_DICT || ret == Z_DATA_ERROR || ret == Z_MEM_ERROR ||
             ret == Z_STREAM_ERROR)
             throw EQZError(QStringLiteral("Die komprimierten Daten der Datei \"%1\" sind "
@@ -587,8 +733,18 @@ QByteArray InflateAfterSignature(QIODevice& fs, qint64 maxSize) {
         // Z_BUF_ERROR only says that this round could not progress; the
         // loop then supplies input or room.
     }
-    output.truncate(total);
-    output.squeeze();
+
+    pieces.back().truncate(pieces.back().size() - qsizetype(zs.avail_out));
+    if (pieces.size() == 1)
+        return std::move(pieces.front());
+    QByteArray output(total, Qt::Uninitialized);
+    AdviseHugePages(output.data(), total);
+    char* at = output.data();
+    for (QByteArray& piece : pieces) {
+        std::memcpy(at, piece.constData(), size_t(piece.size()));
+        at += piece.size();
+        piece = QByteArray(); // give the memory back while joining
+    }
     return output;
 }
 
@@ -601,7 +757,7 @@ QString ReadUtf8ZipText(QIODevice& fs) {
     const qsizetype end = text.indexOf('\0');
     if (end >= 0)
         text = text.first(end);
-    return QString::fromUtf8(text);
+    return LenientUtf8Decoder().decode(text);
 }
 
 // ---------------------------------------------------------------------------

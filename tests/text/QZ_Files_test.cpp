@@ -3,11 +3,13 @@
 #include "common/TestHelpers.h"
 #include "text/EQZError.h"
 #include "text/QZ_Unicd.h"
+#include "text/QZ_Unicode.h"
 #include "text/TEncoding.h"
 
 #include <QBuffer>
 #include <QDir>
 #include <QFile>
+#include <QStringDecoder>
 #include <QTemporaryDir>
 
 #include <sys/file.h>
@@ -322,6 +324,13 @@ INSTANTIATE_TEST_SUITE_P(
                 qz::et_UTF8,
                 Groesse,
                 {}},
+        LoadRow{"utf8SecondBomIsText",
+                Bytes({0xEF, 0xBB, 0xBF, 0xEF, 0xBB, 0xBF}) + "x",
+                Decider::None,
+                0,
+                qz::et_UTF8,
+                QStringLiteral("\uFEFFx"),
+                {}},
         LoadRow{"utf8BomAlone", Bytes({0xEF, 0xBB, 0xBF}), Decider::None, 0, qz::et_UTF8, {}, {}},
         // Lenient: a malformed byte becomes U+FFFD instead of failing.
         LoadRow{"utf8BomMalformed",
@@ -475,6 +484,13 @@ INSTANTIATE_TEST_SUITE_P(
                 0,
                 qz::et_UTF8_zip,
                 QStringLiteral("x"),
+                {}},
+        LoadRow{"utf8ZipSecondBomIsText",
+                Signature("DLQZU8") + Deflate(Bytes({0xEF, 0xBB, 0xBF, 0xEF, 0xBB, 0xBF}) + "x"),
+                Decider::None,
+                0,
+                qz::et_UTF8_zip,
+                QStringLiteral("\uFEFFx"),
                 {}},
         LoadRow{"utf8ZipStopsAtNul",
                 Signature("DLQZU8") + Deflate(QByteArray("ab\0cd", 5)),
@@ -687,6 +703,50 @@ TEST(ReadSingleByteText, OffsetAndCodePages) {
     EXPECT_EQ(qz::ReadSingleByteText(buffer, 1, 4711), QStringLiteral("€À")); // unknown page
     EXPECT_EQ(qz::ReadSingleByteText(buffer, 3, 1252), QString());
     EXPECT_EQ(qz::ReadSingleByteText(buffer, 9, 1252), QString());
+}
+
+// Files are read in blocks of 64 KiB; what the blocks cut must come out as
+// a one-piece decoding of the whole file would give it.
+TEST(ReadUtf8Text, BlockwiseEqualsOnePieceDecoding) {
+    std::mt19937 random(1234);
+    const QByteArray pieces[] = {"a",        "\xC3\xA4",     "\xE2\x82\xAC", "\xF0\x9F\x98\x80",
+                                 "\xE2\x82", "\xF0\x9F",     "\x80",         "\xFF",
+                                 "\xC0\x80", "\xED\xA0\x80", "\xEF\xBB\xBF", "\r\n"};
+    QByteArray bytes;
+    while (bytes.size() < 300 * 1024)
+        bytes += pieces[random() % std::size(pieces)];
+    // A byte-order mark at the very start is text here, and a sequence cut
+    // by the end of the file is a fault.
+    bytes = "\xEF\xBB\xBF" + bytes + "\xF0\x9F\x98";
+    TempFiles files;
+    QFile file(files.Write(bytes));
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    for (qint64 offset : {0, 1, 2, 3}) {
+        QStringDecoder onePiece(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless |
+                                                          QStringDecoder::Flag::ConvertInitialBom);
+        const QString expected = onePiece.decode(bytes.mid(offset));
+        const QString got = qz::ReadUtf8Text(file, offset);
+        ASSERT_EQ(got.size(), expected.size()) << "offset " << offset;
+        EXPECT_TRUE(got == expected) << "offset " << offset;
+    }
+    EXPECT_TRUE(qz::ReadUtf8Text(file, 0).startsWith(QChar(0xFEFF)));
+    EXPECT_TRUE(qz::ReadUtf8Text(file, 0).endsWith(QChar(0xFFFD)));
+}
+
+TEST(ReadSingleByteText, BlockwiseTableEqualsTheEncodingObject) {
+    QByteArray bytes;
+    for (int round = 0; round < 300; ++round) // 76,800 bytes: more than one block
+        for (int b = 0; b < 256; ++b)
+            bytes.append(char((b + round) & 0xFF));
+    TempFiles files;
+    QFile file(files.Write(bytes));
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    EXPECT_TRUE(qz::ReadSingleByteText(file, 5, 1252) ==
+                qz::EncodingForCodePage(1252)->GetString(bytes.mid(5)));
+    EXPECT_TRUE(qz::ReadSingleByteText(file, 5, 0) == qz::WidenLatin1(bytes.mid(5)));
+    EXPECT_TRUE(qz::ReadSingleByteText(file, 0, 1250) ==
+                qz::EncodingForCodePage(1250)->GetString(bytes));
+    EXPECT_EQ(qz::ReadSingleByteText(file, 0, 1252).size(), bytes.size());
 }
 
 // The inflated content grows in 1 MiB steps; the limit holds to the byte.
