@@ -13,6 +13,9 @@ namespace {
 std::atomic<TUTF8CEncoding*> utf8cSlot{nullptr};
 std::atomic<TUTF8NoBomEncoding*> utf8NoBomSlot{nullptr};
 std::atomic<TRAW16Encoding*> raw16Slot{nullptr};
+// The unit's own two, freed only at its end.
+std::atomic<TEncodingAnsiRussian*> russianSlot{nullptr};
+std::atomic<TEncodingAnsiWestern*> westernSlot{nullptr};
 
 template <typename T>
 T* SharedInstance(std::atomic<T*>& slot) {
@@ -32,10 +35,22 @@ void Release(std::atomic<T*>& slot) {
     delete slot.exchange(nullptr, std::memory_order_acq_rel);
 }
 
-// The unit's end: the shared slots go first, then the two ANSI instances
-// (their function-level statics are destroyed by the runtime).
+// The unit's end, at process exit: the shared slots go first, then the
+// two ANSI instances. Its destructor is registered before main runs, so
+// it comes after the static objects made later. Anything that still asks
+// for an encoding afterwards gets a fresh one, which the process leaves.
 struct UnitEnd {
-    ~UnitEnd() { TEncodingU::FreeEncodings(); }
+    UnitEnd() {
+        (void)AnsiRussianEncoding();
+        (void)AnsiWesternEncoding();
+    }
+    ~UnitEnd() {
+        TEncodingU::FreeEncodings();
+        Release(russianSlot);
+        Release(westernSlot);
+    }
+    UnitEnd(const UnitEnd&) = delete;
+    UnitEnd& operator=(const UnitEnd&) = delete;
 };
 const UnitEnd unitEnd;
 
@@ -138,13 +153,11 @@ TRAW16Encoding* GetRAW16Encoding() {
 }
 
 TEncodingAnsiRussian* AnsiRussianEncoding() {
-    static TEncodingAnsiRussian instance;
-    return &instance;
+    return SharedInstance(russianSlot);
 }
 
 TEncodingAnsiWestern* AnsiWesternEncoding() {
-    static TEncodingAnsiWestern instance;
-    return &instance;
+    return SharedInstance(westernSlot);
 }
 
 } // namespace qz

@@ -85,7 +85,8 @@ public:
 [[nodiscard]] TUTF8NoBomEncoding* GetUTF8NoBomEncoding();
 [[nodiscard]] TRAW16Encoding* GetRAW16Encoding();
 
-// The unit's Russian (1251) and Western (1252) instances, alive until exit.
+// The unit's Russian (1251) and Western (1252) instances, made when the
+// program starts and freed at its end.
 [[nodiscard]] TEncodingAnsiRussian* AnsiRussianEncoding();
 [[nodiscard]] TEncodingAnsiWestern* AnsiWesternEncoding();
 

@@ -31,7 +31,6 @@ public:
         Ensure(m_rows[0]);
         Ensure(m_rows[1]);
     }
-    ~CodePageTable() { Free(); }
     CodePageTable(const CodePageTable&) = delete;
     CodePageTable& operator=(const CodePageTable&) = delete;
 
@@ -63,10 +62,23 @@ private:
     TCodePageEncodings m_rows;
 };
 
+// The table itself is never destroyed, so that a lookup during process
+// exit still finds it; its rows are freed by the unit's end below.
 CodePageTable& Table() {
-    static CodePageTable table;
-    return table;
+    static CodePageTable* const table = new CodePageTable;
+    return *table;
 }
+
+// The unit's start and end: the table (with rows 1 and 2) is made before
+// main runs; at exit the rows are freed, then the shared own encodings.
+// A lookup after that makes its row again, which the process leaves.
+struct UnitEnd {
+    UnitEnd() { (void)Table(); }
+    ~UnitEnd() { Table().Free(); }
+    UnitEnd(const UnitEnd&) = delete;
+    UnitEnd& operator=(const UnitEnd&) = delete;
+};
+const UnitEnd unitEnd;
 
 } // namespace
 

@@ -5,11 +5,11 @@
 //   qz::NarrowToAnsi(QStringLiteral("a…")) == "a\x85"
 //
 // CodePageEncodings is a fixed table of sixteen rows; rows 1 (1251) and 2
-// (1252) get their objects when the table is first touched, the others on
-// their first lookup. The table lives until process end, when its rows are
-// freed and then the shared own encodings (TEncodingU::FreeEncodings);
-// FreeCodePageEncodings does the same on demand and the rows fill again
-// on their next lookup.
+// (1252) get their objects when the program starts, the others on their
+// first lookup. At process end a static owner frees every row and then
+// the shared own encodings (TEncodingU::FreeEncodings);
+// FreeCodePageEncodings does the same on demand. A row freed that way is
+// filled again by its next lookup, so lookups never find a dangling object.
 
 #include <QByteArray>
 #include <QString>

@@ -225,24 +225,26 @@ QString TEncoding::DecodeWhole(uchar* bytes, int byteCount) {
     return text;
 }
 
+// The standard encodings are never destroyed: objects torn down at
+// process end (the settings object writing its file) may still use them.
 TEncoding* TEncoding::UTF8() {
-    static TUTF8Encoding instance;
-    return &instance;
+    static TEncoding* const instance = new TUTF8Encoding;
+    return instance;
 }
 
 TEncoding* TEncoding::Unicode() {
-    static TUnicodeEncoding instance(false);
-    return &instance;
+    static TEncoding* const instance = new TUnicodeEncoding(false);
+    return instance;
 }
 
 TEncoding* TEncoding::BigEndianUnicode() {
-    static TUnicodeEncoding instance(true);
-    return &instance;
+    static TEncoding* const instance = new TUnicodeEncoding(true);
+    return instance;
 }
 
 TEncoding* TEncoding::Default() {
-    static TCodePageEncoding instance(1252);
-    return &instance;
+    static TEncoding* const instance = new TCodePageEncoding(1252);
+    return instance;
 }
 
 const std::array<char16_t, 256>& Windows1252Table() {

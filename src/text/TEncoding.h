@@ -50,7 +50,7 @@ public:
     //   TEncoding::UTF8()->GetString("\xC3\x84") == "Ä"
     [[nodiscard]] QString GetString(const QByteArray& bytes);
 
-    // The standard encodings, owned by this module and alive until exit.
+    // The standard encodings, owned by this module and never freed.
     [[nodiscard]] static TEncoding* UTF8();             // strict, 65001, EF BB BF
     [[nodiscard]] static TEncoding* Unicode();          // UTF-16 LE, 1200, FF FE
     [[nodiscard]] static TEncoding* BigEndianUnicode(); // UTF-16 BE, 1201, FE FF

@@ -1,7 +1,11 @@
+#include "text/QZ_Unicd.h"
 #include "text/QZ_Unicode.h"
 #include "text/TEncoding.h"
 
 #include "common/TestHelpers.h"
+
+#include <cstdio>
+#include <cstdlib>
 
 namespace {
 
@@ -101,6 +105,41 @@ TEST(SingleByteConversions, DecodeWindows1252VersusWidenLatin1) {
     const QString wide = qz::WidenLatin1(Bytes({0x80, 0x00, 0xFF}));
     ASSERT_EQ(wide.size(), 3);
     EXPECT_EQ(wide, QString::fromUtf16(u"\u0080\0\u00FF", 3));
+}
+
+// Made before any other static object, so torn down after all of them,
+// the encoding units' ends included: the settings object may still write
+// its file that late. Anything but the right text ends the process with
+// a failure code, which fails the test run.
+class LateUser {
+public:
+    ~LateUser() {
+        if (!armed)
+            return;
+        const bool ok =
+            qz::TEncoding::UTF8()->GetString(QByteArray("\xC3\xA4")) == QStringLiteral("ä") &&
+            qz::TEncoding::Default()->GetString(QByteArray("\x80")) == QString(QChar(0x20AC)) &&
+            qz::EncodingForCodePage(1251)->GetString(QByteArray("\xC6")) == QStringLiteral("Ж") &&
+            qz::GetUTF8CEncoding()->GetString(QByteArray("\x1B")) == QStringLiteral("A") &&
+            qz::AnsiWesternEncoding()->GetString(QByteArray("\x80")) == QString(QChar(0x20AC));
+        if (!ok) {
+            std::fputs("encodings unusable at process end\n", stderr);
+            std::_Exit(3);
+        }
+    }
+    bool armed = false;
+};
+
+__attribute__((init_priority(101))) LateUser lateUser;
+
+TEST(EncodingLifetime, StillUsableAfterTheUnitsEndAtProcessExit) {
+    lateUser.armed = true; // checked when the process ends
+    // Touch each first here, after lateUser exists, as the program does.
+    EXPECT_EQ(qz::TEncoding::UTF8()->GetCodePage(), 65001u);
+    EXPECT_EQ(qz::TEncoding::Default()->GetCodePage(), 1252u);
+    EXPECT_EQ(qz::EncodingForCodePage(1251)->GetCodePage(), 1251u);
+    EXPECT_EQ(qz::GetUTF8CEncoding()->GetCodePage(), 65001u);
+    EXPECT_EQ(qz::AnsiWesternEncoding()->GetCodePage(), 1252u);
 }
 
 } // namespace
