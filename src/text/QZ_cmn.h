@@ -148,6 +148,7 @@ void RemoveTrailingBackslash(QString& s);
 // Stands in for the Windows search: a name with "*" or "?" is matched
 // against the entries of its folder; any other path is looked up directly
 // (a link to a folder counts). One final backslash is removed first.
+// Linux has no drives, so "C:" is no special case here: it names a file.
 [[nodiscard]] bool DirectoryExistsByFind(const QString& path);
 
 // Reads one token of a command line at p into token and returns the
@@ -160,7 +161,9 @@ const QChar* NextCommandLineToken(const QChar* p, QString& token);
 
 // The build date encoded in a four-part version "major.minor.build.rev":
 // the build counts days since 1 January 2000, the revision two-second
-// steps since midnight. Dates up to 18 February 2014 give "".
+// steps since midnight. Dates up to 18 February 2014 give "". The text
+// is "dd.mm.yyyy" or "dd.mm.yyyy hh:nn:ss" with the German separators,
+// whatever the locale, as the About box shows it.
 //   VersionToDateText("1.0.5163.0", true) == "19.02.2014"
 [[nodiscard]] QString VersionToDateText(const QString& version, bool dateOnly);
 
