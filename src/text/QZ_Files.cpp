@@ -436,12 +436,101 @@ qsizetype CutSequenceLength(QByteArrayView bytes) noexcept {
     return 0;
 }
 
-// Lenient UTF-8: malformed bytes become U+FFFD; a byte-order mark is text
+// Decodes the well-formed UTF-8 at the start of `in` and stops before the
+// first byte that does not begin a complete, well-formed sequence; returns
+// the bytes taken. `out` needs room for 16 code units more than the bytes
+// taken, which a buffer of one unit per input byte always has while 16
+// input bytes are left.
+qint64 DecodeWellFormedUtf8(const quint8* in, qint64 n, char16_t*& out) noexcept {
+    qint64 i = 0;
+    while (i < n) {
+#if defined(__SSE2__)
+        // Runs of ASCII are widened 16 bytes at a time.
+        const __m128i zero = _mm_setzero_si128();
+        while (n - i >= 16) {
+            const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(in + i));
+            _mm_storeu_si128(reinterpret_cast<__m128i*>(out), _mm_unpacklo_epi8(v, zero));
+            _mm_storeu_si128(reinterpret_cast<__m128i*>(out + 8), _mm_unpackhi_epi8(v, zero));
+            const int mask = _mm_movemask_epi8(v);
+            if (mask != 0) {
+                // Keep the ASCII bytes in front of the first other one.
+                const int ascii = __builtin_ctz(unsigned(mask));
+                i += ascii;
+                out += ascii;
+                break;
+            }
+            i += 16;
+            out += 16;
+        }
+        if (i == n)
+            break;
+#endif
+        const quint8 lead = in[i];
+        if (lead < 0x80) {
+            *out++ = lead;
+            ++i;
+        } else if (lead < 0xC2) {
+            return i;
+        } else if (lead < 0xE0) {
+            if (n - i < 2 || (in[i + 1] & 0xC0) != 0x80)
+                return i;
+            *out++ = char16_t(((lead & 0x1F) << 6) | (in[i + 1] & 0x3F));
+            i += 2;
+        } else if (lead < 0xF0) {
+            if (n - i < 3)
+                return i;
+            const quint8 lo = lead == 0xE0 ? 0xA0 : 0x80; // no overlong form
+            const quint8 hi = lead == 0xED ? 0x9F : 0xBF; // no surrogate
+            if (in[i + 1] < lo || in[i + 1] > hi || (in[i + 2] & 0xC0) != 0x80)
+                return i;
+            *out++ =
+                char16_t(((lead & 0x0F) << 12) | ((in[i + 1] & 0x3F) << 6) | (in[i + 2] & 0x3F));
+            i += 3;
+        } else if (lead < 0xF5) {
+            if (n - i < 4)
+                return i;
+            const quint8 lo = lead == 0xF0 ? 0x90 : 0x80; // no overlong form
+            const quint8 hi = lead == 0xF4 ? 0x8F : 0xBF; // nothing above U+10FFFF
+            if (in[i + 1] < lo || in[i + 1] > hi || (in[i + 2] & 0xC0) != 0x80 ||
+                (in[i + 3] & 0xC0) != 0x80)
+                return i;
+            const char32_t cp = (char32_t(lead & 0x07) << 18) | (char32_t(in[i + 1] & 0x3F) << 12) |
+                                (char32_t(in[i + 2] & 0x3F) << 6) | char32_t(in[i + 3] & 0x3F);
+            *out++ = char16_t(0xD800 + ((cp - 0x10000) >> 10));
+            *out++ = char16_t(0xDC00 + (cp & 0x3FF));
+            i += 4;
+        } else {
+            return i;
+        }
+    }
+    return i;
+}
+
+// Lenient UTF-8 into `out` (room for one code unit per byte): malformed
+// bytes become U+FFFD exactly as Qt's decoder replaces them, which gets
+// each faulty stretch up to the next ASCII byte (where every sequence
+// ends); the well-formed rest is decoded here. A byte-order mark is text
 // (U+FEFF) like any other character, where QString::fromUtf8 would drop a
 // leading one.
-QStringDecoder LenientUtf8Decoder() {
-    return QStringDecoder(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless |
+QChar* DecodeUtf8Lenient(QByteArrayView bytes, QChar* out) {
+    QStringDecoder faults(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless |
                                                     QStringDecoder::Flag::ConvertInitialBom);
+    const auto* in = reinterpret_cast<const quint8*>(bytes.data());
+    const qint64 n = bytes.size();
+    qint64 i = 0;
+    while (i < n) {
+        auto* units = reinterpret_cast<char16_t*>(out);
+        i += DecodeWellFormedUtf8(in + i, n - i, units);
+        out = reinterpret_cast<QChar*>(units);
+        if (i == n)
+            break;
+        qint64 end = i + 1;
+        while (end < n && in[end] >= 0x80)
+            ++end;
+        out = faults.appendToBuffer(out, bytes.sliced(i, end - i));
+        i = end;
+    }
+    return out;
 }
 
 // One character per byte: through `table`, or the byte's own value when
@@ -512,6 +601,7 @@ private:
 };
 
 constexpr qint64 InflateStep = 1024 * 1024;
+constexpr qint64 MaxPiece = 16 * InflateStep;
 constexpr qint64 InflateInputBlock = 256 * 1024;
 
 } // namespace
@@ -655,7 +745,6 @@ QString ReadUtf8Text(QIODevice& fs, qint64 offset) {
     // decoding (a byte-order mark inside the text stays U+FEFF).
     QString text = UninitializedText(count);
     QChar* out = text.data();
-    QStringDecoder decoder = LenientUtf8Decoder();
     QByteArray block(MaxHeldBack + ReadBlockSize, Qt::Uninitialized);
     qsizetype held = 0; // bytes held back at the start of `block`
     qint64 done = 0;
@@ -668,12 +757,12 @@ QString ReadUtf8Text(QIODevice& fs, qint64 offset) {
         done += got;
         const QByteArrayView bytes(block.constData(), held + got);
         const qsizetype cut = done < count ? CutSequenceLength(bytes) : 0;
-        out = decoder.appendToBuffer(out, bytes.chopped(cut));
+        out = DecodeUtf8Lenient(bytes.chopped(cut), out);
         std::memmove(block.data(), bytes.constData() + bytes.size() - cut, size_t(cut));
         held = cut;
     }
     // A sequence cut off by the end of the file becomes U+FFFD.
-    out = decoder.appendToBuffer(out, QByteArrayView(block.constData(), held));
+    out = DecodeUtf8Lenient(QByteArrayView(block.constData(), held), out);
     text.truncate(out - text.constData());
     return text;
 }
@@ -694,9 +783,13 @@ QByteArray InflateAfterSignature(QIODevice& fs, qint64 maxSize) {
     z_stream& zs = inflater.zs;
 
     QByteArray input(InflateInputBlock, Qt::Uninitialized);
-    // The output grows in pieces of 1 MiB that are joined once at the end:
-    // growing one array would copy what is already there again and again.
+    // The output is kept in pieces that are joined once at the end: growing
+    // one array would copy what is already there again and again. Pieces
+    // start at 1 MiB and double up to 16 MiB, so that small files stay
+    // small and large ones fill few, huge-page backed pieces. Each call of
+    // the decompressor writes at most 1 MiB.
     std::vector<QByteArray> pieces;
+    qint64 filled = 0; // bytes in the last piece
     qint64 total = 0;
     int ret = Z_OK;
     while (ret != Z_STREAM_END) {
@@ -709,15 +802,20 @@ QByteArray InflateAfterSignature(QIODevice& fs, qint64 maxSize) {
             zs.next_in = reinterpret_cast<Bytef*>(input.data());
             zs.avail_in = uInt(got);
         }
-        if (pieces.empty() || zs.avail_out == 0) {
+        if (pieces.empty() || filled == pieces.back().size()) {
+            const qint64 wanted =
+                pieces.empty() ? InflateStep : std::min(2 * pieces.back().size(), MaxPiece);
             // One byte past the limit is room enough to see that the content
             // does not fit.
-            pieces.emplace_back(std::min(InflateStep, maxSize + 1 - total), Qt::Uninitialized);
-            zs.next_out = reinterpret_cast<Bytef*>(pieces.back().data());
-            zs.avail_out = uInt(pieces.back().size());
+            pieces.emplace_back(std::min(wanted, maxSize + 1 - total), Qt::Uninitialized);
+            AdviseHugePages(pieces.back().data(), pieces.back().size());
+            filled = 0;
         }
-        const uInt room = zs.avail_out;
+        const qint64 room = std::min(InflateStep, pieces.back().size() - filled);
+        zs.next_out = reinterpret_cast<Bytef*>(pieces.back().data() + filled);
+        zs.avail_out = uInt(room);
         ret = inflate(&zs, Z_NO_FLUSH);
+        filled += room - zs.avail_out;
         total += room - zs.avail_out;
         if (ret == Z_NEED_DICT || ret == Z_DATA_ERROR || ret == Z_MEM_ERROR ||
             ret == Z_STREAM_ERROR)
@@ -734,7 +832,7 @@ QByteArray InflateAfterSignature(QIODevice& fs, qint64 maxSize) {
         // loop then supplies input or room.
     }
 
-    pieces.back().truncate(pieces.back().size() - qsizetype(zs.avail_out));
+    pieces.back().truncate(filled);
     if (pieces.size() == 1)
         return std::move(pieces.front());
     QByteArray output(total, Qt::Uninitialized);
@@ -757,7 +855,9 @@ QString ReadUtf8ZipText(QIODevice& fs) {
     const qsizetype end = text.indexOf('\0');
     if (end >= 0)
         text = text.first(end);
-    return LenientUtf8Decoder().decode(text);
+    QString decoded = UninitializedText(text.size());
+    decoded.truncate(DecodeUtf8Lenient(text, decoded.data()) - decoded.constData());
+    return decoded;
 }
 
 // ---------------------------------------------------------------------------
