@@ -58,10 +58,6 @@ INSTANTIATE_TEST_SUITE_P(
                 QRect(500, 10, 300, 200)}),
     [](const ::testing::TestParamInfo<FitCase>& info) { return std::string(info.param.name); });
 
-TEST(ScreenFit, QRectOverloadMatches) {
-    EXPECT_EQ(FitRectToScreen(QRect(2500, 100, 400, 300), FullHd), QRect(1520, 100, 400, 300));
-}
-
 TEST(ScreenFit, VirtualScreenCoversEveryScreenAndFormsAreFitted) {
     const QRect desktop = GetVirtualScreenRect();
     ASSERT_FALSE(desktop.isEmpty());
