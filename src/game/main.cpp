@@ -1,18 +1,30 @@
-// Entry point of Stakko: install the settings, show the main window, run
-// the message loop, then release the settings so they are written.
+// Entry point of Stakko: install the windowed message box, load the
+// settings before any window exists, show the main window, run the message
+// loop, then release the settings so that pending changes are written.
 #include "game/GameInfo.h"
-#include "game/MemoryUserSettings.h"
 #include "game/Stakko.h"
 #include "settings/QZ_UsrSettings.h"
+#include "settings/SettingsLocation.h"
+#include "text/EQZError.h"
+#include "ui/MsgBox.h"
+#include "ui/comvcl.h"
 
 #include <QApplication>
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
+    qz::SetMsgBox(std::make_unique<qz::TMsgBoxWin>());
+    try {
+        qz::GetUserSettings();
+    } catch (const qz::EQZError& e) {
+        // Without its settings file the program cannot keep anything the
+        // player does; say why and stop.
+        qz::MsgBox()->ErrInfo(e.message());
+        return 1;
+    }
     QApplication::setApplicationName(stakko::ApplicationTitle());
     QApplication::setApplicationDisplayName(stakko::ApplicationTitle());
 
-    qz::SetUserSettings(std::make_unique<stakko::TMemoryUserSettings>());
     int result = 0;
     {
         stakko::T_Stakko window;

@@ -1,0 +1,114 @@
+#!/bin/bash
+# Runs the real program twice on a virtual X server with HOME in a fresh
+# folder. The first run switches the sound off and ends through "&Ende";
+# the settings file it leaves must be exactly the UTF-8 file with
+# byte-order mark and CR LF that holds the sound switch and the window's
+# placement. The second run must come back at the (moved) stored place
+# and write that place back unchanged.
+#
+#   settings_survive_runs.sh <path of the stakko program>
+set -euo pipefail
+
+STAKKO=$1
+for tool in Xvfb xdotool od cmp; do
+    command -v "$tool" >/dev/null || { echo "SKIP: $tool is not installed"; exit 77; }
+done
+
+WORK=$(mktemp -d)
+XVFB_PID=
+GAME_PID=
+cleanup() {
+    [ -n "$GAME_PID" ] && kill "$GAME_PID" 2>/dev/null || true
+    [ -n "$XVFB_PID" ] && kill "$XVFB_PID" 2>/dev/null || true
+    rm -rf "$WORK"
+}
+trap cleanup EXIT
+
+fail() {
+    echo "FAIL: $*" >&2
+    exit 1
+}
+
+export HOME=$WORK/home XDG_RUNTIME_DIR=$WORK/runtime
+mkdir -p "$HOME" "$XDG_RUNTIME_DIR"
+chmod 700 "$XDG_RUNTIME_DIR"
+unset XDG_CONFIG_HOME XDG_DATA_HOME XDG_CONFIG_DIRS XDG_DATA_DIRS
+export QT_QPA_PLATFORM=xcb
+# Leaks inside the system's font and X libraries are not the program's.
+printf 'leak:libfontconfig\nleak:libdbus\nleak:libglib\nleak:libX11\nleak:libxcb\nleak:libEGL\nleak:libGLX\n' \
+    >"$WORK/lsan.supp"
+export LSAN_OPTIONS="suppressions=$WORK/lsan.supp"
+
+Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$WORK/display" 2>"$WORK/xvfb.log" &
+XVFB_PID=$!
+for _ in $(seq 100); do
+    [ -s "$WORK/display" ] && break
+    sleep 0.1
+done
+[ -s "$WORK/display" ] || fail "Xvfb did not start: $(cat "$WORK/xvfb.log")"
+export DISPLAY=:$(head -n1 "$WORK/display")
+
+INI=$HOME/.config/Vomb/stakko.ini
+WIN=
+X= Y= WIDTH= HEIGHT=
+
+start_game() {
+    "$STAKKO" >"$WORK/game.log" 2>&1 &
+    GAME_PID=$!
+    WIN=$(timeout 30 xdotool search --sync --onlyvisible --pid "$GAME_PID" --name '^Stakko$' |
+        head -n1) || fail "no Stakko window appeared: $(cat "$WORK/game.log")"
+    sleep 1 # let the layout settle its size
+    eval "$(xdotool getwindowgeometry --shell "$WIN")"
+}
+
+# The side panel sits right of the well, whose width follows the cell size
+# that the client height gives; the panel's controls keep fixed places.
+click_in_panel() {
+    local cell=$(((HEIGHT - 4) / 20))
+    local panel_left=$((9 * cell + 4 + 2))
+    xdotool mousemove --window "$WIN" $((panel_left + $1)) "$2" click 1
+}
+
+end_game() {
+    click_in_panel 143 365 # "&Ende"
+    for _ in $(seq 100); do
+        kill -0 "$GAME_PID" 2>/dev/null || break
+        sleep 0.1
+    done
+    local status=0
+    wait "$GAME_PID" || status=$?
+    GAME_PID=
+    [ "$status" -eq 0 ] || fail "the program ended with status $status: $(cat "$WORK/game.log")"
+}
+
+expect_file() {
+    local expected=$WORK/expected.ini
+    printf '\xEF\xBB\xBF[_Stakko]\r\nwithSound=0\r\nWinState=0\r\nWidth=%d\r\nHeight=%d\r\nLeft=%d\r\nTop=%d\r\n\r\n' \
+        "$1" "$2" "$3" "$4" >"$expected"
+    [ -f "$INI" ] || fail "no settings file at $INI"
+    cmp -s "$expected" "$INI" || fail "settings file differs; expected:
+$(od -c "$expected")
+found:
+$(od -c "$INI")"
+}
+
+# First run: no settings file yet.
+start_game
+[ ! -e "$INI" ] || fail "the settings file exists before anything was written"
+click_in_panel 168 192 # the sound image
+sleep 0.3
+end_game
+expect_file "$WIDTH" "$HEIGHT" "$X" "$Y"
+echo "first run left:"
+od -c "$INI"
+
+# Second run: the window comes back where the file says, sound still off.
+sed -i -e 's/^Left=[0-9-]*\r$/Left=200\r/' -e 's/^Top=[0-9-]*\r$/Top=150\r/' "$INI"
+FIRST_WIDTH=$WIDTH FIRST_HEIGHT=$HEIGHT
+start_game
+[ "$X,$Y" = "200,150" ] || fail "second run placed the window at $X,$Y, not 200,150"
+[ "$WIDTH,$HEIGHT" = "$FIRST_WIDTH,$FIRST_HEIGHT" ] ||
+    fail "second run sized the window $WIDTH x $HEIGHT, not $FIRST_WIDTH x $FIRST_HEIGHT"
+end_game
+expect_file "$FIRST_WIDTH" "$FIRST_HEIGHT" 200 150
+echo "PASS"
