@@ -615,11 +615,21 @@ TIniStream::TIniStream() = default;
 
 TIniStream::~TIniStream() = default;
 
+// Only a name that went byte for character can be mended: one holding a
+// character no single byte stands for (such as a repaired "€") is left as
+// it is, so that repairing never loses characters and a name read back
+// from a saved file stays the same.
 QString TIniStream::RepairSectionName(const QString& name) {
     const bool needsRepair = std::any_of(name.begin(), name.end(), [](QChar c) {
         return c.unicode() >= 0x80 && c.unicode() <= 0x9F;
     });
-    return needsRepair ? DecodeWindows1252(NarrowToAnsi(name)) : name;
+    if (!needsRepair)
+        return name;
+    const QByteArray bytes = NarrowToAnsi(name);
+    for (qsizetype i = 0; i < name.size(); ++i)
+        if (bytes[i] == '?' && name[i] != u'?')
+            return name;
+    return DecodeWindows1252(bytes);
 }
 
 // A name that was filed under its repaired form is found by either form.

@@ -394,6 +394,11 @@ TEST(IniDocumentNames, RepairMendsLatin1DecodedHeadersAndFindsThemByEitherName) 
     const QString broken = QStringLiteral("Gr\u0096n \u0080");
     EXPECT_EQ(TIniStream::RepairSectionName(broken), QStringLiteral("Gr\u2013n \u20AC"));
     EXPECT_EQ(TIniStream::RepairSectionName("Größe"), "Größe");
+    // A name that was not read byte for character is not touched, so a
+    // repaired name survives being saved and read again.
+    const QString mixed = QStringLiteral("\u20AC\u0081 \u2013");
+    EXPECT_EQ(TIniStream::RepairSectionName(mixed), mixed);
+    EXPECT_EQ(TIniStream::RepairSectionName(QStringLiteral("\u0096?")), QStringLiteral("\u2013?"));
 
     TIniStream doc;
     doc.LoadFromList({"[" + broken + "]", "a=1"});
