@@ -43,9 +43,10 @@ QByteArray AsciiHeavyText(qsizetype size) {
 
 // About 30 % of the bytes not ASCII: umlauts (two bytes) and CJK (three).
 QByteArray MixedText(qsizetype size) {
-    static const char* const words[] = {"Größe", "Straße", "über",     "Ärger",  "spielen",
-                                        "Stein", "und",    "漢字",     "テスト", "points",
-                                        "row",   "fällt",  "积木游戏", "ok",     "Würfel"};
+    static const char* const words[] = {"Größe",  "Straße", "über",     "Ärger",  "spielen",
+                                        "Stein",  "und",    "漢字",     "テスト", "points",
+                                        "row",    "fällt",  "积木游戏", "ok",     "Würfel",
+                                        "Punkte", "Reihe",  "game",     "level"};
     std::mt19937 random(2);
     QByteArray out;
     out.reserve(size + 16);
