@@ -909,10 +909,6 @@ void LoadTextFile(const QString& fileName, TEncodingType* kind, QString& result,
         *kind = detected.Kind;
     SeekOrThrow(file, detected.DataOffset);
 
-    const auto ask = [&](TEncodingType asked) {
-        return decider ? decider(file, asked) : DefaultDecider().AnsiDecider(file, asked);
-    };
-
     QString text;
     switch (detected.Kind) {
     case et_ANSI:
@@ -929,8 +925,10 @@ void LoadTextFile(const QString& fileName, TEncodingType* kind, QString& result,
         break;
     case et_UTF8C:
     case et_UTF8C_zip: {
-        // The answer, not the kind, says whether to inflate.
-        const quint32 answer = ask(detected.Kind);
+        // Without a decider the standard one decides. The answer, not the
+        // kind, says whether to inflate.
+        const quint32 answer = decider ? decider(file, detected.Kind)
+                                       : DefaultDecider().AnsiDecider(file, detected.Kind);
         if (answer == DecideUtf8CPlain || answer == DecideUtf8CInflate)
             text = ReadEncodedText(file, detected.DataOffset, *GetUTF8CEncoding(),
                                    answer == DecideUtf8CInflate);
