@@ -4,6 +4,7 @@
 #include <QByteArray>
 #include <QString>
 #include <gtest/gtest.h>
+#include <initializer_list>
 #include <ostream>
 
 // Lets GoogleTest print QStrings and QByteArrays in failure messages.
@@ -15,6 +16,19 @@ inline void PrintTo(const QByteArray& b, std::ostream* os) {
     *os << "bytes[" << b.toHex(' ').toStdString() << ']';
 }
 QT_END_NAMESPACE
+
+// Bytes from their values: Bytes({0xEF, 0xBB, 0xBF}).
+inline QByteArray Bytes(std::initializer_list<int> values) {
+    QByteArray out;
+    for (int v : values)
+        out.append(static_cast<char>(v));
+    return out;
+}
+
+// The text of the error a strict decoding raises when non-empty bytes give
+// no characters at all.
+inline const QString kNoMapping =
+    QStringLiteral("Keine Zuordnung für Unicode-Zeichen in der Multibyte-Zielcodeseite vorhanden");
 
 // Expects `statement` to throw `ExceptionType` whose message() equals `expected`
 // (a QString), in the spirit of fmt's EXPECT_THROW_MSG.

@@ -11,16 +11,6 @@
 
 namespace {
 
-const QString kNoMapping =
-    QStringLiteral("Keine Zuordnung für Unicode-Zeichen in der Multibyte-Zielcodeseite vorhanden");
-
-QByteArray Bytes(std::initializer_list<int> values) {
-    QByteArray b;
-    for (int v : values)
-        b.append(static_cast<char>(v));
-    return b;
-}
-
 QByteArray Xor(QByteArray b) {
     for (auto& c : b)
         c = static_cast<char>(static_cast<uchar>(c) ^ qz::UTF8CKey);

@@ -9,13 +9,6 @@
 
 namespace {
 
-QByteArray Bytes(std::initializer_list<int> values) {
-    QByteArray b;
-    for (int v : values)
-        b.append(static_cast<char>(v));
-    return b;
-}
-
 TEST(CodePageEncodings, SixteenRowsFirstTwoReadyOthersOnLookup) {
     const quint32 expected[16] = {1251, 1252, 1250, 1253, 1254, 1255, 1256, 1257,
                                   850,  437,  932,  949,  936,  950,  1031, 1049};

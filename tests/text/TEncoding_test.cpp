@@ -8,16 +8,6 @@
 
 namespace {
 
-const QString kNoMapping =
-    QStringLiteral("Keine Zuordnung für Unicode-Zeichen in der Multibyte-Zielcodeseite vorhanden");
-
-QByteArray Bytes(std::initializer_list<int> values) {
-    QByteArray b;
-    for (int v : values)
-        b.append(static_cast<char>(v));
-    return b;
-}
-
 // ---------------------------------------------------------------------------
 // Strict UTF-8 decoding
 
