@@ -134,6 +134,17 @@ TEST(IniDocumentLayout, SaveToListExampleAndEmptySections) {
     EXPECT_EQ(Saved(doc),
               (QStringList{";top", "", "[alpha]", "b=2", ";note", "", "[Beta]", "x=1", ""}));
 
+    // Plain lines that would read back as a header, or lose their "=",
+    // are written behind an "=" and come back as they were.
+    TIniStream tricky;
+    tricky.LoadFromList({"[S]", "=[x]", "==y", "  [k=2", " ;c=3", "after=1"});
+    const QStringList trickySaved = Saved(tricky);
+    EXPECT_EQ(trickySaved, (QStringList{"[S]", "=[x]", "==y", " [k=2", " ;c=3", "after=1", ""}));
+    TIniStream reread;
+    reread.LoadFromList(trickySaved);
+    EXPECT_EQ(reread.Count(), 1);
+    EXPECT_EQ(reread.SectionByName("S")->GetSectionText(), "[x]\r=y\r[k=2\r;c=3\rafter=1");
+
     // A line of spaces is kept and written back unchanged.
     TIniStream spaces;
     spaces.LoadFromList({"[S]", "   ", "", "a=1"});
