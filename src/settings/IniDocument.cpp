@@ -142,17 +142,6 @@ QStringView TrimSpaces(QStringView s) {
     return s.sliced(b, e - b);
 }
 
-int HexDigit(QChar c) {
-    const char16_t u = c.unicode();
-    if (u >= u'0' && u <= u'9')
-        return u - u'0';
-    if (u >= u'a' && u <= u'f')
-        return u - u'a' + 10;
-    if (u >= u'A' && u <= u'F')
-        return u - u'A' + 10;
-    return -1;
-}
-
 // Optional leading spaces, an optional sign, then decimal digits or "$",
 // "x" or "0x" and hexadecimal digits, up to the very end. Decimal values
 // must lie in T's range; hexadecimal ones must fit its width and are taken
@@ -183,7 +172,7 @@ bool ParseStrict(QStringView t, T& out) {
     if (hex) {
         int significant = 0;
         for (; i < n; ++i) {
-            const int d = HexDigit(t[i]);
+            const int d = HexDigitValue(t[i]);
             if (d < 0)
                 return false;
             if (significant == 0 && d == 0)
@@ -951,14 +940,14 @@ bool TIniStream::ParseStrictInt64(QStringView text, qint64& value) {
 // first digit gives 0.0. Digits beyond the sixteenth push the first ones out.
 double TIniStream::HexTextToDouble(QStringView text) {
     qsizetype i = 0;
-    while (i < text.size() && HexDigit(text[i]) < 0) {
+    while (i < text.size() && HexDigitValue(text[i]) < 0) {
         if (text[i] != u'$')
             return 0.0;
         ++i;
     }
     quint64 bits = 0;
     for (; i < text.size(); ++i) {
-        const int d = HexDigit(text[i]);
+        const int d = HexDigitValue(text[i]);
         if (d < 0)
             break;
         bits = bits << 4 | quint64(d);
