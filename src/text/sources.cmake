@@ -1,0 +1,21 @@
+# Strings, numbers, paths and dates; encodings; detection; text-file loading.
+# Included from the top-level CMakeLists.txt, so that the target and its
+# source list share one directory and its code generators rerun when the
+# list changes.
+target_sources(qzcommon PRIVATE
+    ${CMAKE_CURRENT_LIST_DIR}/DateTime.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/DateTime.h
+    ${CMAKE_CURRENT_LIST_DIR}/EQZError.h
+    ${CMAKE_CURRENT_LIST_DIR}/QZ_cmn.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/QZ_cmn.h
+    ${CMAKE_CURRENT_LIST_DIR}/QZ_Defs.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/QZ_Defs.h
+    ${CMAKE_CURRENT_LIST_DIR}/QZ_Files.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/QZ_Files.h
+    ${CMAKE_CURRENT_LIST_DIR}/QZ_Unicd.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/QZ_Unicd.h
+    ${CMAKE_CURRENT_LIST_DIR}/QZ_Unicode.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/QZ_Unicode.h
+    ${CMAKE_CURRENT_LIST_DIR}/TEncoding.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/TEncoding.h
+)
