@@ -7,43 +7,11 @@
 set -euo pipefail
 
 STAKKO=$(realpath "$1")
-for tool in Xvfb xdotool import convert compare; do
-    command -v "$tool" >/dev/null || { echo "missing tool: $tool (scripts/install-deps.sh)"; exit 1; }
-done
+source "$(dirname "$0")/xsession.sh"
+require_tools Xvfb xdotool import convert compare
+start_xvfb 1024x768x24
 
-WORK=$(mktemp -d)
-XVFB_PID=""
-GAME_PID=""
-cleanup() {
-    [[ -n $GAME_PID ]] && kill "$GAME_PID" 2>/dev/null || true
-    [[ -n $XVFB_PID ]] && kill "$XVFB_PID" 2>/dev/null || true
-    rm -rf "$WORK"
-}
-trap cleanup EXIT
-
-fail() {
-    echo "FAIL: $*"
-    [[ -f $WORK/game.log ]] && sed 's/^/  game: /' "$WORK/game.log"
-    exit 1
-}
-
-# A display of our own: Xvfb picks a free number and tells it through fd 3.
-Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$WORK/display" 2>"$WORK/xvfb.log" &
-XVFB_PID=$!
-for _ in $(seq 100); do
-    [[ -s $WORK/display ]] && break
-    sleep 0.1
-done
-[[ -s $WORK/display ]] || fail "Xvfb did not start"
-export DISPLAY=":$(head -n1 "$WORK/display")"
-
-mkdir -p "$WORK/home" "$WORK/runtime"
-chmod 700 "$WORK/runtime"
-# The system's font and X libraries keep memory until exit; that is not ours.
-printf 'leak:libfontconfig\nleak:libdbus\nleak:libglib\nleak:libX11\nleak:libxcb\nleak:libEGL\nleak:libGLX\n' \
-    >"$WORK/lsan.supp"
-HOME="$WORK/home" XDG_RUNTIME_DIR="$WORK/runtime" QT_QPA_PLATFORM=xcb \
-    LSAN_OPTIONS="suppressions=$WORK/lsan.supp" "$STAKKO" >"$WORK/game.log" 2>&1 &
+"$STAKKO" >"$WORK/game.log" 2>&1 &
 GAME_PID=$!
 
 WID=$(timeout 30 xdotool search --sync --onlyvisible --name '^Stakko$' | head -n1) ||

@@ -10,43 +10,9 @@
 set -euo pipefail
 
 STAKKO=$1
-for tool in Xvfb xdotool od cmp; do
-    command -v "$tool" >/dev/null || { echo "SKIP: $tool is not installed"; exit 77; }
-done
-
-WORK=$(mktemp -d)
-XVFB_PID=
-GAME_PID=
-cleanup() {
-    [ -n "$GAME_PID" ] && kill "$GAME_PID" 2>/dev/null || true
-    [ -n "$XVFB_PID" ] && kill "$XVFB_PID" 2>/dev/null || true
-    rm -rf "$WORK"
-}
-trap cleanup EXIT
-
-fail() {
-    echo "FAIL: $*" >&2
-    exit 1
-}
-
-export HOME=$WORK/home XDG_RUNTIME_DIR=$WORK/runtime
-mkdir -p "$HOME" "$XDG_RUNTIME_DIR"
-chmod 700 "$XDG_RUNTIME_DIR"
-unset XDG_CONFIG_HOME XDG_DATA_HOME XDG_CONFIG_DIRS XDG_DATA_DIRS
-export QT_QPA_PLATFORM=xcb
-# Leaks inside the system's font and X libraries are not the program's.
-printf 'leak:libfontconfig\nleak:libdbus\nleak:libglib\nleak:libX11\nleak:libxcb\nleak:libEGL\nleak:libGLX\n' \
-    >"$WORK/lsan.supp"
-export LSAN_OPTIONS="suppressions=$WORK/lsan.supp"
-
-Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$WORK/display" 2>"$WORK/xvfb.log" &
-XVFB_PID=$!
-for _ in $(seq 100); do
-    [ -s "$WORK/display" ] && break
-    sleep 0.1
-done
-[ -s "$WORK/display" ] || fail "Xvfb did not start: $(cat "$WORK/xvfb.log")"
-export DISPLAY=:$(head -n1 "$WORK/display")
+source "$(dirname "$0")/xsession.sh"
+require_tools Xvfb xdotool od cmp
+start_xvfb 1280x1024x24
 
 INI=$HOME/.config/Vomb/stakko.ini
 WIN=
