@@ -1,5 +1,6 @@
 #include "text/QZ_Files.h"
 
+#include "platform/FileAccess.h"
 #include "text/EQZError.h"
 #include "text/QZ_Unicd.h"
 #include "text/QZ_Unicode.h"
@@ -10,11 +11,7 @@
 #include <QIODevice>
 #include <QStringDecoder>
 
-#include <sys/file.h>
-#include <sys/mman.h>
-
 #include <algorithm>
-#include <cerrno>
 #include <cstring>
 #include <vector>
 #include <zlib.h>
@@ -347,28 +344,10 @@ void SeekOrThrow(QIODevice& fs, qint64 pos) {
                        .arg(DeviceName(fs)));
 }
 
-// A large text buffer is written once from start to end. Asking for huge
-// pages spares one page fault per 4 KiB, which costs more than decoding
-// the bytes that fill the page. Only a hint: nothing changes if it fails.
-void AdviseHugePages(void* data, qint64 size) noexcept {
-#if defined(MADV_HUGEPAGE)
-    constexpr quintptr HugePage = 2 * 1024 * 1024;
-    if (size < 2 * qint64(HugePage))
-        return;
-    const quintptr begin = (quintptr(data) + HugePage - 1) & ~(HugePage - 1);
-    const quintptr end = (quintptr(data) + quintptr(size)) & ~(HugePage - 1);
-    if (end > begin)
-        ::madvise(reinterpret_cast<void*>(begin), end - begin, MADV_HUGEPAGE);
-#else
-    Q_UNUSED(data);
-    Q_UNUSED(size);
-#endif
-}
-
 // A QString of `size` code units, not yet filled.
 QString UninitializedText(qint64 size) {
     QString text(size, Qt::Uninitialized);
-    AdviseHugePages(text.data(), size * qint64(sizeof(QChar)));
+    platform::AdviseHugePages(text.data(), size * qint64(sizeof(QChar)));
     return text;
 }
 
@@ -379,7 +358,7 @@ QByteArray ReadRest(QIODevice& fs, qint64 offset) {
         return {};
     SeekOrThrow(fs, offset);
     QByteArray bytes(count, Qt::Uninitialized);
-    AdviseHugePages(bytes.data(), count);
+    platform::AdviseHugePages(bytes.data(), count);
     qint64 done = 0;
     while (done < count) {
         const qint64 got = fs.read(bytes.data() + done, count - done);
@@ -569,7 +548,7 @@ enum class TOpenResult { Opened, OpenFailed, Locked };
 TOpenResult OpenDenyWrite(QFile& file) {
     if (!file.open(QIODevice::ReadOnly))
         return TOpenResult::OpenFailed;
-    if (::flock(file.handle(), LOCK_SH | LOCK_NB) != 0 && errno == EWOULDBLOCK) {
+    if (!platform::LockSharedForReading(file.handle())) {
         file.close();
         return TOpenResult::Locked;
     }
@@ -808,7 +787,7 @@ QByteArray InflateAfterSignature(QIODevice& fs, qint64 maxSize) {
             // One byte past the limit is room enough to see that the content
             // does not fit.
             pieces.emplace_back(std::min(wanted, maxSize + 1 - total), Qt::Uninitialized);
-            AdviseHugePages(pieces.back().data(), pieces.back().size());
+            platform::AdviseHugePages(pieces.back().data(), pieces.back().size());
             filled = 0;
         }
         const qint64 room = std::min(InflateStep, pieces.back().size() - filled);
@@ -836,7 +815,7 @@ QByteArray InflateAfterSignature(QIODevice& fs, qint64 maxSize) {
     if (pieces.size() == 1)
         return std::move(pieces.front());
     QByteArray output(total, Qt::Uninitialized);
-    AdviseHugePages(output.data(), total);
+    platform::AdviseHugePages(output.data(), total);
     char* at = output.data();
     for (QByteArray& piece : pieces) {
         std::memcpy(at, piece.constData(), size_t(piece.size()));
