@@ -939,20 +939,8 @@ bool TIniStream::ParseStrictInt64(QStringView text, qint64& value) {
 // Leading "$" signs are skipped; a "-" or any other character before the
 // first digit gives 0.0. Digits beyond the sixteenth push the first ones out.
 double TIniStream::HexTextToDouble(QStringView text) {
-    qsizetype i = 0;
-    while (i < text.size() && HexDigitValue(text[i]) < 0) {
-        if (text[i] != u'$')
-            return 0.0;
-        ++i;
-    }
-    quint64 bits = 0;
-    for (; i < text.size(); ++i) {
-        const int d = HexDigitValue(text[i]);
-        if (d < 0)
-            break;
-        bits = bits << 4 | quint64(d);
-    }
-    return std::bit_cast<double>(bits);
+    // The common hex parser follows exactly these rules in base 16.
+    return HexToDouble(text.toString());
 }
 
 QString TIniStream::DoubleToHexText(double value) {
