@@ -1,10 +1,11 @@
 #include "game/Stakko.h"
 
+#include "game/GameSounds.h"
 #include "game/ScoreObj.h"
-#include "game/SoundPlayer.h"
 #include "game/SysColors.h"
 #include "settings/FormState.h"
 #include "settings/QZ_UsrSettings.h"
+#include "ui/SoundPlayer.h"
 #include "ui_Stakko.h"
 
 #include <QAbstractButton>
@@ -63,11 +64,11 @@ bool IsArrowOrActivation(int key) {
 
 } // namespace
 
-T_Stakko::T_Stakko(std::unique_ptr<SoundPlayer> player, QWidget* parent)
+T_Stakko::T_Stakko(std::unique_ptr<qz::SoundPlayer> player, QWidget* parent)
     : QWidget(parent), ui(std::make_unique<Ui::T_Stakko>()), FPlayer(std::move(player)) {
     InitStakkoResources();
     if (!FPlayer)
-        FPlayer = std::make_unique<QtSoundPlayer>();
+        FPlayer = std::make_unique<qz::QtSoundPlayer>();
     ui->setupUi(this);
 
     // Form: button face, "System" 17 pixels, keys to the form first.

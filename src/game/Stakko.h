@@ -9,7 +9,7 @@
 // and resumes, "&Neu" starts over from every state.
 
 #include "game/Figur.h"
-#include "game/SoundPlayer.h"
+#include "ui/SoundPlayer.h"
 
 #include <QPixmap>
 #include <QWidget>
@@ -31,7 +31,7 @@ class T_Stakko : public QWidget, private TRowsRemovedSink {
 public:
     // `player` plays the sounds; without one the recordings of the program
     // are played through Qt Multimedia.
-    explicit T_Stakko(std::unique_ptr<SoundPlayer> player = nullptr, QWidget* parent = nullptr);
+    explicit T_Stakko(std::unique_ptr<qz::SoundPlayer> player = nullptr, QWidget* parent = nullptr);
     ~T_Stakko() override;
 
     // Game flow.
@@ -88,7 +88,7 @@ private:
     void EnableTimer1();
 
     std::unique_ptr<Ui::T_Stakko> ui;
-    std::unique_ptr<SoundPlayer> FPlayer;
+    std::unique_ptr<qz::SoundPlayer> FPlayer;
     std::unique_ptr<TFigur> FCurFigur;
     std::unique_ptr<TFigur> FNextFigur;
     std::unique_ptr<TScoreObj> FScoreObj;

@@ -3,15 +3,16 @@
 
 #include "common/FakeUserSettings.h"
 #include "common/TestHelpers.h"
-#include "game/SoundPlayer.h"
+#include "ui/SoundPlayer.h"
 
 using namespace stakko;
 
 namespace {
 
-class SilentPlayer : public SoundPlayer {
+class SilentPlayer : public qz::SoundPlayer {
 public:
     void Play(const QString&) override {}
+    void PlayToEnd(const QString&) override {}
 };
 
 TEST(StakkoPlacement, RestoredWhenCreatedAndSavedWhenClosed) {

@@ -5,8 +5,8 @@
 #include "common/TestHelpers.h"
 #include "game/PaintBox.h"
 #include "game/ScoreObj.h"
-#include "game/SoundPlayer.h"
 #include "game/SysColors.h"
+#include "ui/SoundPlayer.h"
 
 #include <QApplication>
 #include <QDialog>
@@ -24,10 +24,11 @@ using namespace stakko;
 
 namespace {
 
-class RecordingPlayer : public SoundPlayer {
+class RecordingPlayer : public qz::SoundPlayer {
 public:
     explicit RecordingPlayer(QStringList* played) : FPlayed(played) {}
     void Play(const QString& name) override { FPlayed->append(name); }
+    void PlayToEnd(const QString& name) override { FPlayed->append(name); }
 
 private:
     QStringList* FPlayed;

@@ -1,29 +1,16 @@
 #pragma once
-// The game's sound effects: eight named recordings, played asynchronously
-// through a player that tests can replace. A recording that is missing or
-// cannot be played is simply not heard.
+// Plays the WAV recordings embedded in the program as Qt resources
+// (":/sounds/<name>.wav"), through a player that tests can replace. Used by
+// the game for its effects and by the message boxes for their sounds. A
+// recording that is missing or cannot be played is simply not heard.
 
 #include <QString>
-#include <QtGlobal>
 
-#include <array>
 #include <memory>
 
 class QSoundEffect;
 
-namespace stakko {
-
-// Sound numbers used by the game.
-enum : quint8 {
-    SoundStart = 0,
-    SoundOneRow = 1,
-    SoundLost = 5,
-    SoundDanger = 6,
-    SoundRecord = 7,
-};
-
-// Recording names by sound number, in lower case.
-extern const std::array<QString, 8> SoundNames;
+namespace qz {
 
 class SoundPlayer {
 public:
@@ -34,6 +21,8 @@ public:
     // Starts the recording `name` and returns at once; a sound still
     // playing is cut off.
     virtual void Play(const QString& name) = 0;
+    // Plays the recording `name` to its end before returning.
+    virtual void PlayToEnd(const QString& name) = 0;
 };
 
 // Plays the WAV resource ":/sounds/<name>.wav" with Qt Multimedia.
@@ -42,6 +31,7 @@ public:
     QtSoundPlayer();
     ~QtSoundPlayer() override;
     void Play(const QString& name) override;
+    void PlayToEnd(const QString& name) override;
 
     [[nodiscard]] static QString ResourcePath(const QString& name);
 
@@ -49,4 +39,4 @@ private:
     std::unique_ptr<QSoundEffect> FEffect;
 };
 
-} // namespace stakko
+} // namespace qz

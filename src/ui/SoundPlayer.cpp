@@ -1,15 +1,13 @@
-#include "game/SoundPlayer.h"
+#include "ui/SoundPlayer.h"
 
+#include <QDeadlineTimer>
+#include <QEventLoop>
 #include <QFile>
 #include <QSoundEffect>
+#include <QTimer>
 #include <QUrl>
 
-namespace stakko {
-
-const std::array<QString, 8> SoundNames = {QStringLiteral("space"),    QStringLiteral("ding"),
-                                           QStringLiteral("xylophon"), QStringLiteral("nice"),
-                                           QStringLiteral("klingel1"), QStringLiteral("loser"),
-                                           QStringLiteral("gefahr"),   QStringLiteral("gewonn1")};
+namespace qz {
 
 QtSoundPlayer::QtSoundPlayer() = default;
 QtSoundPlayer::~QtSoundPlayer() = default;
@@ -32,4 +30,19 @@ void QtSoundPlayer::Play(const QString& name) {
     FEffect->play();
 }
 
-} // namespace stakko
+void QtSoundPlayer::PlayToEnd(const QString& name) {
+    Play(name);
+    if (!FEffect || !QFile::exists(ResourcePath(name)))
+        return;
+    // Wait for the effect to stop, but never for ever: without an audio
+    // device an effect may report that it plays indefinitely.
+    QEventLoop loop;
+    QObject::connect(FEffect.get(), &QSoundEffect::playingChanged, &loop, [&loop, this] {
+        if (!FEffect->isPlaying())
+            loop.quit();
+    });
+    QTimer::singleShot(30000, &loop, &QEventLoop::quit);
+    loop.exec();
+}
+
+} // namespace qz
