@@ -8,6 +8,7 @@
 
 #include <climits>
 #include <cstring>
+#include <string_view>
 
 #if defined(__SSE2__)
 #include <emmintrin.h>
@@ -178,6 +179,68 @@ constexpr CodePageName kCodePageNames[] = {
     {866, "IBM866", true},        {28591, "ISO-8859-1", true},  {932, "windows-31j", false},
     {936, "windows-936", false},  {949, "windows-949", false},  {950, "windows-950", false},
 };
+
+// Bytes that a single-byte page's published table leaves undefined. The
+// system converters follow Windows here, which hands such bytes out as C1
+// controls, private-use characters or (1253's AA) a Latin-1 letter; we
+// decode them to U+FFFD and never write them, as on the double-byte pages.
+// Windows-1252 is the exception: its five holes keep the C1 controls of
+// the same value, so that every byte of the program's ANSI page reads back
+// and writes out unchanged (see kWindows1252).
+struct UndefinedBytes {
+    quint32 codePage;
+    std::string_view bytes;
+};
+
+constexpr UndefinedBytes kUndefinedBytes[] = {
+    {1250, "\x81\x83\x88\x90\x98"},
+    {1251, "\x98"},
+    {1253, "\x81\x88\x8A\x8C\x8D\x8E\x8F\x90\x98\x9A\x9C\x9D\x9E\x9F\xAA\xD2\xFF"},
+    {1254, "\x81\x8D\x8E\x8F\x90\x9D\x9E"},
+    {1255, "\x81\x8A\x8C\x8D\x8E\x8F\x90\x9A\x9C\x9D\x9E\x9F\xCA\xD9\xDA\xDB\xDC\xDD\xDE"
+           "\xDF\xFB\xFC\xFF"},
+    {1257, "\x81\x83\x88\x8A\x8C\x90\x98\x9A\x9C\x9F\xA1\xA5"},
+    {1258, "\x81\x8A\x8D\x8E\x8F\x90\x9A\x9D\x9E"},
+    {874, "\x81\x82\x83\x84\x86\x87\x88\x89\x8A\x8B\x8C\x8D\x8E\x8F\x90\x98\x99\x9A\x9B\x9C"
+          "\x9D\x9E\x9F\xDB\xDC\xDD\xDE\xFC\xFD\xFE\xFF"},
+};
+
+// Bytes where the system converter departs from the page's published
+// table. IBM's own table for 437 has the Greek mu at E6; the published
+// table, and Windows, have the micro sign.
+struct ByteMapping {
+    quint32 codePage;
+    uchar byte;
+    char16_t character;
+};
+
+constexpr ByteMapping kPublishedMappings[] = {
+    {437, 0xE6, 0x00B5},
+};
+
+// Single bytes of the double-byte pages that are neither a lead nor a
+// trail byte and that the page leaves undefined, but that the converter
+// hands out as a private-use character or a C1 control.
+constexpr UndefinedBytes kUndefinedLoneBytes[] = {
+    {936, "\xFF"},
+    {949, "\x80\xFF"},
+    {950, "\xFF"},
+};
+
+// Control bytes that the 932 converter turns into one another (IBM's
+// display rotation of 1A, 1C and 7F). No double-byte page uses them in a
+// pair, so they are always taken as themselves.
+constexpr bool IsRotatedControl(uchar b) {
+    return b == 0x1A || b == 0x1C || b == 0x7F;
+}
+
+std::string_view LoneUndefinedBytesOf(quint32 codePage) {
+    for (const auto& row : kUndefinedLoneBytes) {
+        if (row.codePage == codePage)
+            return row.bytes;
+    }
+    return {};
+}
 
 } // namespace
 
@@ -407,6 +470,16 @@ TCodePageEncoding::TCodePageEncoding(quint32 codePage) : m_codePage(codePage) {
         // tables would swap 1A, 1C and 7F (their display glyph mapping).
         for (int b = 0; b < 0x80; ++b)
             m_singleByte->decode[b] = static_cast<char16_t>(b);
+        for (const auto& row : kPublishedMappings) {
+            if (row.codePage == codePage)
+                m_singleByte->decode[row.byte] = row.character;
+        }
+        for (const auto& row : kUndefinedBytes) {
+            if (row.codePage != codePage)
+                continue;
+            for (const char b : row.bytes)
+                m_singleByte->decode[static_cast<uchar>(b)] = 0xFFFD;
+        }
     }
     for (int b = 0; b < 256; ++b) {
         const char16_t u = m_singleByte->decode[b];
@@ -440,6 +513,28 @@ QByteArray TCodePageEncoding::EncodeMultiByte(const QChar* chars, int charCount)
 }
 
 QString TCodePageEncoding::DecodeMultiByte(const uchar* bytes, int byteCount) const {
+    // The converter's faults are mended around it: the rotated control
+    // bytes and the page's lone undefined bytes split the input, and the
+    // pieces between them go through the converter.
+    const std::string_view lone = LoneUndefinedBytesOf(m_codePage);
+    QString text;
+    text.reserve(byteCount);
+    int start = 0;
+    for (int i = 0; i <= byteCount; ++i) {
+        if (i < byteCount && !IsRotatedControl(bytes[i]) &&
+            lone.find(static_cast<char>(bytes[i])) == std::string_view::npos)
+            continue;
+        text += DecodeConverterPiece(bytes + start, i - start);
+        if (i < byteCount)
+            text += IsRotatedControl(bytes[i]) ? QChar(bytes[i]) : QChar(0xFFFD);
+        start = i + 1;
+    }
+    return text;
+}
+
+QString TCodePageEncoding::DecodeConverterPiece(const uchar* bytes, int byteCount) const {
+    if (byteCount == 0)
+        return {};
     // The converter keeps a lead byte cut off at the end as pending state
     // and drops it. A line feed behind the input (never a trail byte)
     // forces it out as a replacement character; the line feed goes again.
@@ -449,6 +544,9 @@ QString TCodePageEncoding::DecodeMultiByte(const uchar* bytes, int byteCount) co
     QString text = decoder.decode(input);
     if (text.endsWith(u'\n'))
         text.chop(1);
+    // 932's converter marks what it cannot decode with 1A instead of
+    // U+FFFD; the piece holds no 1A byte of its own (see IsRotatedControl).
+    text.replace(QChar(0x1A), QChar(0xFFFD));
     return text;
 }
 

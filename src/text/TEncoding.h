@@ -109,10 +109,13 @@ private:
     bool m_bigEndian;
 };
 
-// A Windows code page. Single-byte pages decode through a 256-entry table
-// (bytes a page leaves undefined give U+FFFD); the double-byte Asian pages
-// 932, 936, 949 and 950 go through Qt's converters. Characters a page
-// cannot hold are written as "?", as Windows does without best fit.
+// A Windows code page. Single-byte pages decode through a 256-entry table;
+// the double-byte Asian pages 932, 936, 949 and 950 go through Qt's
+// converters. Bytes that a page's published table leaves undefined, and a
+// lead byte cut off at the end, give U+FFFD on every page, with one
+// exception: Windows-1252 keeps its five holes as C1 controls (see
+// Windows1252Table). Characters a page cannot hold are written as "?", as
+// Windows does without best fit.
 // Throws EQZError "Codepage <n> wird nicht unterstützt" for other pages.
 class TCodePageEncoding : public TEncoding {
 public:
@@ -135,6 +138,7 @@ private:
     struct SingleByteTables;
     [[nodiscard]] QByteArray EncodeMultiByte(const QChar* chars, int charCount) const;
     [[nodiscard]] QString DecodeMultiByte(const uchar* bytes, int byteCount) const;
+    [[nodiscard]] QString DecodeConverterPiece(const uchar* bytes, int byteCount) const;
 
     quint32 m_codePage;
     QByteArray m_converterName; // Qt/ICU converter name

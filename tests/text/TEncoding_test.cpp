@@ -174,12 +174,22 @@ TEST_P(SingleBytePageTest, AllBytesRoundTrip) {
 
 INSTANTIATE_TEST_SUITE_P(
     Pages, SingleBytePageTest,
-    ::testing::Values(
-        PageRow{"cp1250", 1250, {}}, PageRow{"cp1251", 1251, {}}, PageRow{"cp1252", 1252, {}},
-        PageRow{"cp1253", 1253, {0xD2, 0xFF}}, PageRow{"cp1254", 1254, {}},
-        PageRow{"cp1255", 1255, {0xCA, 0xD9, 0xDA, 0xDB, 0xDC, 0xDD, 0xDE, 0xDF, 0xFB, 0xFC, 0xFF}},
-        PageRow{"cp1256", 1256, {}}, PageRow{"cp1257", 1257, {0xA1, 0xA5}},
-        PageRow{"cp850", 850, {}}, PageRow{"cp437", 437, {}}),
+    ::testing::Values(PageRow{"cp1250", 1250, {0x81, 0x83, 0x88, 0x90, 0x98}},
+                      PageRow{"cp1251", 1251, {0x98}}, PageRow{"cp1252", 1252, {}},
+                      PageRow{"cp1253",
+                              1253,
+                              {0x81, 0x88, 0x8A, 0x8C, 0x8D, 0x8E, 0x8F, 0x90, 0x98, 0x9A, 0x9C,
+                               0x9D, 0x9E, 0x9F, 0xAA, 0xD2, 0xFF}},
+                      PageRow{"cp1254", 1254, {0x81, 0x8D, 0x8E, 0x8F, 0x90, 0x9D, 0x9E}},
+                      PageRow{"cp1255", 1255, {0x81, 0x8A, 0x8C, 0x8D, 0x8E, 0x8F, 0x90, 0x9A,
+                                               0x9C, 0x9D, 0x9E, 0x9F, 0xCA, 0xD9, 0xDA, 0xDB,
+                                               0xDC, 0xDD, 0xDE, 0xDF, 0xFB, 0xFC, 0xFF}},
+                      PageRow{"cp1256", 1256, {}},
+                      PageRow{
+                          "cp1257",
+                          1257,
+                          {0x81, 0x83, 0x88, 0x8A, 0x8C, 0x90, 0x98, 0x9A, 0x9C, 0x9F, 0xA1, 0xA5}},
+                      PageRow{"cp850", 850, {}}, PageRow{"cp437", 437, {}}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST(CodePageEncoding, Windows1252MatchesWindowsIncludingItsGaps) {
