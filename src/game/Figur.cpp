@@ -153,11 +153,15 @@ void TFigur::Hide(int size) {
 // A cell outside the grid counts as occupied, so a piece that was put out
 // of place by hand can never write or read beyond the well.
 bool TFigur::Fit() const {
+    return FitsAt(X, Y);
+}
+
+bool TFigur::FitsAt(qint32 x, qint32 y) const {
     if (Typ == ENone)
         return true;
     for (const TOffset& o : ShapeOf(Typ, Spin)) {
-        const int column = X + o.dx + TField::FrameWidth;
-        const int row = Y + o.dy;
+        const int column = x + o.dx + TField::FrameWidth;
+        const int row = y + o.dy;
         if (column < 0 || column >= TField::Columns || row < 0 || row >= TField::Rows)
             return false;
         if (Field.Grid(column, row) != ENone)
@@ -166,11 +170,8 @@ bool TFigur::Fit() const {
     return true;
 }
 
-bool TFigur::CanFallDown() {
-    ++Y;
-    const bool fits = Fit();
-    --Y;
-    return fits;
+bool TFigur::CanFallDown() const {
+    return FitsAt(X, Y + 1);
 }
 
 void TFigur::MovHoriz(qint8 Direction) {

@@ -118,13 +118,15 @@ public:
     void Hide(int size);
     // True when every cell of the piece is empty in the well (ENone fits).
     [[nodiscard]] bool Fit() const;
-    [[nodiscard]] bool CanFallDown();
+    // True when the piece would fit one row lower.
+    [[nodiscard]] bool CanFallDown() const;
     void MovHoriz(qint8 Direction);
     void Rotate(qint8 Direction);
     // Fixes the piece into the well and removes the rows it completed.
     void InsertE(TRowsRemovedSink* sink);
 
 private:
+    [[nodiscard]] bool FitsAt(qint32 x, qint32 y) const;
     void paint(int size, TElement value);
 };
 

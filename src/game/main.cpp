@@ -6,7 +6,7 @@
 #include "settings/QZ_UsrSettings.h"
 #include "settings/SettingsLocation.h"
 #include "text/EQZError.h"
-#include "ui/MsgBox.h"
+#include "text/MsgBox.h"
 #include "ui/comvcl.h"
 
 #include <QApplication>

@@ -3,15 +3,17 @@
 #include <QFile>
 #include <QFileInfo>
 
+#include <cerrno> // program_invocation_name
+
 namespace qz::platform {
 
 QString RunningProgramFile() {
     // symLinkTarget resolves the kernel's link to the real file; an empty
-    // answer (no /proc) falls back to the name the program was started as.
+    // answer (no /proc) falls back to the name the process was started as.
     const QString target = QFileInfo(QStringLiteral("/proc/self/exe")).symLinkTarget();
     if (!target.isEmpty())
         return target;
-    return QFileInfo(QStringLiteral("stakko")).absoluteFilePath();
+    return QFileInfo(QFile::decodeName(program_invocation_name)).absoluteFilePath();
 }
 
 } // namespace qz::platform

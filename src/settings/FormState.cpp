@@ -51,9 +51,13 @@ bool HasNormalBounds(const QWidget* form) {
     return form->isVisible() && (form->windowState() & SizeStates) == 0;
 }
 
-int FontStyleBits(const QFont& f) {
-    return (f.bold() ? fsBold : 0) | (f.italic() ? fsItalic : 0) |
-           (f.underline() ? fsUnderline : 0) | (f.strikeOut() ? fsStrikeOut : 0);
+TFontStyle FontStyleOf(const QFont& f) {
+    TFontStyle style;
+    style.setFlag(fsBold, f.bold());
+    style.setFlag(fsItalic, f.italic());
+    style.setFlag(fsUnderline, f.underline());
+    style.setFlag(fsStrikeOut, f.strikeOut());
+    return style;
 }
 
 // Positive sizes are points, negative ones pixels.
@@ -74,8 +78,8 @@ void ApplyFont(QWidget* form, TUserSettings& s, const QString& section) {
     // Only the four style bits are known; anything else means a damaged
     // value, and the font falls back to plain.
     const quint16 storedStyle =
-        quint16(s.readInteger(section, KeyFontStyleRead, FontStyleBits(font)));
-    const int style = storedStyle < 16 ? storedStyle : 0;
+        quint16(s.readInteger(section, KeyFontStyleRead, FontStyleOf(font).toInt()));
+    const TFontStyle style = TFontStyle::fromInt(storedStyle < 16 ? storedStyle : 0);
 
     const quint32 storedCharSet = quint32(s.readInteger(section, KeyCharSet, 0));
     const int charSet = storedCharSet <= 255 ? int(storedCharSet) : 0;
@@ -86,10 +90,10 @@ void ApplyFont(QWidget* form, TUserSettings& s, const QString& section) {
         font.setPointSize(size);
     else if (size < 0 && size != INT_MIN)
         font.setPixelSize(-size);
-    font.setBold(style & fsBold);
-    font.setItalic(style & fsItalic);
-    font.setUnderline(style & fsUnderline);
-    font.setStrikeOut(style & fsStrikeOut);
+    font.setBold(style.testFlag(fsBold));
+    font.setItalic(style.testFlag(fsItalic));
+    font.setUnderline(style.testFlag(fsUnderline));
+    font.setStrikeOut(style.testFlag(fsStrikeOut));
     // Setting an unchanged font would still mark it as the window's own and
     // stop it from following the application font.
     if (font != form->font())
@@ -135,18 +139,18 @@ TWindowState RestoreFormStateByClass(QWidget* form) {
     return RestoreFormState(form, FormSectionName(form));
 }
 
-void SaveFormState(const QWidget* form, int what, const QString& section) {
+void SaveFormState(const QWidget* form, TFormStateParts what, const QString& section) {
     TUserSettings* s = UserSettings();
     if (!s)
         return;
-    if (what & wpFont) {
+    if (what.testFlag(wpFont)) {
         const QFont font = form->font();
         s->writeString(section, KeyFontWritten, font.family());
         s->writeInteger(section, KeyFontSizeWritten, std::abs(FontSize(font)));
-        s->writeInteger(section, KeyFontStyleWritten, FontStyleBits(font));
+        s->writeInteger(section, KeyFontStyleWritten, FontStyleOf(font).toInt());
         s->writeInteger(section, KeyCharSet, CharSetOf(form));
     }
-    if (what & wpSizeAndState) {
+    if (what.testFlag(wpSizeAndState)) {
         if (form->isVisible())
             s->writeInteger(section, KeyWinState, WindowStateOf(form));
         if (HasNormalBounds(form)) {
@@ -154,13 +158,13 @@ void SaveFormState(const QWidget* form, int what, const QString& section) {
             s->writeInteger(section, KeyHeight, form->height());
         }
     }
-    if ((what & wpPosition) && HasNormalBounds(form)) {
+    if (what.testFlag(wpPosition) && HasNormalBounds(form)) {
         s->writeInteger(section, KeyLeft, form->x());
         s->writeInteger(section, KeyTop, form->y());
     }
 }
 
-void SaveFormStateByClass(const QWidget* form, int what) {
+void SaveFormStateByClass(const QWidget* form, TFormStateParts what) {
     SaveFormState(form, what, FormSectionName(form));
 }
 

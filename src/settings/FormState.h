@@ -12,6 +12,7 @@
 // its content (QWidget::size, what resize() takes), so that restoring
 // what was saved gives the same window again.
 
+#include <QFlags>
 #include <QString>
 #include <QtGlobal>
 
@@ -19,18 +20,20 @@ class QWidget;
 
 namespace qz {
 
-// What SaveFormState writes, as a set of these bits.
+// What SaveFormState writes.
 enum TFormStatePart : int {
     wpSizeAndState = 1, // "WinState", "Width", "Height"
     wpPosition = 2,     // "Left", "Top"
     wpFont = 4,         // "Font", "Fontsize", "Fontstyle", "CharSet"
 };
+Q_DECLARE_FLAGS(TFormStateParts, TFormStatePart)
 
 // The stored window state.
 enum TWindowState : int { wsNormal = 0, wsMinimized = 1, wsMaximized = 2 };
 
-// Style bits of the stored font.
+// Style bits of the stored font; the stored number is their sum.
 enum TFontStyleBit : int { fsBold = 1, fsItalic = 2, fsUnderline = 4, fsStrikeOut = 8 };
+Q_DECLARE_FLAGS(TFontStyle, TFontStyleBit)
 
 // The settings section of a window: its class name without namespace and
 // first letter, so stakko::T_Stakko keeps its values in "_Stakko". The
@@ -43,14 +46,17 @@ enum TFontStyleBit : int { fsBold = 1, fsItalic = 2, fsUnderline = 4, fsStrikeOu
 TWindowState RestoreFormState(QWidget* form, const QString& section);
 TWindowState RestoreFormStateByClass(QWidget* form);
 
-// Writes the parts `what` (TFormStatePart bits) of `form` to `section`.
+// Writes the parts `what` of `form` to `section`.
 // Size and position are written only for a visible window in the normal
 // state, so a window closed maximized keeps its earlier normal bounds.
-void SaveFormState(const QWidget* form, int what, const QString& section);
-void SaveFormStateByClass(const QWidget* form, int what);
+void SaveFormState(const QWidget* form, TFormStateParts what, const QString& section);
+void SaveFormStateByClass(const QWidget* form, TFormStateParts what);
 
 // Qt fonts carry no character set; the stored number is kept on the window
 // under this property so that saving writes back what was read.
 inline constexpr char CharSetProperty[] = "qzCharSet";
 
 } // namespace qz
+
+Q_DECLARE_OPERATORS_FOR_FLAGS(qz::TFormStateParts)
+Q_DECLARE_OPERATORS_FOR_FLAGS(qz::TFontStyle)

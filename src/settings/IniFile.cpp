@@ -1,9 +1,9 @@
 #include "settings/IniFile.h"
 
 #include "text/EQZError.h"
+#include "text/MsgBox.h"
 #include "text/QZ_Files.h"
 #include "text/TEncoding.h"
-#include "ui/MsgBox.h"
 
 #include <QDateTime>
 #include <QDir>

@@ -46,7 +46,8 @@ public:
     void writeString(const QString& sect, const QString& key, const QString& value) override;
 
     [[nodiscard]] const QString& FileName() const { return FIni->FileName(); }
-    [[nodiscard]] TIni& Ini() const { return *FIni; }
+    [[nodiscard]] TIni& Ini() { return *FIni; }
+    [[nodiscard]] const TIni& Ini() const { return *FIni; }
     // The name SaveBackup writes to.
     [[nodiscard]] static QString BackupFileName(const QString& fileName);
 

@@ -1,5 +1,6 @@
 #include "settings/SettingsLocation.h"
 
+#include "platform/UserFolders.h"
 #include "settings/QZINI.h"
 #include "settings/QZ_UsrSettings.h"
 #include "text/EQZError.h"
@@ -8,21 +9,10 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QStandardPaths>
 
 namespace qz {
 
 namespace {
-
-// The folder kept between machines and the one kept on this machine only:
-// on this system the configuration and the data folder of the user.
-QString RoamingFolder() {
-    return QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation);
-}
-
-QString LocalFolder() {
-    return QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation);
-}
 
 QString WithSeparator(const QString& folder) {
     return folder.endsWith(QLatin1Char('/')) ? folder : folder + QLatin1Char('/');
@@ -44,7 +34,7 @@ std::unique_ptr<TUserSettingsFile> OpenUserSettings(const QString& name) {
 }
 
 QString GetAppDataPath(const QString& name) {
-    return AppDataPathIn(RoamingFolder(), name);
+    return AppDataPathIn(platform::RoamingAppDataFolder(), name);
 }
 
 QString AppDataPathIn(const QString& folder, const QString& name) {
@@ -54,7 +44,7 @@ QString AppDataPathIn(const QString& folder, const QString& name) {
 }
 
 void MigrateFromLocalAppData(const QString& path) {
-    MigrateFromLocalAppData(path, RoamingFolder(), LocalFolder());
+    MigrateFromLocalAppData(path, platform::RoamingAppDataFolder(), platform::LocalAppDataFolder());
 }
 
 // The old placement kept the file at the same place below the local
@@ -76,10 +66,6 @@ void MigrateFromLocalAppData(const QString& path, const QString& roamingFolder,
     // QFile::copy never replaces an existing file.
     if (!local.copy(path))
         throw EQZError(local.errorString());
-}
-
-QString ReadRegistryString(TRegistryRoot, const QString&, const QString&, const QString& def) {
-    return def;
 }
 
 } // namespace qz

@@ -45,16 +45,4 @@ void MigrateFromLocalAppData(const QString& path);
 void MigrateFromLocalAppData(const QString& path, const QString& roamingFolder,
                              const QString& localFolder);
 
-// Registry roots of the read-only lookup.
-enum TRegistryRoot : quint32 {
-    HKEY_CLASSES_ROOT = 0x80000000,
-    HKEY_CURRENT_USER = 0x80000001,
-    HKEY_LOCAL_MACHINE = 0x80000002,
-};
-
-// Reads a text value of the registry. This system has no registry, so
-// every value is missing and the answer is `def`.
-[[nodiscard]] QString ReadRegistryString(TRegistryRoot root, const QString& key,
-                                         const QString& name, const QString& def);
-
 } // namespace qz

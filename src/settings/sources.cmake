@@ -1,10 +1,10 @@
-# INI document and file; user settings; settings location; window placement; screen fitting.
+# The settings layer, in two libraries: qzsettings (INI document and file,
+# user settings, settings location; Qt Core only) and qzsettingsgui (window
+# placement and screen fitting, which need Qt Widgets).
 # Included from the top-level CMakeLists.txt, so that the target and its
 # source list share one directory and its code generators rerun when the
 # list changes.
-target_sources(qzcommon PRIVATE
-    ${CMAKE_CURRENT_LIST_DIR}/FormState.cpp
-    ${CMAKE_CURRENT_LIST_DIR}/FormState.h
+target_sources(qzsettings PRIVATE
     ${CMAKE_CURRENT_LIST_DIR}/IniDocument.cpp
     ${CMAKE_CURRENT_LIST_DIR}/IniDocument.h
     ${CMAKE_CURRENT_LIST_DIR}/IniFile.cpp
@@ -13,8 +13,12 @@ target_sources(qzcommon PRIVATE
     ${CMAKE_CURRENT_LIST_DIR}/QZINI.h
     ${CMAKE_CURRENT_LIST_DIR}/QZ_UsrSettings.cpp
     ${CMAKE_CURRENT_LIST_DIR}/QZ_UsrSettings.h
-    ${CMAKE_CURRENT_LIST_DIR}/ScreenFit.cpp
-    ${CMAKE_CURRENT_LIST_DIR}/ScreenFit.h
     ${CMAKE_CURRENT_LIST_DIR}/SettingsLocation.cpp
     ${CMAKE_CURRENT_LIST_DIR}/SettingsLocation.h
+)
+target_sources(qzsettingsgui PRIVATE
+    ${CMAKE_CURRENT_LIST_DIR}/FormState.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/FormState.h
+    ${CMAKE_CURRENT_LIST_DIR}/ScreenFit.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/ScreenFit.h
 )

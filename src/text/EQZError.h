@@ -12,12 +12,12 @@ namespace qz {
 class EQZError : public std::runtime_error {
 public:
     explicit EQZError(const QString& message)
-        : std::runtime_error(message.toStdString()), m_message(message) {}
+        : std::runtime_error(message.toStdString()), FMessage(message) {}
 
-    [[nodiscard]] const QString& message() const noexcept { return m_message; }
+    [[nodiscard]] const QString& message() const noexcept { return FMessage; }
 
 private:
-    QString m_message;
+    QString FMessage;
 };
 
 } // namespace qz

@@ -1,11 +1,14 @@
-# Strings, numbers, paths and dates; encodings; detection; text-file loading.
+# The text layer: strings, numbers, paths and dates; encodings; detection;
+# text-file loading; the window-less message box. Qt Core and zlib only.
 # Included from the top-level CMakeLists.txt, so that the target and its
 # source list share one directory and its code generators rerun when the
 # list changes.
-target_sources(qzcommon PRIVATE
+target_sources(qztext PRIVATE
     ${CMAKE_CURRENT_LIST_DIR}/DateTime.cpp
     ${CMAKE_CURRENT_LIST_DIR}/DateTime.h
     ${CMAKE_CURRENT_LIST_DIR}/EQZError.h
+    ${CMAKE_CURRENT_LIST_DIR}/MsgBox.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/MsgBox.h
     ${CMAKE_CURRENT_LIST_DIR}/QZ_cmn.cpp
     ${CMAKE_CURRENT_LIST_DIR}/QZ_cmn.h
     ${CMAKE_CURRENT_LIST_DIR}/QZ_Defs.cpp

@@ -50,17 +50,17 @@ QString DisplayText(QString msg) {
 class EndNotifier {
 public:
     EndNotifier(const TMsgBoxWin::TNotifyEvent& event, TMsgBox* sender)
-        : m_event(event), m_sender(sender) {}
+        : FEvent(event), FSender(sender) {}
     EndNotifier(const EndNotifier&) = delete;
     EndNotifier& operator=(const EndNotifier&) = delete;
     ~EndNotifier() {
-        if (m_event)
-            m_event(m_sender);
+        if (FEvent)
+            FEvent(FSender);
     }
 
 private:
-    const TMsgBoxWin::TNotifyEvent& m_event;
-    TMsgBox* m_sender;
+    const TMsgBoxWin::TNotifyEvent& FEvent;
+    TMsgBox* FSender;
 };
 
 // The reference for placing a dialog: the active window, else the main

@@ -7,7 +7,7 @@
 //
 //   qz::SetMsgBox(std::make_unique<qz::TMsgBoxWin>());
 
-#include "ui/MsgBox.h"
+#include "text/MsgBox.h"
 
 #include <QRect>
 

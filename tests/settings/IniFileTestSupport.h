@@ -2,7 +2,7 @@
 // Shared pieces of the INI file tests: whole-file reads and writes, and a
 // message box that records what it was asked to show.
 
-#include "ui/MsgBox.h"
+#include "text/MsgBox.h"
 
 #include <QByteArray>
 #include <QFile>

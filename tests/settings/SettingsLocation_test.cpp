@@ -63,9 +63,6 @@ TEST_F(SettingsLocationTest, PathIsTheConfigurationFolderAndNoFolderIsAnError) {
               QStringLiteral("/home/a/.config/Vomb/x"));
     EXPECT_THROW_MSG((void)AppDataPathIn(QString(), QStringLiteral("Vomb/x")), EQZError,
                      QStringLiteral("can't obtain AppDataFolder"));
-    EXPECT_EQ(ReadRegistryString(HKEY_CURRENT_USER, QStringLiteral("Software\\Vomb"),
-                                 QStringLiteral("Path"), QStringLiteral("fallback")),
-              QStringLiteral("fallback"));
 }
 
 TEST_F(SettingsLocationTest, FirstRunCreatesTheFolderButNoFile) {

@@ -74,15 +74,15 @@ public:
     constexpr TMsgDlgButtons() = default;
     constexpr TMsgDlgButtons(std::initializer_list<TMsgDlgBtn> btns) {
         for (const TMsgDlgBtn b : btns)
-            m_bits |= Bit(b);
+            FBits |= Bit(b);
     }
 
-    [[nodiscard]] constexpr bool contains(TMsgDlgBtn b) const { return (m_bits & Bit(b)) != 0; }
-    [[nodiscard]] constexpr bool isEmpty() const { return m_bits == 0; }
-    [[nodiscard]] constexpr quint16 bits() const { return m_bits; }
+    [[nodiscard]] constexpr bool contains(TMsgDlgBtn b) const { return (FBits & Bit(b)) != 0; }
+    [[nodiscard]] constexpr bool isEmpty() const { return FBits == 0; }
+    [[nodiscard]] constexpr quint16 bits() const { return FBits; }
 
     constexpr TMsgDlgButtons& operator+=(TMsgDlgBtn b) {
-        m_bits |= Bit(b);
+        FBits |= Bit(b);
         return *this;
     }
     [[nodiscard]] constexpr TMsgDlgButtons operator+(TMsgDlgBtn b) const {
@@ -93,7 +93,7 @@ public:
 
 private:
     static constexpr quint16 Bit(TMsgDlgBtn b) { return quint16(1u << b); }
-    quint16 m_bits = 0;
+    quint16 FBits = 0;
 };
 
 // The result a button gives when the user chooses it; mbHelp gives none

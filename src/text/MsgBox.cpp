@@ -1,4 +1,4 @@
-#include "ui/MsgBox.h"
+#include "text/MsgBox.h"
 
 #include "text/EQZError.h"
 
