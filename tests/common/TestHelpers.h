@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 #include <initializer_list>
 #include <ostream>
+#include <string>
 
 // Lets GoogleTest print QStrings and QByteArrays in failure messages.
 QT_BEGIN_NAMESPACE
@@ -16,6 +17,22 @@ inline void PrintTo(const QByteArray& b, std::ostream* os) {
     *os << "bytes[" << b.toHex(' ').toStdString() << ']';
 }
 QT_END_NAMESPACE
+
+// A row of a table-driven test: its unique name names the test case in
+// listings (pass RowName() to INSTANTIATE_TEST_SUITE_P) and is what a
+// failure prints, instead of a dump of the row's bytes.
+struct NamedRow {
+    std::string name;
+};
+inline std::ostream& operator<<(std::ostream& os, const NamedRow& row) {
+    return os << row.name;
+}
+struct RowName {
+    template <typename Row>
+    std::string operator()(const ::testing::TestParamInfo<Row>& info) const {
+        return info.param.name;
+    }
+};
 
 // Bytes from their values: Bytes({0xEF, 0xBB, 0xBF}).
 inline QByteArray Bytes(std::initializer_list<int> values) {

@@ -1,6 +1,8 @@
 // The well, the piece table and the piece object.
 #include "game/Figur.h"
 
+#include "common/TestHelpers.h"
+
 #include <gtest/gtest.h>
 
 #include <map>
@@ -120,8 +122,7 @@ TEST_F(FigurTest, InitPutsThePieceAtItsStartAndDrawHideGoThroughTheSurface) {
     EXPECT_TRUE(piece.Fit());
 }
 
-struct RotateCase {
-    const char* name;
+struct RotateCase : NamedRow {
     TElement kind;
     qint8 spin;
     int x, y;
@@ -159,7 +160,7 @@ INSTANTIATE_TEST_SUITE_P(
                       RotateCase{"straightIntoFloor", EI, 0, 3, 19, 1, {}},
                       RotateCase{"ontoBlock", ET, 0, 3, 5, 1, {{4, 7}}},
                       RotateCase{"oneCellOfFourBlocked", EJ, 0, 3, 5, -1, {{4, 6}}}),
-    [](const auto& info) { return std::string(info.param.name); });
+    RowName());
 
 TEST_F(FigurTest, RotateTurnsWithinTheFourOrientations) {
     piece.init(EJ);

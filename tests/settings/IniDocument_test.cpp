@@ -22,8 +22,7 @@ QStringList Saved(const TIniStream& doc) {
 
 // ---------------------------------------------------------------- line parsing
 
-struct LineCase {
-    const char* name;
+struct LineCase : NamedRow {
     QString line;
     QString key;   // expected key of the single entry
     QString value; // expected value of the single entry
@@ -61,7 +60,7 @@ INSTANTIATE_TEST_SUITE_P(
                       LineCase{"leadingEquals", "=x", "", "x", true},
                       LineCase{"spacesThenEquals", "  =x", "", "x", true},
                       LineCase{"emptyLine", "", "", "", false}),
-    [](const auto& info) { return std::string(info.param.name); });
+    RowName());
 
 TEST(IniDocumentParse, HeadersAndSectionNames) {
     TIniStream doc;
@@ -178,8 +177,7 @@ TEST(IniDocumentLayout, UnderscoreSortsBeforeLettersInThisLocale) {
 
 // ---------------------------------------------------------------- typed reads
 
-struct ReadCase {
-    const char* name;
+struct ReadCase : NamedRow {
     QString text; // stored value; empty means the key is missing
     bool asBool;
     qint32 asInteger;
@@ -223,7 +221,7 @@ INSTANTIATE_TEST_SUITE_P(
         ReadCase{"min64", "-9223372036854775808", false, 0, kMin64},
         ReadCase{"over64", "9223372036854775808", true, 0, 77},
         ReadCase{"signOnly", "-", false, 0, 77}, ReadCase{"decimalPoint", "1.5", true, 0, 77}),
-    [](const auto& info) { return std::string(info.param.name); });
+    RowName());
 
 TEST(IniDocumentRead, DoubleRoundTripKeepsEveryBitPattern) {
     const double values[] = {1.0,

@@ -12,16 +12,11 @@ using namespace qz;
 
 namespace {
 
-struct FitCase {
-    const char* name;
+struct FitCase : NamedRow {
     QRect desktop;
     int left, top, width, height;
     QRect expected;
 };
-
-void PrintTo(const FitCase& c, std::ostream* os) {
-    *os << c.name;
-}
 
 class FitRectToScreenTest : public ::testing::TestWithParam<FitCase> {};
 
@@ -56,7 +51,7 @@ INSTANTIATE_TEST_SUITE_P(
         FitCase{"negative_size_counts_as_zero", FullHd, 10, 10, -5, INT_MIN, QRect(10, 10, 0, 0)},
         FitCase{"empty_desktop_uses_fallback", QRect(), 700, 10, 300, 200,
                 QRect(500, 10, 300, 200)}),
-    [](const ::testing::TestParamInfo<FitCase>& info) { return std::string(info.param.name); });
+    RowName());
 
 TEST(ScreenFit, VirtualScreenCoversEveryScreenAndFormsAreFitted) {
     const QRect desktop = GetVirtualScreenRect();

@@ -48,15 +48,10 @@ std::optional<QByteArray> IconvEncode(const char* page, const QString& text) {
     return Iconv(page, "UTF-8", text.toUtf8());
 }
 
-struct OraclePage {
-    const char* name;
+struct OraclePage : NamedRow {
     quint32 codePage;
     const char* iconvName;
 };
-
-void PrintTo(const OraclePage& page, std::ostream* os) {
-    *os << page.name;
-}
 
 // Where we depart from iconv on purpose: byte, what we give, and why.
 struct Deviation {
@@ -125,7 +120,7 @@ INSTANTIATE_TEST_SUITE_P(
                       OraclePage{"cp1258", 1258, "CP1258"}, OraclePage{"cp874", 874, "CP874"},
                       OraclePage{"cp850", 850, "CP850"}, OraclePage{"cp437", 437, "CP437"},
                       OraclePage{"cp866", 866, "CP866"}, OraclePage{"latin1", 28591, "ISO-8859-1"}),
-    [](const auto& info) { return std::string(info.param.name); });
+    RowName());
 
 TEST(CodePageOracle, MicroSignLivesAtE6OnPage437) {
     qz::TCodePageEncoding enc(437);
@@ -133,18 +128,13 @@ TEST(CodePageOracle, MicroSignLivesAtE6OnPage437) {
     EXPECT_EQ(enc.GetBytes(QStringLiteral("5 \u00B5m")), Bytes({'5', ' ', 0xE6, 'm'}));
 }
 
-struct DoubleBytePage {
-    const char* name;
+struct DoubleBytePage : NamedRow {
     quint32 codePage;
     const char* iconvName;
     QString text;                   // real text in the page's script
     std::string_view loneUndefined; // bytes that are undefined on their own
     char lead;                      // a lead byte, to cut off
 };
-
-void PrintTo(const DoubleBytePage& page, std::ostream* os) {
-    *os << page.name;
-}
 
 class DoubleBytePageOracle : public ::testing::TestWithParam<DoubleBytePage> {};
 
@@ -191,6 +181,6 @@ INSTANTIATE_TEST_SUITE_P(
                        "\x80\xFF", '\xB0'},
         DoubleBytePage{"cp950", 950, "CP950", QStringLiteral("繁體中文：臺灣的文字。"), "\xFF",
                        '\xA4'}),
-    [](const auto& info) { return std::string(info.param.name); });
+    RowName());
 
 } // namespace

@@ -7,16 +7,10 @@
 
 namespace {
 
-struct DateRow {
-    const char* name;
+struct DateRow : NamedRow {
     QDateTime local;
     double value;
 };
-
-// Names the row in test listings instead of dumping its bytes.
-void PrintTo(const DateRow& row, std::ostream* os) {
-    *os << row.name;
-}
 
 class DateTimeTest : public ::testing::TestWithParam<DateRow> {};
 
@@ -40,7 +34,7 @@ INSTANTIATE_TEST_SUITE_P(
                       DateRow{"dayBeforeSixAm", Local(1899, 12, 29, 6), -1.25},
                       DateRow{"twoDaysBeforeSixPm", Local(1899, 12, 28, 18), -2.75},
                       DateRow{"firstDayOfYearOne", Local(1, 1, 1), -693593.0}),
-    [](const auto& info) { return std::string(info.param.name); });
+    RowName());
 
 TEST(DateTime, MillisecondsRoundAndCarryIntoTheNextDay) {
     EXPECT_EQ(qz::ToQDateTime(36526.0 + 1.0 / 86400000.0), Local(2000, 1, 1, 0, 0, 0, 1));

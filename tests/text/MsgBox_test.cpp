@@ -11,8 +11,7 @@ using namespace qz;
 namespace {
 
 // One call of each overridable operation, so tables can run them all.
-struct Operation {
-    const char* name;
+struct Operation : NamedRow {
     std::function<int(TMsgBox&, const QString&)> call;
     int answerAfterInfo; // what the base answers once Info returned; -1: Info's own result
 };

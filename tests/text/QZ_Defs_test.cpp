@@ -9,15 +9,10 @@ namespace {
 using qz::TDetectedEncoding;
 using qz::TFileHeader;
 
-struct DetectRow {
-    std::string name;
+struct DetectRow : NamedRow {
     TFileHeader header;
     TDetectedEncoding expected;
 };
-
-void PrintTo(const DetectRow& row, std::ostream* os) {
-    *os << row.name;
-}
 
 class DetectEncodingTable : public ::testing::TestWithParam<DetectRow> {};
 
@@ -53,7 +48,7 @@ INSTANTIATE_TEST_SUITE_P(
         DetectRow{"zipWrongVersion", {'D', 'L', 'Q', 'Z', 'U', '8', 0x00, 0x02}, {qz::et_none, 0}},
         DetectRow{"zipLowerCase", {'d', 'l', 'q', 'z', 'u', '8', 0x00, 0x01}, {qz::et_none, 0}},
         DetectRow{"zipCut", {'D', 'L', 'Q', 'Z', 'U', '8'}, {qz::et_none, 0}}),
-    [](const ::testing::TestParamInfo<DetectRow>& info) { return info.param.name; });
+    RowName());
 
 TEST(EncodingSignatures, Utf8cRowIsTheXoredByteOrderMark) {
     const auto& row = qz::EncodingSignatures[4];

@@ -94,15 +94,10 @@ private:
 // ---------------------------------------------------------------------------
 // IsUtf8Content
 
-struct Utf8Row {
-    std::string name;
+struct Utf8Row : NamedRow {
     QByteArray bytes;
     bool utf8;
 };
-
-void PrintTo(const Utf8Row& row, std::ostream* os) {
-    *os << row.name;
-}
 
 class IsUtf8ContentTable : public ::testing::TestWithParam<Utf8Row> {};
 
@@ -163,7 +158,7 @@ INSTANTIATE_TEST_SUITE_P(
         Utf8Row{"umlautAfterSixteen", Ascii(16) + Bytes({0xC3, 0xA4}) + Ascii(16), true},
         Utf8Row{"sequenceAcrossStep", Ascii(15) + Bytes({0xE2, 0x82, 0xAC}) + Ascii(16), true},
         Utf8Row{"badAfterLongAscii", Ascii(33) + Bytes({0xE2, 0x28, 0xAC}) + Ascii(16), false}),
-    [](const ::testing::TestParamInfo<Utf8Row>& info) { return info.param.name; });
+    RowName());
 
 TEST(IsUtf8Content, SequenceCutBetweenFileBlocks) {
     // The file path reads 64 KiB blocks; a three-byte sequence at the seam
@@ -246,8 +241,7 @@ TEST(DetectUtf8OrAnsi, SharedNoBomEncodingOrTheSystemCodePage) {
 
 enum class Decider { None, Ansi, AnsiEx, Answer };
 
-struct LoadRow {
-    std::string name;
+struct LoadRow : NamedRow {
     QByteArray file;
     Decider decider;
     quint32 answer; // for Decider::Answer
@@ -255,10 +249,6 @@ struct LoadRow {
     QString text;  // expected text when `error` is empty
     QString error; // expected message; "%1" stands for the file's path
 };
-
-void PrintTo(const LoadRow& row, std::ostream* os) {
-    *os << row.name;
-}
 
 qz::TEncodingDecider MakeDecider(const LoadRow& row) {
     switch (row.decider) {
@@ -561,7 +551,7 @@ INSTANTIATE_TEST_SUITE_P(
                 {},
                 QStringLiteral("Die komprimierten Daten der Datei \"%1\" sind beschädigt "
                                "(incorrect data check).")}),
-    [](const ::testing::TestParamInfo<LoadRow>& info) { return info.param.name; });
+    RowName());
 
 TEST(LoadTextFile, DeciderIsAskedOnlyWhereTheSignatureLeavesAChoice) {
     TempFiles files;

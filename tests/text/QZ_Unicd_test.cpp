@@ -78,18 +78,12 @@ TEST(UTF8C, EncodingIntoALargerBufferKeepsItsTail) {
     EXPECT_EQ(buffer[3], 0x44);
 }
 
-struct IdentityRow {
-    const char* name;
+struct IdentityRow : NamedRow {
     qz::TEncoding* (*get)();
     quint32 codePage;
     const char* encodingName;
     QByteArray preamble;
 };
-
-// Names the row in test listings instead of dumping its bytes.
-void PrintTo(const IdentityRow& row, std::ostream* os) {
-    *os << row.name;
-}
 
 class OwnEncodingIdentityTest : public ::testing::TestWithParam<IdentityRow> {};
 
@@ -113,7 +107,7 @@ INSTANTIATE_TEST_SUITE_P(
                     "ANSI (Russian)", QByteArray()},
         IdentityRow{"western", []() -> qz::TEncoding* { return qz::AnsiWesternEncoding(); }, 1252,
                     "ANSI (Western)", QByteArray()}),
-    [](const auto& info) { return std::string(info.param.name); });
+    RowName());
 
 TEST(UTF8NoBom, DecodesStrictUtf8) {
     auto* enc = qz::GetUTF8NoBomEncoding();

@@ -57,16 +57,10 @@ TEST(CodePageEncodings, FreeEmptiesEveryRowAndLookupsRefill) {
     qz::FreeCodePageEncodings(); // a second call finds nothing to free
 }
 
-struct NarrowRow {
-    const char* name;
+struct NarrowRow : NamedRow {
     QString text;
     QByteArray bytes;
 };
-
-// Names the row in test listings instead of dumping its bytes.
-void PrintTo(const NarrowRow& row, std::ostream* os) {
-    *os << row.name;
-}
 
 class NarrowToAnsiTest : public ::testing::TestWithParam<NarrowRow> {};
 
@@ -88,7 +82,7 @@ INSTANTIATE_TEST_SUITE_P(
                       NarrowRow{"emDashIsQuestionMark", QString(QChar(0x2014)), Bytes({'?'})},
                       NarrowRow{"surrogatePairGivesTwo", QString::fromUcs4(U"\U0001F600", 1),
                                 Bytes({'?', '?'})}),
-    [](const auto& info) { return std::string(info.param.name); });
+    RowName());
 
 TEST(SingleByteConversions, DecodeWindows1252VersusWidenLatin1) {
     EXPECT_EQ(qz::DecodeWindows1252(QByteArray()), QString());

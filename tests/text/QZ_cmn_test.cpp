@@ -49,16 +49,10 @@ TEST(ProgramPaths, RunningProgramIsThisTestBinary) {
 
 namespace {
 
-struct GroupedRow {
-    const char* name;
+struct GroupedRow : NamedRow {
     qint64 value;
     const char* text;
 };
-
-// Names the row in test listings instead of dumping its bytes.
-void PrintTo(const GroupedRow& row, std::ostream* os) {
-    *os << row.name;
-}
 
 class IntToStrGroupedTest : public ::testing::TestWithParam<GroupedRow> {};
 
@@ -75,7 +69,7 @@ INSTANTIATE_TEST_SUITE_P(
         GroupedRow{"minus1000", -1000, "-1.000"}, GroupedRow{"minusSeven", -1234567, "-1.234.567"},
         GroupedRow{"max", INT64_MAX, "9.223.372.036.854.775.807"},
         GroupedRow{"min", INT64_MIN, "-9.223.372.036.854.775.808"}),
-    [](const auto& info) { return std::string(info.param.name); });
+    RowName());
 
 } // namespace
 
@@ -84,18 +78,13 @@ namespace {
 // ---------------------------------------------------------------------------
 // Number parsing
 
-struct ParseRow {
-    const char* name;
+struct ParseRow : NamedRow {
     const char* text;
     int startPos;
     int base;
     qint64 value;
     int endPos;
 };
-
-void PrintTo(const ParseRow& row, std::ostream* os) {
-    *os << row.name;
-}
 
 class ParseIntegerTest : public ::testing::TestWithParam<ParseRow> {};
 
@@ -128,7 +117,7 @@ INSTANTIATE_TEST_SUITE_P(
         ParseRow{"minInt", "-2147483648", 1, 10, INT32_MIN, 12},
         ParseRow{"wrapsToMinusOne", "4294967295", 1, 10, -1, 11},
         ParseRow{"wrapsToZero", "$100000000", 1, 10, 0, 11}, ParseRow{"base2", "1012", 1, 2, 5, 4}),
-    [](const auto& info) { return std::string(info.param.name); });
+    RowName());
 
 class ParseInt64Test : public ::testing::TestWithParam<ParseRow> {};
 
@@ -147,7 +136,7 @@ INSTANTIATE_TEST_SUITE_P(
                       ParseRow{"wrapsToMin", "9223372036854775808", 1, 10, INT64_MIN, 20},
                       ParseRow{"minusDollar", "-$1", 1, 10, 0, 1},
                       ParseRow{"tooLongWraps", "$10000000000000000", 1, 10, 0, 19}),
-    [](const auto& info) { return std::string(info.param.name); });
+    RowName());
 
 TEST(TakeLeadingInteger, DeletesWhatItConsumed) {
     QString s = QStringLiteral("12ab");
@@ -180,15 +169,10 @@ TEST(HexNumbers, Int64ToHex16AndHexToDoubleRoundTrip) {
         EXPECT_EQ(qz::HexToDouble(qz::Int64ToHex16(std::bit_cast<qint64>(d))), d);
 }
 
-struct TruthRow {
-    const char* name;
+struct TruthRow : NamedRow {
     const char* text;
     bool value;
 };
-
-void PrintTo(const TruthRow& row, std::ostream* os) {
-    *os << row.name;
-}
 
 class TextIsTrueTest : public ::testing::TestWithParam<TruthRow> {};
 
@@ -202,7 +186,7 @@ INSTANTIATE_TEST_SUITE_P(
                       TruthRow{"x", "x", true}, TruthRow{"False", "False", true},
                       TruthRow{"empty", "", false}, TruthRow{"zero", "0", false},
                       TruthRow{"minusOne", "-1", false}, TruthRow{"space", " ", false}),
-    [](const auto& info) { return std::string(info.param.name); });
+    RowName());
 
 TEST(SmallConversions, BoolToDigitAndHexDigitValue) {
     EXPECT_EQ(qz::BoolToDigit(true), QStringLiteral("1"));
@@ -262,18 +246,13 @@ TEST(CharAccess, FirstAndLastWithTheirStandIns) {
     EXPECT_EQ(qz::LastCharOrSpace(QStringLiteral("xy")), QChar(u'y'));
 }
 
-struct PosCharRow {
-    const char* name;
+struct PosCharRow : NamedRow {
     char16_t ch;
     const char* text;
     int start;
     int pos;
     int posOrEnd;
 };
-
-void PrintTo(const PosCharRow& row, std::ostream* os) {
-    *os << row.name;
-}
 
 class PosCharFromTest : public ::testing::TestWithParam<PosCharRow> {};
 
@@ -293,19 +272,14 @@ INSTANTIATE_TEST_SUITE_P(Rows, PosCharFromTest,
                                            PosCharRow{"startNegative", u'b', "banana", -3, 0, 7},
                                            PosCharRow{"startBeyond", u'a', "banana", 9, 0, 7},
                                            PosCharRow{"empty", u'a', "", 1, 0, 1}),
-                         [](const auto& info) { return std::string(info.param.name); });
+                         RowName());
 
-struct SearchRow {
-    const char* name;
+struct SearchRow : NamedRow {
     const char* sub;
     const char* text;
     int count;
     int result;
 };
-
-void PrintTo(const SearchRow& row, std::ostream* os) {
-    *os << row.name;
-}
 
 class LastPosWithinTest : public ::testing::TestWithParam<SearchRow> {};
 
@@ -326,7 +300,7 @@ INSTANTIATE_TEST_SUITE_P(Rows, LastPosWithinTest,
                                            SearchRow{"countZero", "a", "abc", 0, -1},
                                            SearchRow{"countNegative", "a", "abc", -2, -1},
                                            SearchRow{"caseSensitive", "A", "abc", 3, -1}),
-                         [](const auto& info) { return std::string(info.param.name); });
+                         RowName());
 
 TEST(Search, LastPosAndPosIgnoreCase) {
     EXPECT_EQ(qz::LastPos(QStringLiteral("."), QStringLiteral("1.0.5432.100")), 9);
@@ -484,15 +458,10 @@ QStringList AllTokens(const QString& line) {
     return tokens;
 }
 
-struct TokenRow {
-    const char* name;
+struct TokenRow : NamedRow {
     const char* line;
     QStringList tokens;
 };
-
-void PrintTo(const TokenRow& row, std::ostream* os) {
-    *os << row.name;
-}
 
 class NextCommandLineTokenTest : public ::testing::TestWithParam<TokenRow> {};
 
@@ -513,7 +482,7 @@ INSTANTIATE_TEST_SUITE_P(
                                "b",
                                {"a", "b"}},
                       TokenRow{"onlyBlanks", "   ", {}}, TokenRow{"empty", "", {}}),
-    [](const auto& info) { return std::string(info.param.name); });
+    RowName());
 
 TEST(NextCommandLineToken, ReturnsPointerBehindTokenCapsAt4096AndAcceptsNull) {
     const QString line = QStringLiteral("ab cd");
@@ -544,16 +513,11 @@ TEST(NextCommandLineToken, ReturnsPointerBehindTokenCapsAt4096AndAcceptsNull) {
 // ---------------------------------------------------------------------------
 // Version dates
 
-struct VersionRow {
-    const char* name;
+struct VersionRow : NamedRow {
     const char* version;
     bool dateOnly;
     const char* text;
 };
-
-void PrintTo(const VersionRow& row, std::ostream* os) {
-    *os << row.name;
-}
 
 class VersionToDateTextTest : public ::testing::TestWithParam<VersionRow> {};
 
@@ -577,6 +541,6 @@ INSTANTIATE_TEST_SUITE_P(
                       VersionRow{"noDot", "5163", true, ""}, VersionRow{"empty", "", true, ""},
                       VersionRow{"garbage", "a.b.c.d", true, ""},
                       VersionRow{"trailingText", "1.0.6000.7 beta", true, "05.06.2016"}),
-    [](const auto& info) { return std::string(info.param.name); });
+    RowName());
 
 } // namespace

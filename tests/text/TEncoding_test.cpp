@@ -11,17 +11,11 @@ namespace {
 // ---------------------------------------------------------------------------
 // Strict UTF-8 decoding
 
-struct Utf8Row {
-    const char* name;
+struct Utf8Row : NamedRow {
     QByteArray bytes;
     int units; // 0 = rejected
     QString text;
 };
-
-// Names the row in test listings instead of dumping its bytes.
-void PrintTo(const Utf8Row& row, std::ostream* os) {
-    *os << row.name;
-}
 
 class StrictUtf8Test : public ::testing::TestWithParam<Utf8Row> {};
 
@@ -77,7 +71,7 @@ INSTANTIATE_TEST_SUITE_P(
                 0,
                 {}},
         Utf8Row{"truncatedAfterBlocks", QByteArray(32, 'x') + Bytes({0xE2, 0x82}), 0, {}}),
-    [](const auto& info) { return std::string(info.param.name); });
+    RowName());
 
 TEST(Utf8Encoding, EmptyAndIdentity) {
     auto* utf8 = qz::TEncoding::UTF8();
@@ -138,15 +132,10 @@ TEST(Utf16Encoding, OddLastByteIsDroppedAndSingleByteFails) {
 // ---------------------------------------------------------------------------
 // Code pages
 
-struct PageRow {
-    const char* name;
+struct PageRow : NamedRow {
     quint32 codePage;
     std::vector<int> undefined; // bytes the page leaves undefined
 };
-
-void PrintTo(const PageRow& row, std::ostream* os) {
-    *os << row.name;
-}
 
 class SingleBytePageTest : public ::testing::TestWithParam<PageRow> {};
 
@@ -190,7 +179,7 @@ INSTANTIATE_TEST_SUITE_P(
                           1257,
                           {0x81, 0x83, 0x88, 0x8A, 0x8C, 0x90, 0x98, 0x9A, 0x9C, 0x9F, 0xA1, 0xA5}},
                       PageRow{"cp850", 850, {}}, PageRow{"cp437", 437, {}}),
-    [](const auto& info) { return std::string(info.param.name); });
+    RowName());
 
 TEST(CodePageEncoding, Windows1252MatchesWindowsIncludingItsGaps) {
     auto* enc = qz::TEncoding::Default();
@@ -230,16 +219,11 @@ TEST(CodePageEncoding, UnmappableCharactersBecomeQuestionMarks) {
     EXPECT_EQ(cyr.GetString(Bytes({0xC6})), QStringLiteral("Ж"));
 }
 
-struct MultiByteRow {
-    const char* name;
+struct MultiByteRow : NamedRow {
     quint32 codePage;
     QString text;
     QByteArray bytes;
 };
-
-void PrintTo(const MultiByteRow& row, std::ostream* os) {
-    *os << row.name;
-}
 
 class MultiBytePageTest : public ::testing::TestWithParam<MultiByteRow> {};
 
@@ -263,7 +247,7 @@ INSTANTIATE_TEST_SUITE_P(
         MultiByteRow{"cp936", 936, QStringLiteral("中文"), Bytes({0xD6, 0xD0, 0xCE, 0xC4})},
         MultiByteRow{"cp949", 949, QStringLiteral("가"), Bytes({0xB0, 0xA1})},
         MultiByteRow{"cp950", 950, QStringLiteral("中"), Bytes({0xA4, 0xA4})}),
-    [](const auto& info) { return std::string(info.param.name); });
+    RowName());
 
 TEST(CodePageEncoding, UnknownPageIsRefused) {
     EXPECT_THROW_MSG(qz::TCodePageEncoding(1234), qz::EQZError,

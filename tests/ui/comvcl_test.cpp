@@ -112,18 +112,13 @@ TEST(MsgBoxWindowed, EmptyTextsShowNothingButStillNotify) {
     EXPECT_EQ(starts, 4);
 }
 
-struct PlacementCase {
-    const char* name;
+struct PlacementCase : NamedRow {
     TMsgAlign align;
     bool armed;
     QRect reference;
     QSize dialog;
     QRect expected;
 };
-
-void PrintTo(const PlacementCase& c, std::ostream* os) {
-    *os << c.name;
-}
 
 class MsgDlgPlacementTest : public ::testing::TestWithParam<PlacementCase> {};
 
@@ -161,9 +156,7 @@ INSTANTIATE_TEST_SUITE_P(
                       QRect(1850, 150, 300, 200)},
         PlacementCase{"larger_than_screen_is_cut", ma_RightBottom, true, QRect(0, 0, 1920, 1080),
                       QSize(2500, 1500), QRect(0, 0, 1920, 1080)}),
-    [](const ::testing::TestParamInfo<PlacementCase>& info) {
-        return std::string(info.param.name);
-    });
+    RowName());
 
 TEST(MsgBoxWindowed, ArmedPlacementWaitsForTheNextShownDialog) {
     TMsgBoxWin box;
