@@ -1,44 +1,38 @@
-# Thin wrapper around CMake for newcomers and CI.
+# Thin wrapper around the CMake presets (CMakePresets.json), for newcomers
+# and CI alike:
 #   make run    install dependencies, build, start the game
 #   make test   install dependencies, build, run every test
-# Variables: BUILD (build folder), SANITIZE=ON, WERROR=ON.
+# PRESET picks the build: default (build/), dev (build-dev/, Debug) or ci
+# (build-ci/: Debug, AddressSanitizer, UBSan, warnings as errors; what
+# .ci/run uses).
 
-BUILD    ?= build
-SANITIZE ?= OFF
-WERROR   ?= OFF
-TYPE     ?= RelWithDebInfo
-
-CMAKE_FLAGS = -G Ninja -DCMAKE_BUILD_TYPE=$(TYPE) \
-              -DSTAKKO_SANITIZE=$(SANITIZE) -DSTAKKO_WERROR=$(WERROR)
+PRESET ?= default
+BUILD_DIR = $(if $(filter default,$(PRESET)),build,build-$(PRESET))
 
 FORMAT_FILES = $(shell git ls-files --cached --others --exclude-standard -- '*.cpp' '*.h')
 
-.PHONY: deps configure build run test bench fuzz format format-check clean
+.PHONY: deps build run test bench fuzz format format-check clean
 
 deps:
 	./scripts/install-deps.sh
 
-configure: deps
-	cmake -S . -B $(BUILD) $(CMAKE_FLAGS)
-
-build: configure
-	cmake --build $(BUILD)
+build: deps
+	cmake --preset $(PRESET)
+	cmake --build --preset $(PRESET)
 
 run: build
-	$(BUILD)/stakko
+	$(BUILD_DIR)/stakko
 
-test: build
-	ctest --test-dir $(BUILD) --output-on-failure -j2
+test: deps
+	cmake --workflow --preset $(PRESET)
 
 bench: deps
-	cmake -S . -B build-bench -G Ninja -DCMAKE_BUILD_TYPE=Release \
-	      -DSTAKKO_BUILD_BENCH=ON -DSTAKKO_BUILD_TESTS=OFF
-	cmake --build build-bench
+	cmake --preset bench
+	cmake --build --preset bench
 
 fuzz: deps
-	CC=clang-14 CXX=clang++-14 cmake -S . -B build-fuzz -G Ninja \
-	      -DCMAKE_BUILD_TYPE=RelWithDebInfo -DSTAKKO_BUILD_FUZZ=ON -DSTAKKO_BUILD_TESTS=OFF
-	cmake --build build-fuzz
+	cmake --preset fuzz
+	cmake --build --preset fuzz
 
 format:
 	clang-format -i $(FORMAT_FILES)
@@ -46,5 +40,6 @@ format:
 format-check:
 	clang-format --dry-run --Werror $(FORMAT_FILES)
 
+# Every folder the presets build into.
 clean:
-	rm -rf build build-bench build-fuzz build-ci
+	rm -rf build build-dev build-ci build-bench build-fuzz

@@ -16,7 +16,6 @@ GAME_PID=$!
 
 WID=$(timeout 30 xdotool search --sync --onlyvisible --name '^Stakko$' | head -n1) ||
     fail "the window did not appear"
-sleep 1
 
 # The smallest layout: CellSize 20, a well of 184 x 404 at (0, 2), the side
 # panel at left 186, a client area of 378 x 408.
@@ -38,7 +37,13 @@ WELL=184x404+0+2
 BOTTOM_ROW=180x19+4+386
 PREVIEW=94x73+197+312
 
-shot start
+# The first frame: the well drawn, a piece in it and in the preview.
+first_frame() {
+    shot start
+    [[ $(pixel start 6 8) == ABABAB ]] && has_piece_colour start "$WELL" &&
+        has_piece_colour start "$PREVIEW"
+}
+wait_until 10 first_frame || true
 [[ $(pixel start 6 8) == ABABAB ]] || fail "empty well cell is $(pixel start 6 8), not ABABAB"
 [[ $(pixel start 185 200) == F0F0F0 ]] || fail "the form is $(pixel start 185 200), not F0F0F0"
 has_piece_colour start "$WELL" || fail "no coloured piece in the well"
@@ -47,31 +52,26 @@ has_piece_colour start "$PREVIEW" || fail "no coloured piece in the preview"
 
 # The window has the keyboard without a window manager: Space drops.
 xdotool key space
-sleep 0.5
-shot dropped
-has_piece_colour dropped "$BOTTOM_ROW" || fail "Space did not drop the piece to the bottom"
+dropped() { shot dropped && has_piece_colour dropped "$BOTTOM_ROW"; }
+wait_until 5 dropped || fail "Space did not drop the piece to the bottom"
 
-# Escape pauses (after one more fall step); the picture then stands still.
+# Escape pauses (after at most one more fall step); the picture then stands
+# still, which takes a look over more than one fall period to tell.
+same() { [[ $(compare -metric AE "$WORK/$1.png" "$WORK/$2.png" null: 2>&1) == 0 ]]; }
 xdotool key Escape
-sleep 2.5
-shot paused1
+settled() { shot paused1 && sleep 1.2 && shot paused2 && same paused1 paused2; }
+wait_until 6 settled || fail "the game went on while paused"
 sleep 1.5
-shot paused2
-[[ $(compare -metric AE "$WORK/paused1.png" "$WORK/paused2.png" null: 2>&1) == 0 ]] ||
-    fail "the game went on while paused"
+shot paused3
+same paused2 paused3 || fail "the game went on while paused"
 xdotool key Escape
-sleep 2.2
-shot resumed
-[[ $(compare -metric AE "$WORK/paused2.png" "$WORK/resumed.png" null: 2>&1) != 0 ]] ||
-    fail "the game did not resume after the second Escape"
+moved() { shot resumed && ! same paused3 resumed; }
+wait_until 5 moved || fail "the game did not resume after the second Escape"
 
 # Alt+E presses "&Ende" and the program ends normally.
 xdotool key alt+e
-for _ in $(seq 100); do
-    kill -0 "$GAME_PID" 2>/dev/null || break
-    sleep 0.1
-done
-kill -0 "$GAME_PID" 2>/dev/null && fail "Alt+E did not close the program"
+ended() { ! kill -0 "$GAME_PID" 2>/dev/null; }
+wait_until 10 ended || fail "Alt+E did not close the program"
 STATUS=0
 wait "$GAME_PID" || STATUS=$?
 GAME_PID=""

@@ -11,7 +11,7 @@ set -euo pipefail
 
 STAKKO=$1
 source "$(dirname "$0")/xsession.sh"
-require_tools Xvfb xdotool od cmp
+require_tools Xvfb xdotool od cmp import compare
 start_xvfb 1280x1024x24
 
 INI=$HOME/.config/Vomb/stakko.ini
@@ -23,8 +23,18 @@ start_game() {
     GAME_PID=$!
     WIN=$(timeout 30 xdotool search --sync --onlyvisible --pid "$GAME_PID" --name '^Stakko$' |
         head -n1) || fail "no Stakko window appeared: $(cat "$WORK/game.log")"
-    sleep 1 # let the layout settle its size
-    eval "$(xdotool getwindowgeometry --shell "$WIN")"
+    # The layout settles its size once after the window appears.
+    local last=
+    settled() {
+        local now
+        now=$(xdotool getwindowgeometry --shell "$WIN")
+        [[ $now == "$last" ]] && return 0
+        last=$now
+        sleep 0.3
+        return 1
+    }
+    wait_until 10 settled || fail "the window did not settle its size"
+    eval "$last"
 }
 
 # The side panel sits right of the well, whose width follows the cell size
@@ -37,10 +47,8 @@ click_in_panel() {
 
 end_game() {
     click_in_panel 143 365 # "&Ende"
-    for _ in $(seq 100); do
-        kill -0 "$GAME_PID" 2>/dev/null || break
-        sleep 0.1
-    done
+    ended() { ! kill -0 "$GAME_PID" 2>/dev/null; }
+    wait_until 10 ended || fail "\"&Ende\" did not close the program"
     local status=0
     wait "$GAME_PID" || status=$?
     GAME_PID=
@@ -61,8 +69,20 @@ $(od -c "$INI")"
 # First run: no settings file yet.
 start_game
 [ ! -e "$INI" ] || fail "the settings file exists before anything was written"
-click_in_panel 168 192 # the sound image
-sleep 0.3
+# The sound image, 32 x 32 at (152, 176) of the panel, shows the new state.
+sound_icon() {
+    local cell=$(((HEIGHT - 4) / 20))
+    import -window root -crop "32x32+$((X + 9 * cell + 6 + 152))+$((Y + 176))" +repage "$WORK/$1.png"
+}
+sound_icon before
+click_in_panel 168 192
+switched() {
+    sound_icon after
+    local status=0
+    compare -metric AE "$WORK/before.png" "$WORK/after.png" null: 2>/dev/null || status=$?
+    [[ $status == 1 ]] # 1: the pictures differ; 2 would be an error
+}
+wait_until 5 switched || fail "the sound image did not change"
 end_game
 expect_file "$WIDTH" "$HEIGHT" "$X" "$Y"
 echo "first run left:"

@@ -31,16 +31,23 @@ require_tools() {
     done
 }
 
+# wait_until <seconds> <command...>: runs the command every 0.1 s until it
+# succeeds; fails (status 1) once the deadline has passed.
+wait_until() {
+    local deadline=$((SECONDS + $1))
+    shift
+    until "$@"; do
+        ((SECONDS < deadline)) || return 1
+        sleep 0.1
+    done
+}
+
 # Starts Xvfb on a free display (it tells the number through fd 3) and
 # exports DISPLAY. Argument: the screen, e.g. 1024x768x24.
 start_xvfb() {
     Xvfb -displayfd 3 -screen 0 "$1" -nolisten tcp 3>"$WORK/display" 2>"$WORK/xvfb.log" &
     XVFB_PID=$!
-    for _ in $(seq 100); do
-        [[ -s $WORK/display ]] && break
-        sleep 0.1
-    done
-    [[ -s $WORK/display ]] || fail "Xvfb did not start: $(cat "$WORK/xvfb.log")"
+    wait_until 10 test -s "$WORK/display" || fail "Xvfb did not start: $(cat "$WORK/xvfb.log")"
     export DISPLAY=":$(head -n1 "$WORK/display")"
 }
 
@@ -50,6 +57,4 @@ chmod 700 "$XDG_RUNTIME_DIR"
 unset XDG_CONFIG_HOME XDG_DATA_HOME XDG_CONFIG_DIRS XDG_DATA_DIRS
 export QT_QPA_PLATFORM=xcb
 # The system's font and X libraries keep memory until exit; that is not ours.
-printf 'leak:libfontconfig\nleak:libdbus\nleak:libglib\nleak:libX11\nleak:libxcb\nleak:libEGL\nleak:libGLX\n' \
-    >"$WORK/lsan.supp"
-export LSAN_OPTIONS="suppressions=$WORK/lsan.supp"
+export LSAN_OPTIONS="suppressions=$(realpath "$(dirname "${BASH_SOURCE[0]}")/../sanitizers/lsan.supp")"
