@@ -15,6 +15,7 @@ packages=(
   fonts-liberation2
   clang-14 libclang-rt-14-dev clang-format
   xvfb xdotool imagemagick x11-utils
+  pulseaudio pulseaudio-utils sox
 )
 
 missing=()

@@ -10,3 +10,7 @@ target_sources(qzcommon PRIVATE
     ${CMAKE_CURRENT_LIST_DIR}/SoundPlayer.cpp
     ${CMAKE_CURRENT_LIST_DIR}/SoundPlayer.h
 )
+
+# The message boxes' recordings, synthesised at build time:
+# ":/sounds/hinweis.wav" (a notice), "warnung" (a warning), "fehler" (an error).
+stakko_add_sounds(qzcommon messagesounds hinweis warnung fehler)
