@@ -15,6 +15,8 @@ packages=(
   fonts-liberation2
   clang-14 libclang-rt-14-dev clang-format
   xvfb xdotool imagemagick x11-utils
+  # a private sound server and its recorder for the start-sound test; sox to
+  # measure the recordings by hand (sox f.wav -n stat)
   pulseaudio pulseaudio-utils sox
 )
 
