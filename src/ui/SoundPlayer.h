@@ -46,8 +46,8 @@ public:
     void Play(const QString& name) override;
     // Waits for the end while the program goes on painting and running its
     // timers (user input waits), but never longer than the recording's
-    // length and a second: an audio output may report the end late or,
-    // without a device behind it, never.
+    // length and two seconds: an audio output reports the end late, and
+    // one without a working device behind it may never report it.
     void PlayToEnd(const QString& name) override;
 
     //   ResourcePath("Ding") == ":/sounds/ding.wav"
