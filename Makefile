@@ -38,7 +38,7 @@ format:
 	clang-format -i $(FORMAT_FILES)
 
 format-check:
-	clang-format --dry-run --Werror $(FORMAT_FILES)
+	@clang-format --dry-run --Werror $(FORMAT_FILES) && echo "format-check: all files formatted"
 
 # Every folder the presets build into.
 clean:

@@ -8,13 +8,14 @@ packages=(
   build-essential cmake ninja-build pkg-config
   qt6-base-dev qt6-base-dev-tools qt6-multimedia-dev qt6-tools-dev qt6-tools-dev-tools
   qt6-l10n-tools libqt6svg6 qt6-qpa-plugins libgl-dev
-  gstreamer1.0-plugins-base gstreamer1.0-plugins-good
   zlib1g-dev
   googletest libgtest-dev libgmock-dev
   libbenchmark-dev
   fonts-liberation2
   clang-14 libclang-rt-14-dev clang-format
   xvfb xdotool imagemagick x11-utils
+  # a private sound server and its recorder for the start-sound test
+  pulseaudio pulseaudio-utils
 )
 
 missing=()

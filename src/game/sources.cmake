@@ -16,3 +16,7 @@ target_sources(stakkogame PRIVATE
 )
 set_property(TARGET stakkogame APPEND PROPERTY AUTOUIC_SEARCH_PATHS
     ${CMAKE_CURRENT_LIST_DIR}/resources)
+
+# The game's recordings, synthesised at build time: ":/sounds/<name>.wav".
+stakko_add_sounds(stakkogame gamesounds
+    space ding xylophon nice klingel1 loser gefahr gewonn1)

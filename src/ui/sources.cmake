@@ -9,3 +9,7 @@ target_sources(qzui PRIVATE
     ${CMAKE_CURRENT_LIST_DIR}/SoundPlayer.cpp
     ${CMAKE_CURRENT_LIST_DIR}/SoundPlayer.h
 )
+
+# The message boxes' recordings, synthesised at build time:
+# ":/sounds/hinweis.wav" (a notice), "warnung" (a warning), "fehler" (an error).
+stakko_add_sounds(qzui messagesounds hinweis warnung fehler)

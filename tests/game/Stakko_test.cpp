@@ -3,9 +3,11 @@
 
 #include "common/FakeUserSettings.h"
 #include "common/TestHelpers.h"
+#include "game/GameSounds.h"
 #include "game/PaintBox.h"
 #include "game/ScoreObj.h"
 #include "game/SysColors.h"
+#include "settings/QZINI.h"
 #include "ui/SoundPlayer.h"
 
 #include <QApplication>
@@ -16,6 +18,7 @@
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QTextBrowser>
 #include <QTimer>
@@ -146,6 +149,25 @@ TEST_F(StakkoTest, SoundSwitchIsReadAtStartAndWrittenAtEveryClick) {
     EXPECT_EQ(settings->writeCount, writes + 2);
     w.GameSound(1);
     EXPECT_EQ(played, QStringList{QStringLiteral("ding")});
+}
+
+TEST_F(StakkoTest, SoundSwitchedOffStaysOffAfterARestart) {
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("Vomb/stakko.ini"));
+    qz::SetUserSettings(std::make_unique<qz::TUserSettingsFile>(path));
+    window = std::make_unique<T_Stakko>(std::make_unique<RecordingPlayer>(&played));
+    EXPECT_EQ(played, QStringList{QStringLiteral("space")});
+    QTest::mouseClick(Child<QLabel>("ImageSound"), Qt::LeftButton);
+    window.reset();
+    qz::FreeUserSettings(); // the end of the run writes the file
+
+    played.clear();
+    qz::SetUserSettings(std::make_unique<qz::TUserSettingsFile>(path));
+    window = std::make_unique<T_Stakko>(std::make_unique<RecordingPlayer>(&played));
+    EXPECT_FALSE(window->WithSound());
+    EXPECT_TRUE(played.isEmpty()) << "the start sound honours the stored switch";
+    window->GameSound(SoundDanger);
+    EXPECT_TRUE(played.isEmpty());
 }
 
 TEST_F(StakkoTest, LayoutFollowsTheClientHeight) {

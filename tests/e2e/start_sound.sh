@@ -1,0 +1,119 @@
+#!/bin/bash
+# Runs the real program against a private PulseAudio server whose only
+# output is a null sink, and records what reaches that sink. With sound on
+# (no settings file yet) the start sound must be heard; with the switch
+# stored off it must stay silent from the first moment.
+#
+#   start_sound.sh <path of the stakko program>
+set -euo pipefail
+
+STAKKO=$1
+source "$(dirname "$0")/xsession.sh"
+require_tools Xvfb xdotool pulseaudio pactl parec od awk
+start_xvfb 1024x768x24
+
+RATE=22050 # recorded as signed 16-bit mono
+PULSE_PID="" RECORD_PID=""
+stop_audio() {
+    [[ -n $RECORD_PID ]] && kill "$RECORD_PID" 2>/dev/null || true
+    [[ -n $PULSE_PID ]] && kill "$PULSE_PID" 2>/dev/null || true
+    cleanup
+}
+trap stop_audio EXIT
+
+# The server keeps its files in the work folder and takes clients only on
+# its own socket, so it neither meets nor disturbs a server of the user's.
+# It runs as root too (CI): without a system-wide set-up pulseaudio only
+# warns there.
+start_pulse() {
+    export PULSE_RUNTIME_PATH=$WORK/pulse PULSE_STATE_PATH=$WORK/pulse
+    export PULSE_SERVER=unix:$WORK/pulse/native
+    mkdir -p "$WORK/pulse"
+    pulseaudio -n --daemonize=no --exit-idle-time=-1 --use-pid-file=no --log-target=stderr \
+        -L "module-null-sink sink_name=stakko_null" \
+        -L "module-native-protocol-unix socket=$WORK/pulse/native auth-anonymous=1" \
+        2>"$WORK/pulse.log" &
+    PULSE_PID=$!
+    for _ in $(seq 100); do
+        pactl info >/dev/null 2>&1 && return
+        kill -0 "$PULSE_PID" 2>/dev/null || break
+        sleep 0.1
+    done
+    fail "PulseAudio did not start: $(cat "$WORK/pulse.log")"
+}
+
+start_recording() {
+    rm -f "$WORK/sink.raw"
+    parec -d stakko_null.monitor --raw --format=s16le --rate=$RATE --channels=1 \
+        >"$WORK/sink.raw" 2>"$WORK/parec.log" &
+    RECORD_PID=$!
+}
+
+stop_recording() {
+    kill "$RECORD_PID" 2>/dev/null || true
+    wait "$RECORD_PID" 2>/dev/null || true
+    RECORD_PID=
+}
+
+# Seconds of audio recorded so far.
+recorded_seconds() {
+    echo $(($(stat -c %s "$WORK/sink.raw" 2>/dev/null || echo 0) / (2 * RATE)))
+}
+
+# RMS of the loudest tenth of a second recorded so far, in steps of the
+# 16-bit scale (a null sink gives exact zeros when nothing plays).
+loudest_rms() {
+    od -An -v -td2 -w2 "$WORK/sink.raw" | awk -v n=$((RATE / 10)) '
+        { sum += $1 * $1; if (++k == n) { r = sqrt(sum / n); if (r > max) max = r; sum = 0; k = 0 } }
+        END { printf "%d\n", max }'
+}
+
+start_game() {
+    "$STAKKO" >"$WORK/game.log" 2>&1 &
+    GAME_PID=$!
+    timeout 30 xdotool search --sync --onlyvisible --pid "$GAME_PID" --name '^Stakko$' \
+        >/dev/null || fail "no Stakko window appeared: $(cat "$WORK/game.log")"
+}
+
+end_game() {
+    kill "$GAME_PID" 2>/dev/null || true
+    wait "$GAME_PID" 2>/dev/null || true
+    GAME_PID=
+}
+
+start_pulse
+# A start sound at about -15 dBFS gives several thousand; silence is 0.
+HEARD=500
+
+# Sound on: the start sound reaches the sink within a few seconds.
+start_recording
+start_game
+rms=0
+for _ in $(seq 100); do
+    rms=$(loudest_rms)
+    [ "$rms" -gt $HEARD ] && break
+    sleep 0.1
+done
+[ "$rms" -gt $HEARD ] || fail "no start sound reached the sink (loudest RMS $rms)"
+echo "sound on: loudest RMS $rms"
+end_game
+stop_recording
+
+# Sound stored off: three seconds from the window's appearance stay silent.
+mkdir -p "$HOME/.config/Vomb"
+printf '\xEF\xBB\xBF[_Stakko]\r\nwithSound=0\r\n\r\n' >"$HOME/.config/Vomb/stakko.ini"
+start_recording
+start_game
+start=$(recorded_seconds)
+for _ in $(seq 200); do
+    [ $(($(recorded_seconds) - start)) -ge 3 ] && break
+    sleep 0.1
+done
+[ $(($(recorded_seconds) - start)) -ge 3 ] || fail "the sink's monitor stopped delivering audio"
+kill -0 "$GAME_PID" 2>/dev/null || fail "the game ended: $(cat "$WORK/game.log")"
+rms=$(loudest_rms)
+[ "$rms" -le 1 ] || fail "sound off, yet the sink got sound (loudest RMS $rms)"
+echo "sound off: loudest RMS $rms"
+end_game
+stop_recording
+echo "PASS"

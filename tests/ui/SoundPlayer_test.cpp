@@ -1,0 +1,83 @@
+// The player over Qt Multimedia and the message boxes' recordings.
+#include "ui/SoundPlayer.h"
+
+#include "common/RecordingChecks.h"
+
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QSoundEffect>
+#include <QTest>
+
+using qz::QtSoundPlayer;
+using namespace std::chrono_literals;
+
+namespace {
+
+// No sound server for this process, whatever the machine offers: the tests
+// stay silent and see the player as a machine without an audio device.
+[[maybe_unused]] const bool NoSoundServer = qputenv("PULSE_SERVER", "unix:/nonexistent/native");
+
+const RecordingRow MessageRecordings[] = {
+    {"hinweis", 1, 22050, 0.5},
+    {"warnung", 1, 22050, 0.6},
+    {"fehler", 1, 22050, 0.6},
+};
+
+class MessageRecording : public ::testing::TestWithParam<RecordingRow> {};
+
+TEST_P(MessageRecording, IsPleasantPcmOfItsFormatAndLength) {
+    ExpectPleasantRecording(GetParam());
+}
+
+INSTANTIATE_TEST_SUITE_P(Sounds, MessageRecording, ::testing::ValuesIn(MessageRecordings),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+QList<QSoundEffect*> Effects() {
+    return QCoreApplication::instance()->findChildren<QSoundEffect*>();
+}
+
+TEST(QtSoundPlayer, LengthComesFromTheWaveHeaderAndNamesIgnoreCase) {
+    EXPECT_EQ(QtSoundPlayer::ResourcePath(QStringLiteral("Hinweis")),
+              QStringLiteral(":/sounds/hinweis.wav"));
+    EXPECT_EQ(QtSoundPlayer::Length(QStringLiteral("hinweis")), 500ms);
+    EXPECT_EQ(QtSoundPlayer::Length(QStringLiteral("FEHLER")), 600ms);
+    EXPECT_EQ(QtSoundPlayer::Length(QStringLiteral("nothere")), 0ms);
+}
+
+TEST(QtSoundPlayer, AMissingRecordingIsNotHeardAndOpensNoAudio) {
+    QtSoundPlayer player;
+    player.Play(QStringLiteral("nothere"));
+    player.PlayToEnd(QStringLiteral("nothere"));
+    QCoreApplication::processEvents();
+    EXPECT_TRUE(Effects().isEmpty());
+}
+
+TEST(QtSoundPlayer, AllPlayersShareOneVoiceOpenedInTheEventLoopAndTheLastSoundWins) {
+    QtSoundPlayer game;
+    QtSoundPlayer dialogs;
+    game.Play(QStringLiteral("hinweis"));
+    dialogs.Play(QStringLiteral("warnung"));
+    EXPECT_TRUE(Effects().isEmpty()) << "the audio opens only once the event loop runs";
+    ASSERT_TRUE(QTest::qWaitFor([] { return !Effects().isEmpty(); }, 5000))
+        << "the audio never opened";
+    ASSERT_EQ(Effects().size(), 1);
+    EXPECT_EQ(Effects()[0]->source().toString(), QStringLiteral("qrc:/sounds/warnung.wav"));
+
+    game.Play(QStringLiteral("fehler"));
+    ASSERT_EQ(Effects().size(), 1);
+    EXPECT_EQ(Effects()[0]->source().toString(), QStringLiteral("qrc:/sounds/fehler.wav"));
+}
+
+TEST(QtSoundPlayer, PlayToEndReturnsWhereNoDeviceEverReportsTheEnd) {
+    QtSoundPlayer player;
+    QElapsedTimer clock;
+    clock.start();
+    player.PlayToEnd(QStringLiteral("warnung"));
+    // A hang guard, not a speed goal: the recording and the allowance for
+    // a late report take 2.6 s at most.
+    EXPECT_LT(clock.elapsed(), 5000);
+    ASSERT_EQ(Effects().size(), 1) << "played at once, without waiting for the event loop";
+    EXPECT_EQ(Effects()[0]->source().toString(), QStringLiteral("qrc:/sounds/warnung.wav"));
+}
+
+} // namespace
