@@ -47,7 +47,6 @@ enum class TDest : quint8 { Text, FontTable, ColourTable, Skip };
 enum class TWord : quint8 {
     Ansi,
     AnsiCpg,
-    Mac,
     Pc,
     Pca,
     Deff,
@@ -84,7 +83,6 @@ struct TWordEntry {
 constexpr std::array Words = {
     TWordEntry{"ansi", TWord::Ansi, 0},
     TWordEntry{"ansicpg", TWord::AnsiCpg, 0},
-    TWordEntry{"mac", TWord::Mac, 0},
     TWordEntry{"pc", TWord::Pc, 0},
     TWordEntry{"pca", TWord::Pca, 0},
     TWordEntry{"deff", TWord::Deff, 0},
@@ -362,8 +360,10 @@ void TRtfParser::ControlSymbol(char c) {
         return;
     switch (c) {
     case '*': // an ignorable destination: none of them is ours
-        Flush();
-        Top().Dest = TDest::Skip;
+        if (FGroups.size() > 1) {
+            Flush();
+            Top().Dest = TDest::Skip;
+        }
         break;
     case '~':
         AppendChar(u'\u00A0');
@@ -404,9 +404,6 @@ void TRtfParser::Word(std::string_view name, bool hasParam, qint32 param) {
     case TWord::AnsiCpg:
         if (param > 0 && param <= 0xFFFF)
             FCodePage = quint16(param);
-        return;
-    case TWord::Mac:
-        FCodePage = 10000;
         return;
     case TWord::Pc:
         FCodePage = 437;
@@ -625,7 +622,10 @@ QTextCharFormat TRtfParser::CharFormat(const TCharState& s) const {
     format.setFontPointSize(s.HalfPoints / 2.0);
     if (s.Colour >= 0 && FColours[size_t(s.Colour)].isValid())
         format.setForeground(FColours[size_t(s.Colour)]);
-    const auto font = FFonts.find(s.Font >= 0 ? s.Font : FDefaultFont);
+    // A font the table does not name is the default font.
+    auto font = FFonts.find(s.Font);
+    if (font == FFonts.end())
+        font = FFonts.find(FDefaultFont);
     if (font != FFonts.end()) {
         format.setFontFamilies(QStringList{font->second.Name});
         format.setFontStyleHint(font->second.Hint);

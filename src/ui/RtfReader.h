@@ -4,7 +4,7 @@
 // state, \par, \pard, \plain, \fsN, \cfN, \fN, \saN, \liN, \fiN, \txN,
 // \deftabN, \tab and literal tabs, \line and a few typographic symbols,
 // \'hh escapes and 8-bit bytes in the document's code page (\ansi,
-// \ansicpgN, \mac, \pc, \pca), \uN with its \ucN fallback, and \binN. The
+// \ansicpgN, \pc, \pca), \uN with its \ucN fallback, and \binN. The
 // font table gives names and families, the colour table the colours; every
 // {\* ...} group and the destinations it has no use for (styles, pictures,
 // headers, document information, ...) are skipped, unknown control words
