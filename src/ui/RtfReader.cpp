@@ -3,6 +3,7 @@
 #include "text/EQZError.h"
 #include "text/QZ_Unicode.h"
 #include "text/TEncoding.h"
+#include "ui/RtfControlWords_p.h"
 
 #include <QColor>
 #include <QFont>
@@ -27,6 +28,10 @@ namespace qz {
 
 namespace {
 
+using rtf::FindWord;
+using rtf::TWord;
+using rtf::TWordEntry;
+
 // Bounds that keep hostile numbers harmless: 22 inches is the widest page
 // a word processor offers, 1638 points its largest type, 32 tab stops what
 // a rich edit paragraph holds, 31 characters the longest font name Windows
@@ -43,102 +48,6 @@ constexpr int DefaultHalfPoints = 24;
 constexpr int DefaultTabTwips = 720;
 
 enum class TDest : quint8 { Text, FontTable, ColourTable, Skip };
-
-enum class TWord : quint8 {
-    Ansi,
-    AnsiCpg,
-    Pc,
-    Pca,
-    Deff,
-    DefTab,
-    Par,
-    Pard,
-    Plain,
-    Fs,
-    Cf,
-    F,
-    Sa,
-    Li,
-    Fi,
-    Tx,
-    Symbol,
-    U,
-    Uc,
-    Bin,
-    FontTable,
-    ColourTable,
-    SkipDest,
-    Red,
-    Green,
-    Blue,
-    Family,
-};
-
-struct TWordEntry {
-    std::string_view Name;
-    TWord Kind;
-    char16_t Value; // the character of a symbol, the style hint of a family
-};
-
-constexpr std::array Words = {
-    TWordEntry{"ansi", TWord::Ansi, 0},
-    TWordEntry{"ansicpg", TWord::AnsiCpg, 0},
-    TWordEntry{"pc", TWord::Pc, 0},
-    TWordEntry{"pca", TWord::Pca, 0},
-    TWordEntry{"deff", TWord::Deff, 0},
-    TWordEntry{"deftab", TWord::DefTab, 0},
-    TWordEntry{"par", TWord::Par, 0},
-    TWordEntry{"pard", TWord::Pard, 0},
-    TWordEntry{"plain", TWord::Plain, 0},
-    TWordEntry{"fs", TWord::Fs, 0},
-    TWordEntry{"cf", TWord::Cf, 0},
-    TWordEntry{"f", TWord::F, 0},
-    TWordEntry{"sa", TWord::Sa, 0},
-    TWordEntry{"li", TWord::Li, 0},
-    TWordEntry{"fi", TWord::Fi, 0},
-    TWordEntry{"tx", TWord::Tx, 0},
-    TWordEntry{"tab", TWord::Symbol, u'\t'},
-    TWordEntry{"line", TWord::Symbol, QChar::LineSeparator},
-    TWordEntry{"emdash", TWord::Symbol, u'\u2014'},
-    TWordEntry{"endash", TWord::Symbol, u'\u2013'},
-    TWordEntry{"bullet", TWord::Symbol, u'\u2022'},
-    TWordEntry{"lquote", TWord::Symbol, u'\u2018'},
-    TWordEntry{"rquote", TWord::Symbol, u'\u2019'},
-    TWordEntry{"ldblquote", TWord::Symbol, u'\u201C'},
-    TWordEntry{"rdblquote", TWord::Symbol, u'\u201D'},
-    TWordEntry{"u", TWord::U, 0},
-    TWordEntry{"uc", TWord::Uc, 0},
-    TWordEntry{"bin", TWord::Bin, 0},
-    TWordEntry{"fonttbl", TWord::FontTable, 0},
-    TWordEntry{"colortbl", TWord::ColourTable, 0},
-    TWordEntry{"stylesheet", TWord::SkipDest, 0},
-    TWordEntry{"info", TWord::SkipDest, 0},
-    TWordEntry{"pict", TWord::SkipDest, 0},
-    TWordEntry{"object", TWord::SkipDest, 0},
-    TWordEntry{"fldinst", TWord::SkipDest, 0},
-    TWordEntry{"header", TWord::SkipDest, 0},
-    TWordEntry{"footer", TWord::SkipDest, 0},
-    TWordEntry{"footnote", TWord::SkipDest, 0},
-    TWordEntry{"filetbl", TWord::SkipDest, 0},
-    TWordEntry{"revtbl", TWord::SkipDest, 0},
-    TWordEntry{"red", TWord::Red, 0},
-    TWordEntry{"green", TWord::Green, 0},
-    TWordEntry{"blue", TWord::Blue, 0},
-    TWordEntry{"fnil", TWord::Family, QFont::AnyStyle},
-    TWordEntry{"froman", TWord::Family, QFont::Serif},
-    TWordEntry{"fswiss", TWord::Family, QFont::SansSerif},
-    TWordEntry{"fmodern", TWord::Family, QFont::TypeWriter},
-    TWordEntry{"fscript", TWord::Family, QFont::Cursive},
-    TWordEntry{"fdecor", TWord::Family, QFont::Decorative},
-    TWordEntry{"ftech", TWord::Family, QFont::AnyStyle},
-};
-
-const TWordEntry* FindWord(std::string_view name) {
-    for (const TWordEntry& w : Words)
-        if (w.Name == name)
-            return &w;
-    return nullptr;
-}
 
 struct TCharState {
     int HalfPoints = DefaultHalfPoints;
@@ -239,6 +148,7 @@ private:
     QString FChars;             // text not yet inserted
 
     int FDefaultFont = 0;
+    int FDefaultTab = DefaultTabTwips;
     std::map<int, TFontEntry> FFonts;
     int FFontNumber = -1; // the font table entry being read
     TFontEntry FFont;
@@ -276,7 +186,7 @@ void TRtfParser::Run() {
     if (!FDone)
         FinishDocument(FGroups.back());
     QTextOption option = FDoc.defaultTextOption();
-    option.setTabStopDistance(Pixels(DefaultTabTwips));
+    option.setTabStopDistance(Pixels(FDefaultTab));
     FDoc.setDefaultTextOption(option);
 }
 
@@ -413,6 +323,10 @@ void TRtfParser::Word(std::string_view name, bool hasParam, qint32 param) {
         return;
     case TWord::Deff:
         FDefaultFont = param;
+        return;
+    case TWord::DefTab:
+        if (param > 0)
+            FDefaultTab = std::min(param, MaxTwips);
         return;
     case TWord::FontTable:
     case TWord::ColourTable:

@@ -7,6 +7,7 @@ target_sources(qzcommon PRIVATE
     ${CMAKE_CURRENT_LIST_DIR}/MsgBox.h
     ${CMAKE_CURRENT_LIST_DIR}/comvcl.cpp
     ${CMAKE_CURRENT_LIST_DIR}/comvcl.h
+    ${CMAKE_CURRENT_LIST_DIR}/RtfControlWords_p.h
     ${CMAKE_CURRENT_LIST_DIR}/RtfReader.cpp
     ${CMAKE_CURRENT_LIST_DIR}/RtfReader.h
     ${CMAKE_CURRENT_LIST_DIR}/SoundPlayer.cpp

@@ -21,9 +21,26 @@ QString Num(qreal v) {
     return QString::number(v);
 }
 
+QString Hint(QFont::StyleHint hint) {
+    switch (hint) {
+    case QFont::SansSerif:
+        return "sans";
+    case QFont::Serif:
+        return "serif";
+    case QFont::TypeWriter:
+        return "mono";
+    case QFont::Cursive:
+        return "cursive";
+    case QFont::Decorative:
+        return "decor";
+    default:
+        return "any";
+    }
+}
+
 // One line per document: blocks joined by " | ", each as its paragraph
 // properties in brackets (only those that are set) and its fragments as
-// 'text' points [colour] [font].
+// 'text' points [colour] [font/style hint].
 QString Dump(const QTextDocument& doc) {
     QStringList blocks;
     for (QTextBlock b = doc.begin(); b != doc.end(); b = b.next()) {
@@ -46,7 +63,7 @@ QString Dump(const QTextDocument& doc) {
                 part += " " + c.foreground().color().name();
             const QStringList families = c.fontFamilies().toStringList();
             if (!families.isEmpty())
-                part += " " + families.join(',');
+                part += " " + families.join(',') + "/" + Hint(c.fontStyleHint());
             parts << part;
         }
         blocks << parts.join(' ');
@@ -102,9 +119,14 @@ INSTANTIATE_TEST_SUITE_P(
         RtfCase{"PlainResetsTheCharacters", "{\\rtf1" + Colours + "\\fs40\\cf1\\f1 A\\plain B}",
                 "[] 'A' 20 #781e00 'B' 12"},
         RtfCase{"FontTableAndF", "{\\rtf1" + Fonts + "A\\f1 B\\f2 C\\f7 D\\par}",
-                "[] 'A' 12 Arial 'B' 12 Times New Roman 'C' 12 Courier New 'D' 12 Arial"},
+                "[] 'A' 12 Arial/sans 'B' 12 Times New Roman/serif 'C' 12 Courier New/any 'D' 12 "
+                "Arial/sans"},
+        RtfCase{"FamiliesGiveStyleHints",
+                "{\\rtf1{\\fonttbl{\\f0\\fnil A;}{\\f1\\fmodern B;}{\\f2\\fscript C;}"
+                "{\\f3\\fdecor D;}{\\f4\\ftech E;}}a\\f1 b\\f2 c\\f3 d\\f4 e}",
+                "[] 'a' 12 A/any 'b' 12 B/mono 'c' 12 C/cursive 'd' 12 D/decor 'e' 12 E/any"},
         RtfCase{"DeffChoosesTheDefaultFont", "{\\rtf1\\deff1" + Fonts + "A\\plain B}",
-                "[] 'AB' 12 Times New Roman"},
+                "[] 'AB' 12 Times New Roman/serif"},
         RtfCase{"SaLiFiTakeEffectAtPar", "{\\rtf1\\li300\\fi-300 A\\par\\sa150 B\\sa300\\par}",
                 "[li20 fi-20] 'A' 12 | [sa20 li20 fi-20] 'B' 12"},
         RtfCase{"FirstLineStopsAtTheLeftMargin", "{\\rtf1\\li150\\fi-600 A\\par\\li-50 B}",
@@ -130,7 +152,8 @@ INSTANTIATE_TEST_SUITE_P(
                 QString::fromUtf8("[] 'a\u2028b—–•‘’“”\u00a0\u2011\\{}' 12")},
         RtfCase{"DestinationsAreSkipped",
                 "{\\rtf1{\\*\\generator Writer;}{\\stylesheet{\\s0 Normal;}}{\\info{\\title T}}"
-                "{\\header H}{\\footer F}{\\footnote N}{\\field{\\*\\fldinst HYPERLINK}"
+                "{\\header H}{\\footer F}{\\footnote N}{\\object O}{\\filetbl T}{\\revtbl R}"
+                "{\\field{\\*\\fldinst HYPERLINK}"
                 "{\\fldrslt Link}}{\\pict\\bin3 }{}}A\\par}",
                 "[] 'LinkA' 12"},
         RtfCase{"UnknownWordsAreIgnored", "{\\rtf1\\b\\i0\\ul\\xyz-12 A\\*B}", "[] 'AB' 12"},
@@ -200,6 +223,22 @@ INSTANTIATE_TEST_SUITE_P(
                     "{\\rtf1 " + Repeated("\\", 1) + Repeated("par", 20) + " A}", "[] 'A' 12",
                     false}),
     [](const auto& info) { return std::string(info.param.name); });
+
+// The stops between the set ones: 720 twips unless \deftab says otherwise;
+// the document's other text options stay.
+TEST(RtfReader, DeftabSetsTheDefaultTabStops) {
+    QTextDocument doc;
+    QTextOption wrapping = doc.defaultTextOption();
+    wrapping.setWrapMode(QTextOption::WrapAnywhere);
+    doc.setDefaultTextOption(wrapping);
+    ReadRtf("{\\rtf1 A}", doc, At96);
+    EXPECT_EQ(doc.defaultTextOption().tabStopDistance(), 48);
+    ReadRtf("{\\rtf1\\deftab360 A}", doc, At96);
+    EXPECT_EQ(doc.defaultTextOption().tabStopDistance(), 24);
+    ReadRtf("{\\rtf1\\deftab0\\deftab99999999 A}", doc, At96);
+    EXPECT_EQ(doc.defaultTextOption().tabStopDistance(), 2112);
+    EXPECT_EQ(doc.defaultTextOption().wrapMode(), QTextOption::WrapAnywhere);
+}
 
 TEST(RtfReader, ReadsTheRestOfAStreamInTheGivenCodePage) {
     QByteArray bytes = "xx{\\rtf1 \\'c0\\tx1440 A\\par}";
