@@ -118,7 +118,7 @@ private:
     void ControlSymbol(char c);
     void Word(std::string_view name, bool hasParam, qint32 param);
     void FormatWord(const TWordEntry& word, bool hasParam, qint32 param);
-    void TableWord(const TWordEntry& word, bool hasParam, qint32 param);
+    void TableWord(const TWordEntry& word, qint32 param);
     void TextByte(char c);
     void AppendChar(char16_t c);
     bool SkipFallback();
@@ -296,14 +296,11 @@ void TRtfParser::Word(std::string_view name, bool hasParam, qint32 param) {
         SkipFallback();
         return;
     }
-    switch (word->Kind) {
-    case TWord::Bin:
+    if (word->Kind == TWord::Bin) {
         // Binary data (of a skipped picture) is passed over unread.
         FPos += std::clamp<qint64>(param, 0, FRtf.size() - FPos);
         SkipFallback();
         return;
-    default:
-        break;
     }
     if (SkipFallback())
         return;
@@ -328,6 +325,18 @@ void TRtfParser::Word(std::string_view name, bool hasParam, qint32 param) {
         if (param > 0)
             FDefaultTab = std::min(param, MaxTwips);
         return;
+    case TWord::U: {
+        // A signed 16-bit value; the ANSI fallback that follows is skipped
+        // in every destination.
+        const qint32 unit = param < 0 ? param + 0x10000 : param;
+        if (unit >= 0 && unit <= 0xFFFF)
+            AppendChar(char16_t(unit));
+        FFallbackLeft = Top().FallbackLength;
+        return;
+    }
+    case TWord::Uc:
+        Top().FallbackLength = std::clamp(param, 0, MaxFallbackLength);
+        return;
     case TWord::FontTable:
     case TWord::ColourTable:
     case TWord::SkipDest:
@@ -345,7 +354,7 @@ void TRtfParser::Word(std::string_view name, bool hasParam, qint32 param) {
     if (Top().Dest == TDest::Text)
         FormatWord(*word, hasParam, param);
     else
-        TableWord(*word, hasParam, param);
+        TableWord(*word, param);
 }
 
 void TRtfParser::FormatWord(const TWordEntry& word, bool hasParam, qint32 param) {
@@ -353,17 +362,6 @@ void TRtfParser::FormatWord(const TWordEntry& word, bool hasParam, qint32 param)
     switch (word.Kind) {
     case TWord::Symbol:
         AppendChar(word.Value);
-        return;
-    case TWord::U: {
-        // A signed 16-bit value; the ANSI fallback that follows is skipped.
-        const qint32 unit = param < 0 ? param + 0x10000 : param;
-        if (unit >= 0 && unit <= 0xFFFF)
-            AppendChar(char16_t(unit));
-        FFallbackLeft = g.FallbackLength;
-        return;
-    }
-    case TWord::Uc:
-        g.FallbackLength = std::clamp(param, 0, MaxFallbackLength);
         return;
     case TWord::Par:
         EndParagraph();
@@ -407,7 +405,7 @@ void TRtfParser::FormatWord(const TWordEntry& word, bool hasParam, qint32 param)
     }
 }
 
-void TRtfParser::TableWord(const TWordEntry& word, bool, qint32 param) {
+void TRtfParser::TableWord(const TWordEntry& word, qint32 param) {
     if (Top().Dest == TDest::FontTable) {
         if (word.Kind == TWord::F) {
             CommitFont();
