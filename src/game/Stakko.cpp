@@ -1,6 +1,7 @@
 #include "game/Stakko.h"
 
 #include "game/GameSounds.h"
+#include "game/HelpText.h"
 #include "game/ScoreObj.h"
 #include "game/SysColors.h"
 #include "settings/FormState.h"
@@ -80,7 +81,12 @@ T_Stakko::T_Stakko(std::unique_ptr<qz::SoundPlayer> player, QWidget* parent)
 
     ui->FallArea->SetColor(clAppWorkSpace());
     ui->PrevWind->SetColor(clBtnFace());
+    // The help never takes the keys (they are the game's) and offers no
+    // menu: any click on it closes it.
     ui->RichEdit1->setFocusPolicy(Qt::NoFocus);
+    ui->RichEdit1->setContextMenuPolicy(Qt::NoContextMenu);
+    ui->RichEdit1->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    SetBackground(ui->RichEdit1, clWindow()); // not the form's button face
 
     // The memo is disabled yet must read in black, like its font says.
     const QFont arial13 = PixelFont(QStringLiteral("Arial"), 13);
@@ -152,6 +158,7 @@ void T_Stakko::FormCreate() {
             settings->readInteger(QStringLiteral("Score"), QStringLiteral("Highest"), 0);
     }
     qz::RestoreFormStateByClass(this);
+    LoadHelpText(*ui->RichEdit1);
     FScoreObj->Show();
     NewGame();
 }
@@ -235,6 +242,13 @@ void T_Stakko::EnableTimer1() {
 }
 
 void T_Stakko::FormKeyDown(int& Key) {
+    // F1 asks for help, as everywhere: it does what "&Hilfe" does, in every
+    // state.
+    if (Key == Qt::Key_F1) {
+        Key = 0;
+        HilfeButtonClick();
+        return;
+    }
     if (FStopped) {
         if (Key == Qt::Key_Escape) {
             FStopped = false;
@@ -285,8 +299,7 @@ void T_Stakko::FormKeyDown(int& Key) {
         FCurFigur->Rotate(1);
         break;
     default:
-        // Not a game key (F1 included: there is no help viewer to open):
-        // give it back.
+        // Not a game key: give it back.
         Key = key;
         break;
     }

@@ -6,7 +6,8 @@
 //
 // States: Running (timer on), Help (timer off, help shown), Paused and
 // Ended (both Stopped; the timer goes off at the next tick). Escape pauses
-// and resumes, "&Neu" starts over from every state.
+// and resumes, "&Neu" starts over from every state, F1 opens the help as
+// "&Hilfe" does.
 
 #include "game/Figur.h"
 #include "ui/SoundPlayer.h"

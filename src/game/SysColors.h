@@ -13,6 +13,9 @@ inline QColor clBtnFace() {
 inline QColor clBtnShadow() {
     return QColor(160, 160, 160);
 }
+inline QColor clWindow() {
+    return QColor(255, 255, 255);
+}
 inline QColor clAppWorkSpace() {
     return QColor(171, 171, 171);
 }

@@ -6,6 +6,7 @@ target_sources(stakkogame PRIVATE
     ${CMAKE_CURRENT_LIST_DIR}/ClickImage.cpp ${CMAKE_CURRENT_LIST_DIR}/ClickImage.h
     ${CMAKE_CURRENT_LIST_DIR}/Figur.cpp ${CMAKE_CURRENT_LIST_DIR}/Figur.h
     ${CMAKE_CURRENT_LIST_DIR}/GameSounds.cpp ${CMAKE_CURRENT_LIST_DIR}/GameSounds.h
+    ${CMAKE_CURRENT_LIST_DIR}/HelpText.cpp ${CMAKE_CURRENT_LIST_DIR}/HelpText.h
     ${CMAKE_CURRENT_LIST_DIR}/GameInfo.cpp ${CMAKE_CURRENT_LIST_DIR}/GameInfo.h
     ${CMAKE_CURRENT_LIST_DIR}/PaintBox.cpp ${CMAKE_CURRENT_LIST_DIR}/PaintBox.h
     ${CMAKE_CURRENT_LIST_DIR}/ScoreObj.cpp ${CMAKE_CURRENT_LIST_DIR}/ScoreObj.h

@@ -1,11 +1,14 @@
-# The ui layer: the windowed message box, the sound player (later also the
-# About box, system information and the RTF reader). Qt Widgets and Multimedia.
+# The ui layer: the windowed message box, the sound player, the RTF reader
+# (later also the About box and system information). Qt Widgets and Multimedia.
 # Included from the top-level CMakeLists.txt, so that the target and its
 # source list share one directory and its code generators rerun when the
 # list changes.
 target_sources(qzui PRIVATE
     ${CMAKE_CURRENT_LIST_DIR}/comvcl.cpp
     ${CMAKE_CURRENT_LIST_DIR}/comvcl.h
+    ${CMAKE_CURRENT_LIST_DIR}/RtfControlWords_p.h
+    ${CMAKE_CURRENT_LIST_DIR}/RtfReader.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/RtfReader.h
     ${CMAKE_CURRENT_LIST_DIR}/SoundPlayer.cpp
     ${CMAKE_CURRENT_LIST_DIR}/SoundPlayer.h
 )

@@ -18,6 +18,7 @@
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTextBrowser>
@@ -327,6 +328,43 @@ TEST_F(StakkoTest, HelpStopsTheTimerAndEscapeOrAClickClosesItWithoutPausing) {
     Press(Qt::Key_Escape);
     w.HilfeButtonClick();
     Press(Qt::Key_Escape);
+    EXPECT_TRUE(help->isHidden());
+    EXPECT_FALSE(w.Stopped());
+    EXPECT_TRUE(w.Timer1().isActive());
+}
+
+TEST_F(StakkoTest, F1OpensTheHelpAtItsTopAndAnyButtonClosesIt) {
+    T_Stakko& w = Open();
+    auto* help = Child<QTextBrowser>("RichEdit1");
+    const QString text = help->toPlainText();
+    EXPECT_TRUE(text.startsWith(QStringLiteral("Bedienung von Stakko\n"))) << "loaded at start";
+
+    Press(Qt::Key_F1);
+    EXPECT_FALSE(help->isHidden());
+    EXPECT_FALSE(w.Timer1().isActive());
+    EXPECT_FALSE(w.Stopped());
+    EXPECT_GT(help->verticalScrollBar()->maximum(), 0) << "the help is longer than the window";
+    EXPECT_EQ(help->verticalScrollBar()->value(), 0) << "the help opens at its top";
+
+    // Typing reaches the game, never the text, not even sent to the view.
+    for (int key : {Qt::Key_A, Qt::Key_Backspace, Qt::Key_Delete, Qt::Key_Return})
+        Press(key, help->viewport());
+    Press(Qt::Key_X);
+    Press(Qt::Key_L);
+    EXPECT_EQ(help->toPlainText(), text);
+    EXPECT_EQ(w.CurFigur().X, 2) << "L moved the piece behind the help";
+
+    QTest::mouseClick(help->viewport(), Qt::RightButton);
+    EXPECT_TRUE(help->isHidden());
+    EXPECT_TRUE(w.Timer1().isActive());
+
+    // Paused, F1 opens the help as the button does; a middle click resumes.
+    Press(Qt::Key_Escape);
+    ASSERT_TRUE(w.Stopped());
+    Press(Qt::Key_F1);
+    EXPECT_FALSE(help->isHidden());
+    EXPECT_TRUE(w.Stopped());
+    QTest::mouseClick(help->viewport(), Qt::MiddleButton);
     EXPECT_TRUE(help->isHidden());
     EXPECT_FALSE(w.Stopped());
     EXPECT_TRUE(w.Timer1().isActive());
