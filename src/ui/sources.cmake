@@ -6,6 +6,8 @@
 target_sources(qzui PRIVATE
     ${CMAKE_CURRENT_LIST_DIR}/comvcl.cpp
     ${CMAKE_CURRENT_LIST_DIR}/comvcl.h
+    ${CMAKE_CURRENT_LIST_DIR}/MsgDialog.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/MsgDialog.h
     ${CMAKE_CURRENT_LIST_DIR}/SoundPlayer.cpp
     ${CMAKE_CURRENT_LIST_DIR}/SoundPlayer.h
 )
