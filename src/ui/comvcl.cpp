@@ -186,6 +186,8 @@ QString MsgDlgSoundOf(TMsgDlgType dlgType) {
     return {};
 }
 
+TMsgBoxWin::TMsgBoxWin() : TMsgBoxWin(nullptr) {}
+
 TMsgBoxWin::TMsgBoxWin(std::unique_ptr<SoundPlayer> player)
     : FPlayer(player ? std::move(player) : std::make_unique<QtSoundPlayer>()) {}
 

@@ -23,9 +23,10 @@ class TMsgBoxWin : public TMsgBox {
 public:
     using TNotifyEvent = std::function<void(TMsgBox* sender)>;
 
-    // Plays its sounds through `player`; none gives the Qt player of the
-    // program's recorded sounds.
-    explicit TMsgBoxWin(std::unique_ptr<SoundPlayer> player = nullptr);
+    // Plays its sounds with the Qt player of the program's recordings, or
+    // through `player` (a test's recording fake); a null one is the Qt player.
+    TMsgBoxWin();
+    explicit TMsgBoxWin(std::unique_ptr<SoundPlayer> player);
     ~TMsgBoxWin() override;
 
     int Dlg(const QString& msg, TMsgDlgType dlgType, TMsgDlgButtons btns,
