@@ -2,244 +2,249 @@
 
 #include "settings/ScreenFit.h"
 #include "text/QZ_cmn.h"
+#include "ui/MsgDialog.h"
+#include "ui/SoundPlayer.h"
 
 #include <QApplication>
+#include <QCursor>
 #include <QDateTime>
-#include <QMessageBox>
-#include <QPushButton>
-#include <QShowEvent>
+#include <QLoggingCategory>
+#include <QWidget>
 
-#include <utility>
-#include <vector>
+#include <exception>
+#include <optional>
 
 namespace qz {
 
 namespace {
 
-constexpr TMsgDlgBtn AllButtons[] = {mbYes,    mbNo,  mbOK,      mbCancel,   mbAbort, mbRetry,
-                                     mbIgnore, mbAll, mbNoToAll, mbYesToAll, mbHelp,  mbClose};
+Q_LOGGING_CATEGORY(lcMsgBox, "stakko.ui.msgbox")
 
 TDateTime Now() {
     return ToDateTime(QDateTime::currentDateTime());
 }
 
-QMessageBox::Icon IconOf(TMsgDlgType t) {
-    switch (t) {
-    case mtWarning:
-        return QMessageBox::Warning;
-    case mtError:
-        return QMessageBox::Critical;
-    case mtInformation:
-        return QMessageBox::Information;
-    case mtConfirmation:
-        return QMessageBox::Question;
-    case mtCustom:
-        return QMessageBox::NoIcon;
+// A message split into its leading sound prefix ("$name " or "$!name ")
+// and the text that remains.
+struct SoundPrefix {
+    bool named = false;      // the text chose its sound, possibly none
+    QString name;            // empty: no sound at all
+    bool waitForEnd = false; // "$!": play it to its end first
+    QString rest;
+};
+
+SoundPrefix SplitSoundPrefix(const QString& msg) {
+    SoundPrefix p;
+    if (!msg.startsWith(QLatin1Char('$'))) {
+        p.rest = msg;
+        return p;
     }
-    return QMessageBox::NoIcon;
+    p.named = true;
+    const qsizetype blank = msg.indexOf(QLatin1Char(' '));
+    p.name = blank < 0 ? msg.mid(1) : msg.mid(1, blank - 1);
+    if (blank >= 0)
+        p.rest = msg.mid(blank + 1);
+    if (p.name.startsWith(QLatin1Char('!'))) {
+        p.waitForEnd = true;
+        p.name.remove(0, 1);
+    }
+    return p;
 }
 
 // Messages separate their lines with CR (often alone); the label knows LF.
+// The line break added at the end leaves a blank line under the text.
 QString DisplayText(QString msg) {
+    msg += QLatin1String("\r\n");
     msg.replace(QLatin1String("\r\n"), QLatin1String("\n"));
     msg.replace(QLatin1Char('\r'), QLatin1Char('\n'));
-    return msg + QLatin1Char('\n');
+    return msg;
 }
 
-// Runs the end notification on every way out of Dlg, exceptions included.
-class EndNotifier {
+// Calls OnEndDialog once on every way out of Dlg: through Done on a
+// normal return, so that an exception of the handler reaches the caller,
+// or on unwinding, where a second exception cannot be passed on and is
+// only logged.
+class EndNotification {
 public:
-    EndNotifier(const TMsgBoxWin::TNotifyEvent& event, TMsgBox* sender)
-        : FEvent(event), FSender(sender) {}
-    EndNotifier(const EndNotifier&) = delete;
-    EndNotifier& operator=(const EndNotifier&) = delete;
-    ~EndNotifier() {
-        if (FEvent)
-            FEvent(FSender);
+    explicit EndNotification(TMsgBoxWin& box) : FBox(box) {}
+    EndNotification(const EndNotification&) = delete;
+    EndNotification& operator=(const EndNotification&) = delete;
+    ~EndNotification() {
+        if (FDone || !FBox.OnEndDialog)
+            return;
+        try {
+            FBox.OnEndDialog(&FBox);
+        } catch (const std::exception& e) {
+            qCWarning(lcMsgBox) << "end-of-dialog handler failed while unwinding:" << e.what();
+        } catch (...) {
+            qCWarning(lcMsgBox) << "end-of-dialog handler failed while unwinding";
+        }
+    }
+    int Done(int result) {
+        FDone = true;
+        if (FBox.OnEndDialog)
+            FBox.OnEndDialog(&FBox);
+        return result;
     }
 
 private:
-    const TMsgBoxWin::TNotifyEvent& FEvent;
-    TMsgBox* FSender;
+    TMsgBoxWin& FBox;
+    bool FDone = false;
 };
 
-// The reference for placing a dialog: the active window, else the main
-// (first visible ordinary) window, else a plain 799 x 599 area at the origin.
-QRect ReferenceRect() {
-    if (const QWidget* active = QApplication::activeWindow())
-        return active->frameGeometry();
-    for (const QWidget* w : QApplication::topLevelWidgets())
-        if (w->isVisible() && w->windowType() == Qt::Window)
-            return w->frameGeometry();
-    return QRect(0, 0, 799, 599);
-}
-
-// A message box that takes its place once it knows its final size, which
-// QMessageBox settles only while it is being shown.
-class PlacedMessageBox : public QMessageBox {
+// "The cursor" of the screen is the application's override cursor, the
+// one Qt shows over all of its windows (a wait cursor set by the caller,
+// say); widget cursors belong to their widgets and a dialog leaves them
+// alone. While the dialog waits it shows the normal arrow, as a question
+// must not look busy. Afterwards the remembered cursor is on top again,
+// or none when there was none, even if code that ran during the dialog
+// changed the override cursor and left it so.
+class ScreenCursorKeeper {
 public:
-    using QMessageBox::QMessageBox;
-    std::function<QRect(QSize)> placement;
-
-protected:
-    void showEvent(QShowEvent* e) override {
-        QMessageBox::showEvent(e);
-        if (placement) {
-            const QRect r = placement(size());
-            move(r.topLeft());
-            if (r.size() != size())
-                resize(r.size());
+    ScreenCursorKeeper() {
+        if (const QCursor* current = QGuiApplication::overrideCursor()) {
+            FRemembered = *current;
+            QGuiApplication::setOverrideCursor(Qt::ArrowCursor);
         }
     }
+    ScreenCursorKeeper(const ScreenCursorKeeper&) = delete;
+    ScreenCursorKeeper& operator=(const ScreenCursorKeeper&) = delete;
+    ~ScreenCursorKeeper() {
+        if (!FRemembered) {
+            while (QGuiApplication::overrideCursor())
+                QGuiApplication::restoreOverrideCursor();
+            return;
+        }
+        QGuiApplication::restoreOverrideCursor(); // the arrow of the dialog
+        const QCursor* now = QGuiApplication::overrideCursor();
+        if (!now)
+            QGuiApplication::setOverrideCursor(*FRemembered);
+        else if (!(*now == *FRemembered))
+            QGuiApplication::changeOverrideCursor(*FRemembered);
+    }
+
+private:
+    std::optional<QCursor> FRemembered;
 };
+
+// Prompting is true while the dialog waits; a dialog opened from within
+// another one gives the flag back to the one still waiting.
+class PromptingFlag {
+public:
+    explicit PromptingFlag(bool& flag) : FFlag(flag), FBefore(flag) { FFlag = true; }
+    PromptingFlag(const PromptingFlag&) = delete;
+    PromptingFlag& operator=(const PromptingFlag&) = delete;
+    ~PromptingFlag() { FFlag = FBefore; }
+
+private:
+    bool& FFlag;
+    bool FBefore;
+};
+
+// Adds the time from `start` to its destruction to `total`.
+class DurationCounter {
+public:
+    DurationCounter(TDateTime& total, TDateTime start) : FTotal(total), FStart(start) {}
+    DurationCounter(const DurationCounter&) = delete;
+    DurationCounter& operator=(const DurationCounter&) = delete;
+    ~DurationCounter() { FTotal += Now() - FStart; }
+
+private:
+    TDateTime& FTotal;
+    TDateTime FStart;
+};
+
+// The window a dialog is placed over: the active one, else the main
+// window (the program's one visible ordinary window), else none.
+QWidget* ReferenceWindow() {
+    if (QWidget* active = QApplication::activeWindow())
+        return active;
+    for (QWidget* w : QApplication::topLevelWidgets())
+        if (w->isVisible() && w->windowType() == Qt::Window)
+            return w;
+    return nullptr;
+}
+
+TMsgDlgButtons WithRetry(TMsgDlgButtons btns, bool withRetry) {
+    return withRetry ? btns + mbRetry : btns;
+}
 
 } // namespace
 
-QRect MsgDlgPlacement(TMsgAlign align, bool useAlign, const QRect& reference, const QSize& dialog,
-                      const QRect& virtualScreen) {
-    const int w = dialog.width();
-    const int h = dialog.height();
-    const int refLeft = reference.x();
-    const int refTop = reference.y();
-    const int refRight = refLeft + reference.width();
-    const int refBottom = refTop + reference.height();
-    // Integer division truncates toward zero, as the placement rule wants.
-    const int centreLeft = refLeft + (reference.width() - w) / 2;
-    const int centreTop = refTop + (reference.height() - h) / 2;
-    if (!useAlign || align == ma_Center)
-        return QRect(centreLeft, centreTop, w, h);
-
-    int left = refLeft;
-    int top = refTop;
-    switch (align) {
-    case ma_Center:
-    case ma_leftTop:
-        break;
-    case ma_RightTop:
-        left = refRight - w;
-        break;
-    case ma_CenterTop:
-        left = centreLeft;
-        break;
-    case ma_LeftCenter:
-        top = centreTop;
-        break;
-    case ma_RightCenter:
-        left = refRight - w;
-        top = centreTop;
-        break;
-    case ma_LeftBottom:
-        top = refBottom - h;
-        break;
-    case ma_RightBottom:
-        left = refRight - w;
-        top = refBottom - h;
-        break;
-    case ma_CenterBottom:
-        left = centreLeft;
-        top = refBottom - h;
-        break;
-    }
-    return FitRectToScreen(left, top, w, h, virtualScreen);
-}
-
-QString MsgDlgBtnCaption(TMsgDlgBtn b) {
-    switch (b) {
-    case mbYes:
-        return QStringLiteral("&Ja");
-    case mbNo:
-        return QStringLiteral("&Nein");
-    case mbOK:
-        return QStringLiteral("OK");
-    case mbCancel:
-        return QStringLiteral("Abbrechen");
-    case mbAbort:
-        return QStringLiteral("&Abbrechen");
-    case mbRetry:
-        return QStringLiteral("&Wiederholen");
-    case mbIgnore:
-        return QStringLiteral("&Ignorieren");
-    case mbAll:
-        return QStringLiteral("&Alle");
-    case mbNoToAll:
-        return QStringLiteral("&Alle Nein");
-    case mbYesToAll:
-        return QStringLiteral("A&lle Ja");
-    case mbHelp:
-        return QStringLiteral("&Hilfe");
-    case mbClose:
-        return QStringLiteral("S&chließen");
+QString MsgDlgSoundOf(TMsgDlgType dlgType) {
+    switch (dlgType) {
+    case mtWarning:
+        return QStringLiteral("warnung");
+    case mtError:
+        return QStringLiteral("fehler");
+    case mtInformation:
+    case mtConfirmation:
+        return QStringLiteral("hinweis");
+    case mtCustom:
+        return {};
     }
     return {};
 }
+
+TMsgBoxWin::TMsgBoxWin() : TMsgBoxWin(nullptr) {}
+
+TMsgBoxWin::TMsgBoxWin(std::unique_ptr<SoundPlayer> player)
+    : FPlayer(player ? std::move(player) : std::make_unique<QtSoundPlayer>()) {}
+
+TMsgBoxWin::~TMsgBoxWin() = default;
 
 int TMsgBoxWin::Dlg(const QString& msg, TMsgDlgType dlgType, TMsgDlgButtons btns,
                     TMsgDlgBtn defButton) {
     const TDateTime start = Now();
     if (OnStartDialog)
         OnStartDialog(this);
-    const EndNotifier endNotifier(OnEndDialog, this);
+    EndNotification end(*this);
 
-    QString text = msg;
-    // "$name message": the name of a recorded sound to play first. The
-    // program carries no recordings for dialogs, so the sound is skipped as
-    // a missing one would be, and only the message remains.
-    if (text.startsWith(QLatin1Char('$'))) {
-        const qsizetype blank = text.indexOf(QLatin1Char(' '));
-        if (blank < 0)
-            return mrNone;
-        text = text.mid(blank + 1);
+    SoundPrefix prefix = SplitSoundPrefix(msg);
+    if (prefix.named && !prefix.name.isEmpty()) {
+        if (prefix.waitForEnd)
+            FPlayer->PlayToEnd(prefix.name);
+        else
+            FPlayer->Play(prefix.name);
     }
+    QString text = std::move(prefix.rest);
     if (text.startsWith(QLatin1Char('!')))
         text.remove(0, 1);
     if (text.isEmpty())
-        return mrNone;
-    if (btns.isEmpty())
-        btns += mbOK;
+        return end.Done(mrNone);
 
-    PlacedMessageBox box(IconOf(dlgType), ExeBaseName(), DisplayText(text), QMessageBox::NoButton,
-                         QApplication::activeWindow());
-    box.setTextFormat(Qt::PlainText); // "&" in a message is shown as it is
-    std::vector<std::pair<QPushButton*, TMsgDlgBtn>> shown;
-    for (const TMsgDlgBtn b : AllButtons) {
-        if (!btns.contains(b))
-            continue;
-        // One role for all keeps the buttons in the program's order.
-        QPushButton* button = box.addButton(MsgDlgBtnCaption(b), QMessageBox::ActionRole);
-        if (b == mbHelp) // the program has no help topics for dialogs: the button stays inert
-            QObject::disconnect(button, &QAbstractButton::clicked, nullptr, nullptr);
-        shown.emplace_back(button, b);
-        if (b == defButton)
-            box.setDefaultButton(button);
+    // A text that chose its sound, or chose silence with "$ ", keeps the
+    // dialog's own sound from cutting it off.
+    if (!prefix.named) {
+        const QString sound = MsgDlgSoundOf(dlgType);
+        if (!sound.isEmpty())
+            FPlayer->Play(sound);
     }
-    // Escape answers Cancel where there is one.
-    for (const auto& [button, b] : shown)
-        if (b == mbCancel)
-            box.setEscapeButton(button);
+    return end.Done(ShowDialog(text, dlgType, btns, defButton, start));
+}
+
+int TMsgBoxWin::ShowDialog(const QString& text, TMsgDlgType dlgType, TMsgDlgButtons btns,
+                           TMsgDlgBtn defButton, TDateTime start) {
+    // Declared in the reverse order of their clean-up: Prompting is
+    // cleared first, then the dialog destroyed, the cursor restored and
+    // the time counted, also when the dialog ends in an exception.
+    const DurationCounter duration(DialogDurationTotal, start);
+    const ScreenCursorKeeper cursor;
+
+    QWidget* reference = ReferenceWindow();
+    const QRect referenceRect = reference ? reference->frameGeometry() : QRect(0, 0, 799, 599);
+    TMsgDialog dialog(reference, dlgType, ExeBaseName(), DisplayText(text), btns, defButton);
+
     // A one-shot placement is used up by the dialog that is shown.
     const bool useAlign = FUseNextAlign;
     FUseNextAlign = false;
     const TMsgAlign align = FAlign;
-    const QRect reference = ReferenceRect();
-    box.placement = [=](QSize dialog) {
-        return MsgDlgPlacement(align, useAlign, reference, dialog, GetVirtualScreenRect());
-    };
+    dialog.SetPlacement([=](QSize frame) {
+        return MsgDlgPlacement(align, useAlign, referenceRect, frame, GetVirtualScreenRect());
+    });
 
-    int result = mrCancel; // closing the dialog without a button cancels it
-    FPrompting = true;
-    try {
-        box.exec();
-    } catch (...) {
-        FPrompting = false;
-        DialogDurationTotal += Now() - start;
-        throw;
-    }
-    FPrompting = false;
-    for (const auto& [button, b] : shown)
-        if (box.clickedButton() == button)
-            result = ModalResultOf(b);
-    DialogDurationTotal += Now() - start;
-    return result;
+    const PromptingFlag prompting(FPrompting);
+    return dialog.Execute();
 }
 
 int TMsgBoxWin::Info(const QString& msg) {
@@ -261,12 +266,6 @@ int TMsgBoxWin::YesCancel(const QString& msg) {
 int TMsgBoxWin::NoYes(const QString& msg) {
     return Dlg(msg, mtConfirmation, {mbYes, mbNo}, mbNo);
 }
-
-namespace {
-TMsgDlgButtons WithRetry(TMsgDlgButtons btns, bool withRetry) {
-    return withRetry ? btns + mbRetry : btns;
-}
-} // namespace
 
 int TMsgBoxWin::YesNoCancel(const QString& msg, bool withRetry) {
     return Dlg(msg, mtConfirmation, WithRetry({mbYes, mbNo, mbCancel}, withRetry), mbYes);

@@ -1,23 +1,33 @@
 #pragma once
-// The windowed message box: every question becomes a modal QMessageBox
-// over the active window, captioned with the program's base name and
-// offering the German buttons of the program. Setting Align places the
-// next shown dialog at an edge or corner of the active window instead of
-// its centre.
+// The windowed message box: every question becomes a modal dialog over
+// the active window (ui/MsgDialog.h), captioned with the program's base
+// name and offering the German buttons of the program. Setting Align
+// places the next shown dialog at an edge or corner of the active window
+// instead of its centre. A text may start with "$name " to play the sound
+// "name" first ("$!name " plays it to its end before the dialog appears)
+// and then with "!", which is dropped.
 //
 //   qz::SetMsgBox(std::make_unique<qz::TMsgBoxWin>());
+//   qz::MsgBox()->ErrInfo(QStringLiteral("$fehler Die Datei fehlt."));
 
 #include "text/MsgBox.h"
 
-#include <QRect>
-
 #include <functional>
+#include <memory>
 
 namespace qz {
+
+class SoundPlayer;
 
 class TMsgBoxWin : public TMsgBox {
 public:
     using TNotifyEvent = std::function<void(TMsgBox* sender)>;
+
+    // Plays its sounds with the Qt player of the program's recordings, or
+    // through `player` (a test's recording fake); a null one is the Qt player.
+    TMsgBoxWin();
+    explicit TMsgBoxWin(std::unique_ptr<SoundPlayer> player);
+    ~TMsgBoxWin() override;
 
     int Dlg(const QString& msg, TMsgDlgType dlgType, TMsgDlgButtons btns,
             TMsgDlgBtn defButton) override;
@@ -33,21 +43,21 @@ public:
     int IgnoreCancel(const QString& msg) override;
     int OkCancel(const QString& msg) override;
 
-    // Called before every dialog and after it, also when none was shown.
+    // Called before every dialog and after it, also when none was shown
+    // and when the dialog ended in an exception.
     TNotifyEvent OnStartDialog;
     TNotifyEvent OnEndDialog;
+
+private:
+    int ShowDialog(const QString& text, TMsgDlgType dlgType, TMsgDlgButtons btns,
+                   TMsgDlgBtn defButton, TDateTime start);
+
+    std::unique_ptr<SoundPlayer> FPlayer;
 };
 
-// Where a dialog of `dialog` size goes over the `reference` window. An
-// armed placement other than ma_Center follows the TMsgAlign table and is
-// fitted onto `virtualScreen`, which may also cut the dialog's size; all
-// other dialogs are centred on the reference, unfitted.
-//   MsgDlgPlacement(ma_leftTop, true, QRect(10, 20, 800, 600), QSize(300, 100), desktop)
-//       == QRect(10, 20, 300, 100)
-[[nodiscard]] QRect MsgDlgPlacement(TMsgAlign align, bool useAlign, const QRect& reference,
-                                    const QSize& dialog, const QRect& virtualScreen);
-
-// The caption a button carries in the dialog: mbYes gives "&Ja".
-[[nodiscard]] QString MsgDlgBtnCaption(TMsgDlgBtn b);
+// The sound a dialog of `dlgType` plays when its text names none: "warnung"
+// for warnings, "fehler" for errors, "hinweis" for information and
+// questions, none (an empty name) for custom dialogs.
+[[nodiscard]] QString MsgDlgSoundOf(TMsgDlgType dlgType);
 
 } // namespace qz

@@ -1,11 +1,13 @@
-# The ui layer: the windowed message box, the sound player, the RTF reader
-# (later also the About box and system information). Qt Widgets and Multimedia.
+# The ui layer: the windowed message box and its dialog, the sound player, the
+# RTF reader (later also the About box and system information). Qt Widgets, Multimedia.
 # Included from the top-level CMakeLists.txt, so that the target and its
 # source list share one directory and its code generators rerun when the
 # list changes.
 target_sources(qzui PRIVATE
     ${CMAKE_CURRENT_LIST_DIR}/comvcl.cpp
     ${CMAKE_CURRENT_LIST_DIR}/comvcl.h
+    ${CMAKE_CURRENT_LIST_DIR}/MsgDialog.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/MsgDialog.h
     ${CMAKE_CURRENT_LIST_DIR}/RtfControlWords_p.h
     ${CMAKE_CURRENT_LIST_DIR}/RtfReader.cpp
     ${CMAKE_CURRENT_LIST_DIR}/RtfReader.h

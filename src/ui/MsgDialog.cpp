@@ -1,0 +1,212 @@
+#include "ui/MsgDialog.h"
+
+#include "settings/ScreenFit.h"
+
+#include <QEventLoop>
+#include <QHideEvent>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QShowEvent>
+
+namespace qz {
+
+namespace {
+
+constexpr TMsgDlgBtn AllButtons[] = {mbYes,    mbNo,  mbOK,      mbCancel,   mbAbort, mbRetry,
+                                     mbIgnore, mbAll, mbNoToAll, mbYesToAll, mbHelp,  mbClose};
+
+QMessageBox::Icon IconOf(TMsgDlgType t) {
+    switch (t) {
+    case mtWarning:
+        return QMessageBox::Warning;
+    case mtError:
+        return QMessageBox::Critical;
+    case mtInformation:
+        return QMessageBox::Information;
+    case mtConfirmation:
+        return QMessageBox::Question;
+    case mtCustom:
+        return QMessageBox::NoIcon;
+    }
+    return QMessageBox::NoIcon;
+}
+
+// Escape and the window's close button answer Cancel, else No, else OK;
+// a dialog with none of them has to be answered with one of its buttons.
+TMsgDlgBtn EscapeButtonOf(TMsgDlgButtons btns) {
+    for (const TMsgDlgBtn b : {mbCancel, mbNo, mbOK})
+        if (btns.contains(b))
+            return b;
+    return mbHelp; // not an answer: Escape then does nothing
+}
+
+} // namespace
+
+// A message box that takes its place once it knows its final size, which
+// QMessageBox settles only while it is being shown, and that ends the
+// modal loop of Execute when it goes away.
+class TMsgDialog::Box : public QMessageBox {
+public:
+    using QMessageBox::QMessageBox;
+    std::function<QRect(QSize)> FPlacement;
+    QEventLoop* FLoop = nullptr;
+
+protected:
+    void showEvent(QShowEvent* e) override {
+        QMessageBox::showEvent(e);
+        if (!FPlacement)
+            return;
+        const QSize inner = size();
+        const QSize margins = frameGeometry().size() - inner;
+        const QRect outer = FPlacement(inner + margins);
+        move(outer.topLeft());
+        // QMessageBox fixes its own size; a dialog cut to the screen needs
+        // the cut size fixed instead.
+        if (outer.size() != inner + margins)
+            setFixedSize(outer.size() - margins);
+    }
+
+    void hideEvent(QHideEvent* e) override {
+        QMessageBox::hideEvent(e);
+        if (FLoop)
+            FLoop->quit();
+    }
+};
+
+TMsgDialog::TMsgDialog(QWidget* parent, TMsgDlgType dlgType, const QString& caption,
+                       const QString& text, TMsgDlgButtons btns, TMsgDlgBtn defButton)
+    : FBox(std::make_unique<Box>(IconOf(dlgType), caption, text, QMessageBox::NoButton, parent)) {
+    FBox->setTextFormat(Qt::PlainText); // an "&" in a message is shown as it is
+    if (btns.isEmpty())
+        btns += mbOK;
+    if (!btns.contains(defButton)) {
+        for (const TMsgDlgBtn b : AllButtons)
+            if (btns.contains(b)) {
+                defButton = b;
+                break;
+            }
+    }
+    const TMsgDlgBtn escapeButton = EscapeButtonOf(btns);
+    for (const TMsgDlgBtn b : AllButtons) {
+        if (!btns.contains(b))
+            continue;
+        // One role for all keeps the buttons in the program's order.
+        QPushButton* button = FBox->addButton(MsgDlgBtnCaption(b), QMessageBox::ActionRole);
+        // Help does not end the dialog. The program has no help viewer, so
+        // the dialog simply stays open for one of the answers.
+        if (b == mbHelp)
+            QObject::disconnect(button, &QAbstractButton::clicked, nullptr, nullptr);
+        FButtons.emplace_back(button, b);
+        if (b == defButton)
+            FBox->setDefaultButton(button);
+        if (b == escapeButton)
+            FBox->setEscapeButton(button);
+    }
+}
+
+TMsgDialog::~TMsgDialog() = default;
+
+void TMsgDialog::SetPlacement(std::function<QRect(QSize)> placement) {
+    FBox->FPlacement = std::move(placement);
+}
+
+int TMsgDialog::Execute() {
+    // A loop of our own rather than QDialog::exec, which cannot be left by
+    // an exception: it would keep a pointer to its finished loop and crash
+    // when the dialog is destroyed.
+    QEventLoop loop;
+    struct LoopLink {
+        Box& box;
+        ~LoopLink() { box.FLoop = nullptr; }
+    } link{*FBox};
+    FBox->FLoop = &loop;
+    FBox->setWindowModality(Qt::ApplicationModal);
+    FBox->show();
+    if (FBox->isVisible())
+        loop.exec(QEventLoop::DialogExec);
+
+    for (const auto& [button, b] : FButtons)
+        if (FBox->clickedButton() == button)
+            return ModalResultOf(b);
+    return mrCancel;
+}
+
+QRect MsgDlgPlacement(TMsgAlign align, bool useAlign, const QRect& reference, const QSize& dialog,
+                      const QRect& virtualScreen) {
+    const int w = dialog.width();
+    const int h = dialog.height();
+    const int refLeft = reference.x();
+    const int refTop = reference.y();
+    const int refRight = refLeft + reference.width();
+    const int refBottom = refTop + reference.height();
+    // Integer division truncates toward zero, as the placement rule wants.
+    const int centreLeft = refLeft + (reference.width() - w) / 2;
+    const int centreTop = refTop + (reference.height() - h) / 2;
+    if (!useAlign || align == ma_Center)
+        return QRect(centreLeft, centreTop, w, h);
+
+    int left = refLeft;
+    int top = refTop;
+    switch (align) {
+    case ma_Center:
+    case ma_leftTop:
+        break;
+    case ma_RightTop:
+        left = refRight - w;
+        break;
+    case ma_CenterTop:
+        left = centreLeft;
+        break;
+    case ma_LeftCenter:
+        top = centreTop;
+        break;
+    case ma_RightCenter:
+        left = refRight - w;
+        top = centreTop;
+        break;
+    case ma_LeftBottom:
+        top = refBottom - h;
+        break;
+    case ma_RightBottom:
+        left = refRight - w;
+        top = refBottom - h;
+        break;
+    case ma_CenterBottom:
+        left = centreLeft;
+        top = refBottom - h;
+        break;
+    }
+    return FitRectToScreen(left, top, w, h, virtualScreen);
+}
+
+QString MsgDlgBtnCaption(TMsgDlgBtn b) {
+    switch (b) {
+    case mbYes:
+        return QStringLiteral("&Ja");
+    case mbNo:
+        return QStringLiteral("&Nein");
+    case mbOK:
+        return QStringLiteral("OK");
+    case mbCancel:
+        return QStringLiteral("Abbrechen");
+    case mbAbort:
+        return QStringLiteral("&Abbrechen");
+    case mbRetry:
+        return QStringLiteral("&Wiederholen");
+    case mbIgnore:
+        return QStringLiteral("&Ignorieren");
+    case mbAll:
+        return QStringLiteral("&Alle");
+    case mbNoToAll:
+        return QStringLiteral("&Alle Nein");
+    case mbYesToAll:
+        return QStringLiteral("A&lle Ja");
+    case mbHelp:
+        return QStringLiteral("&Hilfe");
+    case mbClose:
+        return QStringLiteral("S&chließen");
+    }
+    return {};
+}
+
+} // namespace qz
