@@ -1,9 +1,14 @@
 include(GoogleTest)
 
+# Every test runs on Qt's offscreen platform and in one locale, so that no
+# result depends on the developer's own (QCollator and QLocale::system()
+# follow LANG and LC_ALL).
+set(STAKKO_TEST_ENVIRONMENT "QT_QPA_PLATFORM=offscreen" "LANG=C.UTF-8" "LC_ALL=C.UTF-8")
+
 # stakko_add_test(<subsystem> <name> SOURCES <files...> [LIBS <targets...>])
 # Builds test_<subsystem>_<name> against the shared test main (which creates
 # the QApplication), discovers its cases as "<subsystem>.<Suite>.<Case>" and
-# runs them on Qt's offscreen platform.
+# runs them in STAKKO_TEST_ENVIRONMENT.
 function(stakko_add_test subsystem name)
     cmake_parse_arguments(ARG "" "" "SOURCES;LIBS" ${ARGN})
     set(target test_${subsystem}_${name})
@@ -14,5 +19,15 @@ function(stakko_add_test subsystem name)
         TEST_PREFIX "${subsystem}."
         DISCOVERY_MODE PRE_TEST
         DISCOVERY_TIMEOUT 120
-        PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen" TIMEOUT 300)
+        PROPERTIES TIMEOUT 300)
+    # gtest_discover_tests drops the separators of a list given in
+    # PROPERTIES, so the environment is set by a script that CTest runs
+    # after the discovered tests are known.
+    set(script "${CMAKE_CURRENT_BINARY_DIR}/${target}_environment.cmake")
+    file(CONFIGURE OUTPUT "${script}" CONTENT [[
+foreach(test IN LISTS @target@_TESTS)
+    set_tests_properties("${test}" PROPERTIES ENVIRONMENT "@STAKKO_TEST_ENVIRONMENT@")
+endforeach()
+]] @ONLY)
+    set_property(DIRECTORY APPEND PROPERTY TEST_INCLUDE_FILES "${script}")
 endfunction()

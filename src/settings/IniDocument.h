@@ -19,15 +19,26 @@
 #include <vector>
 
 class QIODevice;
+class QLocale;
 
 namespace qz {
 
 class TEncoding;
+class TIniCollation;
 class TIniStream;
 
 // Called with the document and the 1-based number of a line whose bytes
 // could not be decoded; loading goes on after it returns.
 using TEncodingErrorHandler = std::function<void(TIniStream* Sender, qint32 lineNr)>;
+
+// Where the collation of section names and keys takes its locale from:
+// QLocale::system() unless another source is put in (tests run the
+// collation under chosen locales so). A section or section list asks when
+// it is made and keeps that collation, so no order changes under it.
+//   qz::SetIniCollationLocale([] { return QLocale(QLocale::Turkish); });
+using TIniLocaleSource = std::function<QLocale()>;
+// An empty source restores QLocale::system().
+void SetIniCollationLocale(TIniLocaleSource source);
 
 // One section: entries in the order they were added (never sorted on its
 // own). A plain line has an empty key and the whole line as its value.
@@ -37,7 +48,7 @@ using TEncodingErrorHandler = std::function<void(TIniStream* Sender, qint32 line
 // section instead of three per line, and about a third of the memory.
 class TIniSection {
 public:
-    TIniSection() = default;
+    TIniSection();
     TIniSection(const TIniSection&) = delete;
     TIniSection& operator=(const TIniSection&) = delete;
 
@@ -81,7 +92,7 @@ public:
     // Appends the lines this section contributes to a saved file.
     void SaveLines(QStringList& li) const;
 
-    // Parses one file line into an entry at the end (see IniDocument.cpp).
+    // Parses one file line into an entry at the end (see IniSection.cpp).
     void AddLine(QStringView line);
     // Appends an entry as it is, without parsing.
     void AddEntry(QStringView key, QStringView value);
@@ -91,17 +102,18 @@ public:
 
 private:
     struct TEntry {
-        qint32 keyPos = 0;
-        qint32 keyLen = 0;
-        qint32 valPos = 0;
-        qint32 valLen = 0;
-        quint16 keyHash = 0;  // of the case-folded key, when asciiKey
-        bool asciiKey = true; // printable ASCII only: the fast key comparison applies
+        qint32 KeyPos = 0;
+        qint32 KeyLen = 0;
+        qint32 ValPos = 0;
+        qint32 ValLen = 0;
+        quint16 KeyHash = 0;  // of the case-folded key, when AsciiKey
+        bool AsciiKey = true; // printable ASCII only: the fast key comparison applies
     };
 
     qint32 Append(QStringView text);
     void NoteDead(qint32 chars);
 
+    const TIniCollation* FCollation;
     QString FText; // every key and value of the section, back to back
     std::vector<TEntry> FEntries;
     qint32 FDead = 0; // characters of FText no entry refers to any more
@@ -111,13 +123,16 @@ private:
 // collation: case ignored, or case-sensitive after ";$C". Owns its sections.
 class TIniSectionList {
 public:
-    TIniSectionList() = default;
+    TIniSectionList();
     TIniSectionList(const TIniSectionList&) = delete;
     TIniSectionList& operator=(const TIniSectionList&) = delete;
 
     [[nodiscard]] int Count() const { return static_cast<int>(FItems.size()); }
-    [[nodiscard]] TIniSection* getSections(int index) const;
-    [[nodiscard]] TIniSection* Sections(int index) const { return getSections(index); }
+    // The section at `index`, or null.
+    [[nodiscard]] TIniSection* getSections(int index);
+    [[nodiscard]] const TIniSection* getSections(int index) const;
+    [[nodiscard]] TIniSection* Sections(int index) { return getSections(index); }
+    [[nodiscard]] const TIniSection* Sections(int index) const { return getSections(index); }
     [[nodiscard]] const QString& Names(int index) const;
     // Position of the section matching `name`, or -1.
     [[nodiscard]] int IndexOf(const QString& name) const;
@@ -141,12 +156,13 @@ public:
 
 private:
     struct TItem {
-        QString name;
-        std::unique_ptr<TIniSection> section;
+        QString Name;
+        std::unique_ptr<TIniSection> Section;
     };
     // First position whose name does not sort before `name`.
     [[nodiscard]] int LowerBound(QStringView name) const;
 
+    const TIniCollation* FCollation;
     std::vector<TItem> FItems;
     bool FCaseSensitive = false;
 };
@@ -160,25 +176,37 @@ public:
     virtual ~TIniStream();
 
     // --- properties
-    [[nodiscard]] TIniSection* Sections(int index) const { return getsections(index); }
-    [[nodiscard]] TIniSection* SectionByName(const QString& name) const {
+    [[nodiscard]] TIniSection* Sections(int index) { return getsections(index); }
+    [[nodiscard]] const TIniSection* Sections(int index) const { return getsections(index); }
+    [[nodiscard]] TIniSection* SectionByName(const QString& name) { return getSectionByName(name); }
+    [[nodiscard]] const TIniSection* SectionByName(const QString& name) const {
         return getSectionByName(name);
     }
     [[nodiscard]] QString SectionNames(int index) const { return getSectionNames(index); }
     [[nodiscard]] bool CaseSensitive() const { return FSections.CaseSensitive(); }
     void SetCaseSensitive(bool value) { FSections.SetCaseSensitive(value); }
     [[nodiscard]] int Count() const { return FSections.Count(); }
-    [[nodiscard]] TEncoding* Encoding() const { return FEncoding; }
+    // The encoding last read or to be written, or null. Through a const
+    // document it can be looked at (code page, preamble), not used to convert.
+    [[nodiscard]] TEncoding* Encoding() { return FEncoding; }
+    [[nodiscard]] const TEncoding* Encoding() const { return FEncoding; }
     void SetEncoding(TEncoding* value) { FEncoding = value; }
     [[nodiscard]] bool Modified() const { return FModified; }
     [[nodiscard]] TIniSectionList& SectionList() { return FSections; }
+    [[nodiscard]] const TIniSectionList& SectionList() const { return FSections; }
     [[nodiscard]] const TEncodingErrorHandler& OnEncodingError() const { return FOnEncodingError; }
     void SetOnEncodingError(TEncodingErrorHandler handler) {
         FOnEncodingError = std::move(handler);
     }
 
-    [[nodiscard]] TIniSection* getsections(int index) const { return FSections.getSections(index); }
-    [[nodiscard]] TIniSection* getSectionByName(const QString& name) const;
+    [[nodiscard]] TIniSection* getsections(int index) { return FSections.getSections(index); }
+    [[nodiscard]] const TIniSection* getsections(int index) const {
+        return FSections.getSections(index);
+    }
+    [[nodiscard]] TIniSection* getSectionByName(const QString& name) { return FindSection(name); }
+    [[nodiscard]] const TIniSection* getSectionByName(const QString& name) const {
+        return FindSection(name);
+    }
     [[nodiscard]] QString getSectionNames(int index) const;
 
     // --- overridable access (TIni puts its file upkeep in front)
@@ -248,7 +276,8 @@ protected:
     void ParseLine(QStringView line, TIniSection*& current, bool fromString);
     // Splits `text` at CR, LF and CR LF and parses every line.
     void ParseText(QStringView text, bool fromString);
-    [[nodiscard]] TIniSection* FindSection(const QString& name) const;
+    [[nodiscard]] TIniSection* FindSection(const QString& name);
+    [[nodiscard]] const TIniSection* FindSection(const QString& name) const;
     [[nodiscard]] int SectionIndex(const QString& name) const;
 
     TIniSectionList FSections;

@@ -5,8 +5,15 @@
 # source list share one directory and its code generators rerun when the
 # list changes.
 target_sources(qzsettings PRIVATE
+    ${CMAKE_CURRENT_LIST_DIR}/IniCollation.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/IniCollation_p.h
     ${CMAKE_CURRENT_LIST_DIR}/IniDocument.cpp
     ${CMAKE_CURRENT_LIST_DIR}/IniDocument.h
+    ${CMAKE_CURRENT_LIST_DIR}/IniLines.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/IniLines_p.h
+    ${CMAKE_CURRENT_LIST_DIR}/IniSection.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/IniSectionList.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/IniValueSyntax.cpp
     ${CMAKE_CURRENT_LIST_DIR}/IniFile.cpp
     ${CMAKE_CURRENT_LIST_DIR}/IniFile.h
     ${CMAKE_CURRENT_LIST_DIR}/QZINI.cpp

@@ -1,0 +1,113 @@
+// The INI text as lines: splitting text at its line breaks, decoding bytes
+// one line at a time, and the bytes of a saved file.
+#include "settings/IniDocument.h"
+#include "settings/IniLines_p.h"
+
+#include "text/EQZError.h"
+#include "text/TEncoding.h"
+
+namespace qz {
+
+void ForEachLine(QStringView text, const std::function<void(QStringView)>& line) {
+    qsizetype start = 0;
+    const qsizetype n = text.size();
+    const QChar* d = text.data();
+    for (qsizetype i = 0; i < n; ++i) {
+        const char16_t c = d[i].unicode();
+        if (c != u'\r' && c != u'\n')
+            continue;
+        line(text.sliced(start, i - start));
+        if (c == u'\r' && i + 1 < n && d[i + 1] == u'\n')
+            ++i;
+        start = i + 1;
+    }
+    if (start < n)
+        line(text.sliced(start));
+}
+
+TEncoding* EncodingByPreamble(const QByteArray& bytes) {
+    for (TEncoding* candidate :
+         {TEncoding::UTF8(), TEncoding::Unicode(), TEncoding::BigEndianUnicode()})
+        if (bytes.startsWith(candidate->GetPreamble()))
+            return candidate;
+    return TEncoding::Default();
+}
+
+qint32 DecodeBytesLineByLine(const QByteArray& bytes, TEncoding* encoding, QStringList& list) {
+    if (bytes.isEmpty())
+        return -1;
+    TEncoding* ansi = TEncoding::Default();
+    if (!encoding)
+        encoding = ansi;
+    const QByteArray preamble = encoding->GetPreamble();
+    qsizetype pos = bytes.startsWith(preamble) ? preamble.size() : 0;
+    // UTF-16 ends its lines with two-byte CR and LF units.
+    const quint32 cp = encoding->GetCodePage();
+    const int unit = (cp == 1200 || cp == 1201) ? 2 : 1;
+    const bool bigEndian = cp == 1201;
+    auto codeAt = [&](qsizetype i) -> int {
+        if (unit == 1)
+            return uchar(bytes[i]);
+        const uchar lo = uchar(bytes[bigEndian ? i + 1 : i]);
+        const uchar hi = uchar(bytes[bigEndian ? i : i + 1]);
+        return hi << 8 | lo;
+    };
+
+    qint32 lineNr = 0;
+    qint32 lastFailed = -1;
+    auto takeLine = [&](qsizetype from, qsizetype to) {
+        ++lineNr;
+        const QByteArray raw = bytes.sliced(from, to - from);
+        QString text;
+        bool failed = false;
+        if (!raw.isEmpty()) {
+            try {
+                text = encoding->GetString(raw);
+                failed = text.isEmpty();
+            } catch (const EQZError&) {
+                failed = true;
+            }
+        }
+        if (failed) {
+            lastFailed = lineNr;
+            text = ansi->GetString(raw);
+        }
+        list.append(text);
+    };
+
+    qsizetype start = pos;
+    const qsizetype end = bytes.size() - (bytes.size() - pos) % unit;
+    while (pos < end) {
+        const int c = codeAt(pos);
+        if (c == 0x0D || c == 0x0A) {
+            takeLine(start, pos);
+            pos += unit;
+            if (c == 0x0D && pos < end && codeAt(pos) == 0x0A)
+                pos += unit;
+            start = pos;
+        } else {
+            pos += unit;
+        }
+    }
+    // Bytes after the last line break are a line too: nothing is dropped.
+    if (start < bytes.size())
+        takeLine(start, bytes.size());
+    return lastFailed;
+}
+
+QByteArray EncodeIniLines(const QStringList& lines, TEncoding* encoding) {
+    if (!encoding)
+        encoding = TEncoding::Default();
+    qsizetype chars = 0;
+    for (const QString& l : lines)
+        chars += l.size() + 2;
+    QString text;
+    text.reserve(chars);
+    for (const QString& l : lines) {
+        text += l;
+        text += QLatin1String("\r\n");
+    }
+    return encoding->GetPreamble() + encoding->GetBytes(text);
+}
+
+} // namespace qz
