@@ -7,7 +7,7 @@ set -euo pipefail
 packages=(
   build-essential cmake ninja-build pkg-config
   qt6-base-dev qt6-base-dev-tools qt6-multimedia-dev qt6-tools-dev qt6-tools-dev-tools
-  qt6-l10n-tools libqt6svg6 qt6-qpa-plugins libgl-dev
+  qt6-l10n-tools libqt6svg6 qt6-svg-dev qt6-qpa-plugins libgl-dev
   gstreamer1.0-plugins-base gstreamer1.0-plugins-good
   zlib1g-dev
   googletest libgtest-dev libgmock-dev
@@ -15,6 +15,7 @@ packages=(
   fonts-liberation2
   clang-14 libclang-rt-14-dev clang-format
   xvfb xdotool imagemagick x11-utils
+  desktop-file-utils appstream
 )
 
 missing=()
