@@ -11,7 +11,7 @@ BUILD_DIR = $(if $(filter default,$(PRESET)),build,build-$(PRESET))
 
 FORMAT_FILES = $(shell git ls-files --cached --others --exclude-standard -- '*.cpp' '*.h')
 
-.PHONY: deps build run test bench fuzz format format-check clean
+.PHONY: deps build run test package install bench fuzz fuzz-smoke soak format format-check clean
 
 deps:
 	./scripts/install-deps.sh
@@ -26,6 +26,15 @@ run: build
 test: deps
 	cmake --workflow --preset $(PRESET)
 
+# A Debian package of the default build in build/: stakko_<version>_<arch>.deb
+package: build
+	cd $(BUILD_DIR) && cpack
+
+# Installs into PREFIX (default /usr/local).
+PREFIX ?= /usr/local
+install: build
+	cmake --install $(BUILD_DIR) --prefix $(PREFIX)
+
 bench: deps
 	cmake --preset bench
 	cmake --build --preset bench
@@ -33,6 +42,18 @@ bench: deps
 fuzz: deps
 	cmake --preset fuzz
 	cmake --build --preset fuzz
+
+# Every fuzz target for FUZZ_SECONDS on its saved corpus (CI runs this).
+FUZZ_SECONDS ?= 20
+fuzz-smoke: fuzz
+	./scripts/fuzz-smoke.sh build-fuzz/fuzz $(FUZZ_SECONDS)
+
+# A long random session of the sanitizer build (CI runs a short one).
+SOAK_SECONDS ?= 600
+soak: deps
+	cmake --preset ci
+	cmake --build --preset ci --target stakko
+	tests/e2e/soak.sh build-ci/stakko $(SOAK_SECONDS)
 
 format:
 	clang-format -i $(FORMAT_FILES)

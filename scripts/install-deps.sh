@@ -7,13 +7,14 @@ set -euo pipefail
 packages=(
   build-essential cmake ninja-build pkg-config
   qt6-base-dev qt6-base-dev-tools qt6-multimedia-dev qt6-tools-dev qt6-tools-dev-tools
-  qt6-l10n-tools libqt6svg6 qt6-qpa-plugins libgl-dev
+  qt6-l10n-tools libqt6svg6 qt6-svg-dev qt6-qpa-plugins libgl-dev
   zlib1g-dev
   googletest libgtest-dev libgmock-dev
   libbenchmark-dev
   fonts-liberation2
   clang-14 libclang-rt-14-dev clang-format
   xvfb xdotool imagemagick x11-utils
+  desktop-file-utils appstream
   # a private sound server and its recorder for the start-sound test
   pulseaudio pulseaudio-utils
 )

@@ -24,6 +24,8 @@ int main(int argc, char** argv) {
     }
     QApplication::setApplicationName(stakko::ApplicationTitle());
     QApplication::setApplicationDisplayName(stakko::ApplicationTitle());
+    QApplication::setDesktopFileName(stakko::DesktopFileName());
+    QApplication::setWindowIcon(stakko::ApplicationIcon());
 
     int result = 0;
     {

@@ -21,3 +21,23 @@ set_property(TARGET stakkogame APPEND PROPERTY AUTOUIC_SEARCH_PATHS
 # The game's recordings, synthesised at build time: ":/sounds/<name>.wav".
 stakko_add_sounds(stakkogame gamesounds
     space ding xylophon nice klingel1 loser gefahr gewonn1)
+
+# The application icon: its PNG sizes are rendered from the SVG at build
+# time and built into the program; the same files are installed for the
+# desktop (cmake/StakkoInstall.cmake).
+set(STAKKO_ICON_SVG ${CMAKE_CURRENT_LIST_DIR}/resources/icons/stakko.svg)
+set(STAKKO_ICON_SIZES 16 22 24 32 48 64 128 256)
+set(STAKKO_ICON_DIR ${CMAKE_BINARY_DIR}/appicon)
+set(STAKKO_ICON_PNGS)
+foreach(size IN LISTS STAKKO_ICON_SIZES)
+    list(APPEND STAKKO_ICON_PNGS ${STAKKO_ICON_DIR}/${size}.png)
+endforeach()
+# A tool built with the sanitizers runs at build time: leaks of the
+# system's libraries at its exit must not fail the build.
+add_custom_command(OUTPUT ${STAKKO_ICON_PNGS}
+    COMMAND ${CMAKE_COMMAND} -E env ASAN_OPTIONS=detect_leaks=0
+            $<TARGET_FILE:IconRender> ${STAKKO_ICON_SVG} ${STAKKO_ICON_DIR} ${STAKKO_ICON_SIZES}
+    DEPENDS IconRender ${STAKKO_ICON_SVG}
+    COMMENT "Rendering the application icon")
+qt_add_resources(stakkogame appicon PREFIX /appicon BASE ${STAKKO_ICON_DIR}
+                 FILES ${STAKKO_ICON_PNGS})

@@ -1,0 +1,43 @@
+# Where an installed Stakko lives (GNUInstallDirs), and its Debian package.
+#   cmake --install build --prefix /usr/local
+#   make package            (CPack, a .deb in build/)
+include(GNUInstallDirs)
+
+set(STAKKO_APP_ID org.example.stakko)
+set(STAKKO_PACKAGING_DIR ${PROJECT_SOURCE_DIR}/packaging)
+
+install(TARGETS stakko RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+install(FILES ${STAKKO_PACKAGING_DIR}/${STAKKO_APP_ID}.desktop
+        DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
+install(FILES ${STAKKO_PACKAGING_DIR}/${STAKKO_APP_ID}.metainfo.xml
+        DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo)
+install(FILES ${STAKKO_PACKAGING_DIR}/stakko.6 DESTINATION ${CMAKE_INSTALL_MANDIR}/man6)
+install(FILES ${STAKKO_ICON_SVG} DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/scalable/apps
+        RENAME ${STAKKO_APP_ID}.svg)
+foreach(size IN LISTS STAKKO_ICON_SIZES)
+    install(FILES ${STAKKO_ICON_DIR}/${size}.png
+            DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/${size}x${size}/apps
+            RENAME ${STAKKO_APP_ID}.png)
+endforeach()
+
+# The Debian package. The libraries it needs follow from what the program
+# links (dpkg-shlibdeps); Qt's plugins are loaded at run time, so the
+# platform plugin is named here (sound goes through Qt Multimedia's own
+# PulseAudio output, which comes with its library).
+set(CPACK_GENERATOR DEB)
+set(CPACK_PACKAGE_NAME stakko)
+set(CPACK_PACKAGE_VENDOR "Vomb-Werkstatt")
+set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "Legespiel mit fallenden Steinen")
+set(CPACK_PACKAGE_DESCRIPTION "Teile aus vier Steinen fallen in einen Schacht von neun Spalten,
+volle Reihen verschwinden und bringen Punkte. Mit Vorschau, Statistik,
+Rekord, Klängen und einer Hilfe im Fenster.")
+set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
+set(CPACK_STRIP_FILES ON)
+set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
+set(CPACK_DEBIAN_PACKAGE_MAINTAINER "Stakko-Werkstatt <stakko@example.org>")
+set(CPACK_DEBIAN_PACKAGE_SECTION games)
+set(CPACK_DEBIAN_PACKAGE_HOMEPAGE https://www.example.org/stakko/)
+set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "qt6-qpa-plugins")
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "fonts-liberation2")
+include(CPack)
