@@ -27,7 +27,8 @@ PATH="$PREFIX/bin:$PATH" $COMMAND >"$WORK/game.log" 2>&1 &
 GAME_PID=$!
 WID=$(timeout 30 xdotool search --sync --onlyvisible --name '^Stakko$' | head -n1) ||
     fail "the installed program showed no window"
-xprop -id "$WID" _NET_WM_ICON | grep -q 'Icon (' || fail "the window carries no icon"
+has_icon() { xprop -id "$WID" _NET_WM_ICON | grep -q 'Icon ('; }
+wait_until 5 has_icon || fail "the window carries no icon"
 
 xdotool key --window "$WID" alt+e
 ended() { ! kill -0 "$GAME_PID" 2>/dev/null; }
