@@ -1,10 +1,16 @@
-# The ui layer: the windowed message box, the sound player, system and
-# version information (later also the About box and the RTF reader). Qt
-# Widgets and Multimedia.
+# The ui layer: the windowed message box, the sound player, the About box,
+# system and version information (later also the RTF reader). Qt Widgets
+# and Multimedia.
 # Included from the top-level CMakeLists.txt, so that the target and its
 # source list share one directory and its code generators rerun when the
 # list changes.
 target_sources(qzui PRIVATE
+    ${CMAKE_CURRENT_LIST_DIR}/AboutBx.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/AboutBx.h
+    ${CMAKE_CURRENT_LIST_DIR}/AboutForm.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/AboutForm.h
+    ${CMAKE_CURRENT_LIST_DIR}/AboutPictures.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/AboutPictures.h
     ${CMAKE_CURRENT_LIST_DIR}/comvcl.cpp
     ${CMAKE_CURRENT_LIST_DIR}/comvcl.h
     ${CMAKE_CURRENT_LIST_DIR}/QZ_Win_cmn.cpp
