@@ -1,14 +1,8 @@
 // The system's own answers: the os-release format, the display name taken
-// from it, the machine names of 64-bit kernels, and the process's groups.
+// from it, and the machine names of 64-bit kernels.
 #include "platform/SystemFacts.h"
 
 #include "common/TestHelpers.h"
-
-#include <QSet>
-
-#include <grp.h>
-#include <unistd.h>
-
 using namespace qz::platform;
 
 namespace {
@@ -67,15 +61,6 @@ TEST(KernelMachine, SixtyFourBitNamesIncludeTheCompatibilityName) {
     for (const char* machine : {"i686", "armv7l", "s390", ""})
         EXPECT_FALSE(Is64BitMachine(QString::fromLatin1(machine))) << machine;
     EXPECT_FALSE(KernelMachine().isEmpty());
-}
-
-TEST(ProcessGroups, EffectiveGroupComesFirst) {
-    const group* own = getgrgid(getegid());
-    ASSERT_NE(own, nullptr);
-    const QStringList names = ProcessGroupNames();
-    ASSERT_FALSE(names.isEmpty());
-    EXPECT_EQ(names.first(), QString::fromUtf8(own->gr_name));
-    EXPECT_EQ(names.size(), QSet<QString>(names.begin(), names.end()).size()) << "no repeats";
 }
 
 } // namespace

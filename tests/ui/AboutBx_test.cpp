@@ -20,7 +20,6 @@
 #include <QLabel>
 #include <QPainter>
 #include <QPushButton>
-#include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
@@ -118,28 +117,15 @@ private:
     QStringList FSchemes;
 };
 
-TEST(About, StartsWithTheValuesOfItsProperties) {
+TEST(About, StartValuesFromTheProgramAndItsRecord) {
     TAbout about(nullptr);
-    EXPECT_EQ(about.HelpContext(), 0);
-    EXPECT_EQ(about.Caption(), "Info");
-    EXPECT_EQ(about.ImageName(), "INFO_PIC");
-    EXPECT_EQ(about.Alignment(), taCenter);
     EXPECT_EQ(about.Head1(), QGuiApplication::applicationDisplayName());
-    EXPECT_EQ(about.Head2(), "");
-    EXPECT_EQ(about.Instit(), DefaultInstitution());
     EXPECT_EQ(about.Copyright(), GetVersionInfoValue("LegalCopyright")) << "from the record";
-    EXPECT_EQ(about.WWW(), DefaultWebAddress());
     EXPECT_EQ(about.eMail(), DefaultMailAddress() + "?subject=" + ExeBaseName());
-    EXPECT_EQ(about.helpBtnText(), "&Hilfe");
     EXPECT_EQ(about.VersionDate(), QFileInfo(QCoreApplication::applicationFilePath())
                                        .lastModified()
                                        .toString("dd.MM.yy hh:mm:ss"));
-    EXPECT_EQ(about.VersionNr(), "");
-    EXPECT_EQ(about.HintEmail(), "");
-    EXPECT_EQ(about.HintWWW(), "");
-    EXPECT_TRUE(about.projectIcon().isNull());
     EXPECT_TRUE(DefaultWebAddress().contains("example.com"));
-    EXPECT_TRUE(DefaultMailAddress().endsWith("@example.com"));
 }
 
 struct CopyrightRow : NamedRow {
@@ -324,25 +310,6 @@ TEST(About, LinksOpenTheirTargetAndClose) {
     EXPECT_EQ(catcher.urls[2], QUrl("http://www.example.org")) << "taken as a web address";
 }
 
-TEST(About, HelpButtonOnlyWithAHelpContext) {
-    TAbout about(nullptr);
-    about.setHelpContext(2001);
-    about.sethelpBtnText("&Hilfe");
-    QSignalSpy help(&about, &TAbout::HelpRequested);
-    EXPECT_TRUE(ExecuteWith(about, [&](QWidget* form) {
-        auto* button = Child<QPushButton>(form, "FHlpBtn");
-        ASSERT_NE(button, nullptr);
-        EXPECT_EQ(button->text(), "&Hilfe");
-        EXPECT_EQ(button->x(), 20);
-        EXPECT_EQ(button->y(), Child(form, "FOkBtn")->y());
-        button->click();
-        EXPECT_TRUE(form->isVisible()) << "help does not close the window";
-        ClickOk(form);
-    }));
-    ASSERT_EQ(help.size(), 1);
-    EXPECT_EQ(help[0][0].toInt(), 2001);
-}
-
 TEST(About, CentredOverItsOwnerAndKeptOnTheDesktop) {
     QWidget owner;
     owner.setGeometry(100, 50, 500, 500);
@@ -364,24 +331,6 @@ TEST(About, CentredOverItsOwnerAndKeptOnTheDesktop) {
     });
     EXPECT_EQ(shown.right(), desktop.right());
     EXPECT_EQ(shown.bottom(), desktop.bottom());
-}
-
-TEST(About, DraggedByTheLeftButtonAlone) {
-    QWidget form;
-    form.move(100, 100);
-    TFormHelper helper(&form);
-    helper.MouseDown(Qt::RightButton, Qt::NoModifier, QPoint(5, 5));
-    EXPECT_EQ(helper.DragStart(), QPoint(0, 0));
-    helper.MouseDown(Qt::LeftButton, Qt::NoModifier, QPoint(10, 20));
-    helper.MouseMove(Qt::LeftButton, Qt::ShiftModifier, QPoint(30, 30));
-    helper.MouseMove(Qt::LeftButton | Qt::RightButton, Qt::NoModifier, QPoint(30, 30));
-    helper.MouseMove(Qt::LeftButton, Qt::NoModifier, QPoint(10, 20));
-    EXPECT_EQ(form.pos(), QPoint(100, 100));
-    EXPECT_FALSE(helper.FormMoved());
-    helper.MouseMove(Qt::LeftButton, Qt::NoModifier, QPoint(17, 15));
-    EXPECT_EQ(form.pos(), QPoint(107, 95));
-    EXPECT_TRUE(helper.FormMoved());
-    EXPECT_EQ(helper.DragStart(), QPoint(10, 20)) << "the pointer stays at the start point";
 }
 
 TEST(About, BackgroundBandsAndEdges) {
