@@ -1,11 +1,15 @@
 #include "game/Stakko.h"
 
+#include "game/About1.h"
 #include "game/GameSounds.h"
 #include "game/HelpText.h"
 #include "game/ScoreObj.h"
 #include "game/SysColors.h"
 #include "settings/FormState.h"
 #include "settings/QZ_UsrSettings.h"
+#include "text/EQZError.h"
+#include "text/MsgBox.h"
+#include "ui/AboutBx.h"
 #include "ui/SoundPlayer.h"
 #include "ui_Stakko.h"
 
@@ -121,6 +125,9 @@ T_Stakko::T_Stakko(std::unique_ptr<qz::SoundPlayer> player, QWidget* parent)
     connect(ui->FallArea, &PaintBox::Paint, this, &T_Stakko::PaintField);
     connect(ui->PrevWind, &PaintBox::Click, this, &T_Stakko::PrevWindClick);
     connect(ui->ImageSound, &ClickImage::Click, this, &T_Stakko::ImageSoundClick);
+    FAbout1 = new qz::TAbout(this);
+    SetUpAbout1(*FAbout1);
+    connect(ui->InfoBtn, &QAbstractButton::clicked, this, &T_Stakko::InfoBtnClick);
     connect(ui->NewGameBtn, &QAbstractButton::clicked, this, &T_Stakko::NewGameBtnClick);
     connect(ui->HilfeButton, &QAbstractButton::clicked, this, &T_Stakko::HilfeButtonClick);
     connect(ui->EndBtn, &QAbstractButton::clicked, this, &T_Stakko::EndBtnClick);
@@ -373,6 +380,17 @@ void T_Stakko::ImageSoundClick() {
     SetSound(!FWithSound);
     if (qz::TUserSettings* settings = qz::UserSettings())
         settings->writeBool(QStringLiteral("_Stakko"), QStringLiteral("withSound"), FWithSound);
+}
+
+// The About box's answer means nothing to the game. A picture missing
+// from the program ends it with an error, which the user is told about
+// here: an exception must not pass through the event loop.
+void T_Stakko::InfoBtnClick() {
+    try {
+        (void)FAbout1->Execute();
+    } catch (const qz::EQZError& e) {
+        qz::MsgBox()->ErrInfo(e.message());
+    }
 }
 
 void T_Stakko::HilfeButtonClick() {

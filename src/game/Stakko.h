@@ -19,6 +19,10 @@
 
 class QTimer;
 
+namespace qz {
+class TAbout;
+}
+
 namespace Ui {
 class T_Stakko;
 }
@@ -57,6 +61,7 @@ public:
     void ImageSoundClick();
 
     // Buttons.
+    void InfoBtnClick();
     void HilfeButtonClick();
     void NewGameBtnClick();
     void EndBtnClick();
@@ -66,6 +71,7 @@ public:
     [[nodiscard]] TFigur& NextFigur() { return *FNextFigur; }
     [[nodiscard]] TScoreObj& ScoreObj() { return *FScoreObj; }
     [[nodiscard]] QTimer& Timer1() { return *FTimer1; }
+    [[nodiscard]] qz::TAbout& About1() { return *FAbout1; }
     [[nodiscard]] bool Stopped() const { return FStopped; }
     [[nodiscard]] bool DangerWarned() const { return FDangerWarned; }
     [[nodiscard]] bool WithPreview() const { return FWithPreview; }
@@ -94,6 +100,7 @@ private:
     std::unique_ptr<TFigur> FNextFigur;
     std::unique_ptr<TScoreObj> FScoreObj;
     QTimer* FTimer1 = nullptr;
+    qz::TAbout* FAbout1 = nullptr;
     QPixmap SoundOnIcon;
     QPixmap SoundOffIcon;
     bool FWithSound = true;

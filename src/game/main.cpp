@@ -7,12 +7,21 @@
 #include "settings/SettingsLocation.h"
 #include "text/EQZError.h"
 #include "text/MsgBox.h"
+#include "ui/SystemFolders.h"
 #include "ui/comvcl.h"
 
 #include <QApplication>
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
+    try {
+        // While only the window-less message box exists: a system the
+        // program cannot work on stops it here, with the reason.
+        qz::StartUpSystemInformation();
+    } catch (const qz::EQZError& e) {
+        qCritical("%s", qPrintable(e.message()));
+        return 1;
+    }
     qz::SetMsgBox(std::make_unique<qz::TMsgBoxWin>());
     try {
         qz::GetUserSettings();

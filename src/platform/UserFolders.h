@@ -1,6 +1,8 @@
 #pragma once
-// The user's folders as the desktop names them (XDG base directories),
-// standing in for the roaming and the local application-data folder.
+// The folders as the desktop names them (XDG base and user directories),
+// standing in for the Windows folders of the same purpose: the roaming and
+// the local application-data folder, the documents, the all-users data,
+// the common documents and the temporary folder. None ends with "/".
 
 #include <QString>
 
@@ -13,5 +15,20 @@ namespace qz::platform {
 // The folder kept on this machine only: the XDG data folder
 // ("~/.local/share"). Empty when the system names none.
 [[nodiscard]] QString LocalAppDataFolder();
+
+// The user's documents ("~/Documents"). Empty when the system names none.
+[[nodiscard]] QString DocumentsFolder();
+
+// The first data folder that all users share ("/usr/local/share"): the
+// system-wide XDG data folders stand in for the all-users application
+// data. Empty when the system names none.
+[[nodiscard]] QString SharedDataFolder();
+
+// The folder the desktop offers for files shared with others ("~/Public"),
+// the nearest thing to the common documents. Empty when none is named.
+[[nodiscard]] QString PublicShareFolder();
+
+// The temporary folder ($TMPDIR or "/tmp").
+[[nodiscard]] QString TempFolder();
 
 } // namespace qz::platform

@@ -7,8 +7,12 @@ target_sources(qzplatform PRIVATE
     ${CMAKE_CURRENT_LIST_DIR}/FileAccess.h
     ${CMAKE_CURRENT_LIST_DIR}/ProgramFile.cpp
     ${CMAKE_CURRENT_LIST_DIR}/ProgramFile.h
+    ${CMAKE_CURRENT_LIST_DIR}/ProgramSections.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/ProgramSections.h
     ${CMAKE_CURRENT_LIST_DIR}/Registry.cpp
     ${CMAKE_CURRENT_LIST_DIR}/Registry.h
+    ${CMAKE_CURRENT_LIST_DIR}/SystemFacts.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/SystemFacts.h
     ${CMAKE_CURRENT_LIST_DIR}/UserFolders.cpp
     ${CMAKE_CURRENT_LIST_DIR}/UserFolders.h
 )

@@ -1,11 +1,20 @@
-# The ui layer: the windowed message box and its dialog, the sound player, the
-# RTF reader (later also the About box and system information). Qt Widgets, Multimedia.
+# The ui layer: the windowed message box and its dialog, the sound player,
+# the RTF reader, the About box, system and version information. Qt Widgets
+# and Multimedia.
 # Included from the top-level CMakeLists.txt, so that the target and its
 # source list share one directory and its code generators rerun when the
 # list changes.
 target_sources(qzui PRIVATE
+    ${CMAKE_CURRENT_LIST_DIR}/AboutBx.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/AboutBx.h
+    ${CMAKE_CURRENT_LIST_DIR}/AboutForm.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/AboutForm.h
+    ${CMAKE_CURRENT_LIST_DIR}/AboutPictures.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/AboutPictures.h
     ${CMAKE_CURRENT_LIST_DIR}/comvcl.cpp
     ${CMAKE_CURRENT_LIST_DIR}/comvcl.h
+    ${CMAKE_CURRENT_LIST_DIR}/QZ_Win_cmn.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/QZ_Win_cmn.h
     ${CMAKE_CURRENT_LIST_DIR}/MsgDialog.cpp
     ${CMAKE_CURRENT_LIST_DIR}/MsgDialog.h
     ${CMAKE_CURRENT_LIST_DIR}/RtfControlWords_p.h
@@ -13,6 +22,10 @@ target_sources(qzui PRIVATE
     ${CMAKE_CURRENT_LIST_DIR}/RtfReader.h
     ${CMAKE_CURRENT_LIST_DIR}/SoundPlayer.cpp
     ${CMAKE_CURRENT_LIST_DIR}/SoundPlayer.h
+    ${CMAKE_CURRENT_LIST_DIR}/SystemFolders.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/SystemFolders.h
+    ${CMAKE_CURRENT_LIST_DIR}/VersionInfo.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/VersionInfo.h
 )
 
 # The message boxes' recordings, synthesised at build time:
