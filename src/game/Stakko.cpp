@@ -3,6 +3,7 @@
 #include "game/GameSounds.h"
 #include "game/ScoreObj.h"
 #include "game/SysColors.h"
+#include "game/Winner.h"
 #include "settings/FormState.h"
 #include "settings/QZ_UsrSettings.h"
 #include "ui/SoundPlayer.h"
@@ -13,6 +14,7 @@
 #include <QCloseEvent>
 #include <QDialog>
 #include <QKeyEvent>
+#include <QLineEdit>
 #include <QStyle>
 #include <QTimer>
 
@@ -121,6 +123,7 @@ T_Stakko::T_Stakko(std::unique_ptr<qz::SoundPlayer> player, QWidget* parent)
 
     FormCreate();
     FormResize();
+    FWinnerForm = std::make_unique<TWinnerForm>(*FScoreObj, this);
 }
 
 T_Stakko::~T_Stakko() {
@@ -188,10 +191,23 @@ void T_Stakko::NextFigure() {
         FStopped = true;
         if (FScoreObj->CompletedLines < RowsToWin)
             GameSound(SoundLost);
-        // A won game beating the record is where the record and the
-        // winner's name are taken; a won game without one simply ends.
+        else if (FScoreObj->Sum > FScoreObj->HighScore)
+            NewRecord();
+        // A won game without a record simply ends.
     }
     PaintField();
+}
+
+// The dialog's OK stores name and points and shows the record line; the
+// panel keeps the old line until then.
+void T_Stakko::NewRecord() {
+    GameSound(SoundRecord);
+    FScoreObj->HighScore = FScoreObj->Sum;
+    PlaceWinnerForm(*this, *FWinnerForm);
+    FWinnerForm->WinnerNameEdit()->setText(FScoreObj->WinnerName);
+    FWinnerForm->exec();
+    FScoreObj->WinnerName = FWinnerForm->WinnerNameEdit()->text();
+    FScoreObj->Show();
 }
 
 void T_Stakko::FigurLanded() {
@@ -213,8 +229,10 @@ void T_Stakko::RowsRemoved(int count) {
 }
 
 void T_Stakko::Timer1Timer() {
-    // The game stands still while another window (a dialog) is active.
-    if (!isActiveWindow())
+    // The game stands still while another window (a dialog) is active, and
+    // while one of ours is open even where the desktop leaves this window
+    // active: a tick inside the record dialog would land pieces under it.
+    if (!isActiveWindow() || QApplication::activeModalWidget())
         return;
     if (FCurFigur->CanFallDown()) {
         FCurFigur->Hide(FCellSize);

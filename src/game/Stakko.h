@@ -25,6 +25,7 @@ class T_Stakko;
 namespace stakko {
 
 class TScoreObj;
+class TWinnerForm;
 
 class T_Stakko : public QWidget, private TRowsRemovedSink {
     Q_OBJECT
@@ -39,6 +40,9 @@ public:
     void ClearField();
     void NextFigure();
     void FigurLanded();
+    // A won game beat the record: the sound, the new points, and the
+    // winner's name asked for and stored.
+    void NewRecord();
     void Timer1Timer();
     // Acts on a key seen by the form; sets Key to 0 when it consumed it.
     void FormKeyDown(int& Key);
@@ -92,6 +96,9 @@ private:
     std::unique_ptr<TFigur> FCurFigur;
     std::unique_ptr<TFigur> FNextFigur;
     std::unique_ptr<TScoreObj> FScoreObj;
+    // The record dialog, made once after the window and reused; the window
+    // owns it, and it goes before the statistics it stores.
+    std::unique_ptr<TWinnerForm> FWinnerForm;
     QTimer* FTimer1 = nullptr;
     QPixmap SoundOnIcon;
     QPixmap SoundOffIcon;

@@ -11,7 +11,9 @@ target_sources(stakkogame PRIVATE
     ${CMAKE_CURRENT_LIST_DIR}/ScoreObj.cpp ${CMAKE_CURRENT_LIST_DIR}/ScoreObj.h
     ${CMAKE_CURRENT_LIST_DIR}/Stakko.cpp ${CMAKE_CURRENT_LIST_DIR}/Stakko.h
     ${CMAKE_CURRENT_LIST_DIR}/SysColors.h
+    ${CMAKE_CURRENT_LIST_DIR}/Winner.cpp ${CMAKE_CURRENT_LIST_DIR}/Winner.h
     ${CMAKE_CURRENT_LIST_DIR}/resources/Stakko.ui
+    ${CMAKE_CURRENT_LIST_DIR}/resources/Winner.ui
     ${CMAKE_CURRENT_LIST_DIR}/resources/stakko.qrc
 )
 set_property(TARGET stakkogame APPEND PROPERTY AUTOUIC_SEARCH_PATHS

@@ -408,6 +408,7 @@ TEST_F(StakkoTest, DangerSoundsOnceForAHighStackBeforeTheRowSound) {
 
 TEST_F(StakkoTest, TheTwentyFifthRowEndsTheGameEvenIfTheNextPieceFits) {
     T_Stakko& w = Open();
+    w.ScoreObj().HighScore = 100000; // not beaten: no record dialog
     w.ScoreObj().CompletedLines = 23;
     FillRowExcept(18, {4, 5});
     FillRowExcept(19, {4, 5});
