@@ -79,6 +79,7 @@ protected:
     // The application-wide key hook: the form sees keys before its controls.
     bool eventFilter(QObject* watched, QEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
+    void changeEvent(QEvent* event) override;
     void showEvent(QShowEvent* event) override;
     // The window is about to close: FormCloseQuery stores its placement.
     void closeEvent(QCloseEvent* event) override;

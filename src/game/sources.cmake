@@ -8,6 +8,7 @@ target_sources(stakkogame PRIVATE
     ${CMAKE_CURRENT_LIST_DIR}/GameSounds.cpp ${CMAKE_CURRENT_LIST_DIR}/GameSounds.h
     ${CMAKE_CURRENT_LIST_DIR}/GameInfo.cpp ${CMAKE_CURRENT_LIST_DIR}/GameInfo.h
     ${CMAKE_CURRENT_LIST_DIR}/PaintBox.cpp ${CMAKE_CURRENT_LIST_DIR}/PaintBox.h
+    ${CMAKE_CURRENT_LIST_DIR}/PanelStyle.cpp ${CMAKE_CURRENT_LIST_DIR}/PanelStyle.h
     ${CMAKE_CURRENT_LIST_DIR}/ScoreObj.cpp ${CMAKE_CURRENT_LIST_DIR}/ScoreObj.h
     ${CMAKE_CURRENT_LIST_DIR}/Stakko.cpp ${CMAKE_CURRENT_LIST_DIR}/Stakko.h
     ${CMAKE_CURRENT_LIST_DIR}/SysColors.h
