@@ -3,8 +3,10 @@
 #include "game/About1.h"
 #include "game/GameSounds.h"
 #include "game/HelpText.h"
+#include "game/PanelStyle.h"
 #include "game/ScoreObj.h"
 #include "game/SysColors.h"
+#include "game/Winner.h"
 #include "settings/FormState.h"
 #include "settings/QZ_UsrSettings.h"
 #include "text/EQZError.h"
@@ -18,6 +20,7 @@
 #include <QCloseEvent>
 #include <QDialog>
 #include <QKeyEvent>
+#include <QLineEdit>
 #include <QStyle>
 #include <QTimer>
 
@@ -85,6 +88,11 @@ T_Stakko::T_Stakko(std::unique_ptr<qz::SoundPlayer> player, QWidget* parent)
 
     ui->FallArea->SetColor(clAppWorkSpace());
     ui->PrevWind->SetColor(clBtnFace());
+    // The panel is not tinted, so a block erased from the preview vanishes.
+    // The style goes with the window's children, after the panel.
+    auto* panelStyle = new PanelStyle;
+    panelStyle->setParent(this);
+    ui->GroupBox1->setStyle(panelStyle);
     // The help never takes the keys (they are the game's) and offers no
     // menu: any click on it closes it.
     ui->RichEdit1->setFocusPolicy(Qt::NoFocus);
@@ -134,6 +142,7 @@ T_Stakko::T_Stakko(std::unique_ptr<qz::SoundPlayer> player, QWidget* parent)
 
     FormCreate();
     FormResize();
+    FWinnerForm = std::make_unique<TWinnerForm>(*FScoreObj, this);
 }
 
 T_Stakko::~T_Stakko() {
@@ -202,10 +211,23 @@ void T_Stakko::NextFigure() {
         FStopped = true;
         if (FScoreObj->CompletedLines < RowsToWin)
             GameSound(SoundLost);
-        // A won game beating the record is where the record and the
-        // winner's name are taken; a won game without one simply ends.
+        else if (FScoreObj->Sum > FScoreObj->HighScore)
+            NewRecord();
+        // A won game without a record simply ends.
     }
     PaintField();
+}
+
+// The dialog's OK stores name and points and shows the record line; the
+// panel keeps the old line until then.
+void T_Stakko::NewRecord() {
+    GameSound(SoundRecord);
+    FScoreObj->HighScore = FScoreObj->Sum;
+    PlaceWinnerForm(*this, *FWinnerForm);
+    FWinnerForm->WinnerNameEdit()->setText(FScoreObj->WinnerName);
+    FWinnerForm->exec();
+    FScoreObj->WinnerName = FWinnerForm->WinnerNameEdit()->text();
+    FScoreObj->Show();
 }
 
 void T_Stakko::FigurLanded() {
@@ -227,8 +249,10 @@ void T_Stakko::RowsRemoved(int count) {
 }
 
 void T_Stakko::Timer1Timer() {
-    // The game stands still while another window (a dialog) is active.
-    if (!isActiveWindow())
+    // The game stands still while another window (a dialog) is active, and
+    // while one of ours is open even where the desktop leaves this window
+    // active: a tick inside the record dialog would land pieces under it.
+    if (!isActiveWindow() || QApplication::activeModalWidget())
         return;
     if (FCurFigur->CanFallDown()) {
         FCurFigur->Hide(FCellSize);
@@ -350,12 +374,18 @@ void T_Stakko::FormResize() {
     int clientHeight = qMax(height(), ui->GroupBox1->y() + ui->GroupBox1->height());
     FCellSize = (clientHeight - 4) / 20;
 
+    const int wellWidth = TField::PlayColumns * FCellSize + 4;
+    const int clientWidth = wellWidth + PanelWidth + 4;
+    // The window manager owns a maximised window's place, so the rule that
+    // centres the window on the screen cannot act: the contents are centred
+    // in the screen-wide window instead, and go back to the left edge when
+    // the window is restored.
+    const int left = isMaximized() ? qMax(0, (width() - clientWidth) / 2) : 0;
+
     PaintBox* well = ui->FallArea;
-    well->setGeometry(well->x(), 2, TField::PlayColumns * FCellSize + 4,
-                      TField::PlayRows * FCellSize + 4);
+    well->setGeometry(left, 2, wellWidth, TField::PlayRows * FCellSize + 4);
     ui->Bevel1->setGeometry(well->x() + 1, well->y() - 1, well->width() + 2, well->height() + 2);
     clientHeight = ui->Bevel1->height() + 2 * ui->Bevel1->y();
-    const int clientWidth = well->width() + PanelWidth + 4;
     ui->GroupBox1->move(well->x() + well->width() + 2, 0);
     // A maximised window's size and place belong to the window manager
     // (asking it for another size would take the window out of that state);
@@ -422,6 +452,16 @@ void T_Stakko::FormCloseQuery() {
 void T_Stakko::resizeEvent(QResizeEvent* event) {
     QWidget::resizeEvent(event);
     FormResize();
+}
+
+// The window manager may tell of a maximised window after its new size,
+// and then the contents are centred now. A restored window is laid out by
+// the resize that follows: laid out before it, with the maximised height,
+// it would ask the window manager for a big window again.
+void T_Stakko::changeEvent(QEvent* event) {
+    QWidget::changeEvent(event);
+    if (event->type() == QEvent::WindowStateChange && isMaximized())
+        FormResize();
 }
 
 void T_Stakko::showEvent(QShowEvent* event) {

@@ -30,6 +30,7 @@ class T_Stakko;
 namespace stakko {
 
 class TScoreObj;
+class TWinnerForm;
 
 class T_Stakko : public QWidget, private TRowsRemovedSink {
     Q_OBJECT
@@ -44,6 +45,9 @@ public:
     void ClearField();
     void NextFigure();
     void FigurLanded();
+    // A won game beat the record: the sound, the new points, and the
+    // winner's name asked for and stored.
+    void NewRecord();
     void Timer1Timer();
     // Acts on a key seen by the form; sets Key to 0 when it consumed it.
     void FormKeyDown(int& Key);
@@ -82,6 +86,7 @@ protected:
     // The application-wide key hook: the form sees keys before its controls.
     bool eventFilter(QObject* watched, QEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
+    void changeEvent(QEvent* event) override;
     void showEvent(QShowEvent* event) override;
     // The window is about to close: FormCloseQuery stores its placement.
     void closeEvent(QCloseEvent* event) override;
@@ -99,6 +104,9 @@ private:
     std::unique_ptr<TFigur> FCurFigur;
     std::unique_ptr<TFigur> FNextFigur;
     std::unique_ptr<TScoreObj> FScoreObj;
+    // The record dialog, made once after the window and reused; the window
+    // owns it, and it goes before the statistics it stores.
+    std::unique_ptr<TWinnerForm> FWinnerForm;
     QTimer* FTimer1 = nullptr;
     qz::TAbout* FAbout1 = nullptr;
     QPixmap SoundOnIcon;

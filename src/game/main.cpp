@@ -31,8 +31,9 @@ int main(int argc, char** argv) {
         qz::MsgBox()->ErrInfo(e.message());
         return 1;
     }
+    // The title only, no display name: the platform would append that to
+    // every caption ("Name des Gewinners — Stakko").
     QApplication::setApplicationName(stakko::ApplicationTitle());
-    QApplication::setApplicationDisplayName(stakko::ApplicationTitle());
     QApplication::setDesktopFileName(stakko::DesktopFileName());
     QApplication::setWindowIcon(stakko::ApplicationIcon());
 

@@ -16,9 +16,12 @@ target_sources(stakkogame PRIVATE
     ${CMAKE_CURRENT_LIST_DIR}/GameSounds.cpp ${CMAKE_CURRENT_LIST_DIR}/GameSounds.h
     ${CMAKE_CURRENT_LIST_DIR}/HelpText.cpp ${CMAKE_CURRENT_LIST_DIR}/HelpText.h
     ${CMAKE_CURRENT_LIST_DIR}/GameInfo.cpp ${CMAKE_CURRENT_LIST_DIR}/GameInfo.h
+    ${CMAKE_CURRENT_LIST_DIR}/PanelStyle.cpp ${CMAKE_CURRENT_LIST_DIR}/PanelStyle.h
     ${CMAKE_CURRENT_LIST_DIR}/ScoreObj.cpp ${CMAKE_CURRENT_LIST_DIR}/ScoreObj.h
     ${CMAKE_CURRENT_LIST_DIR}/Stakko.cpp ${CMAKE_CURRENT_LIST_DIR}/Stakko.h
+    ${CMAKE_CURRENT_LIST_DIR}/Winner.cpp ${CMAKE_CURRENT_LIST_DIR}/Winner.h
     ${CMAKE_CURRENT_LIST_DIR}/resources/Stakko.ui
+    ${CMAKE_CURRENT_LIST_DIR}/resources/Winner.ui
     ${CMAKE_CURRENT_LIST_DIR}/resources/stakko.qrc
 )
 set_property(TARGET stakkogame APPEND PROPERTY AUTOUIC_SEARCH_PATHS

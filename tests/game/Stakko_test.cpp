@@ -18,7 +18,9 @@
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QRegion>
 #include <QScrollBar>
+#include <QSet>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTextBrowser>
@@ -193,16 +195,31 @@ TEST_F(StakkoTest, LayoutFollowsTheClientHeight) {
     EXPECT_EQ(Child<QGroupBox>("GroupBox1")->x(), 186);
 }
 
-TEST_F(StakkoTest, AMaximisedWindowKeepsItsSizeAndTheWellFollowsTheHeight) {
+TEST_F(StakkoTest, AMaximisedWindowKeepsItsSizeAndCentresItsContents) {
     T_Stakko& w = Open(false);
+    auto* well = Child<PaintBox>("FallArea");
+    auto* panel = Child<QGroupBox>("GroupBox1");
     w.showMaximized();
     ASSERT_TRUE(QTest::qWaitFor([&] { return w.isMaximized() && w.height() > 408; }));
     const QSize maximised = w.size();
     w.FormResize();
     EXPECT_EQ(w.size(), maximised);
     EXPECT_EQ(w.CellSize(), (maximised.height() - 4) / 20);
-    EXPECT_EQ(Child<PaintBox>("FallArea")->height(), 20 * w.CellSize() + 4);
+    EXPECT_EQ(well->height(), 20 * w.CellSize() + 4);
     EXPECT_EQ(Child<QTextBrowser>("RichEdit1")->geometry(), w.rect());
+    // Well and panel together (the width of an unmaximised window) stand in
+    // the middle of the screen-wide window.
+    const int contents = 9 * w.CellSize() + 4 + 190 + 4;
+    ASSERT_GT(maximised.width(), contents);
+    EXPECT_EQ(well->x(), (maximised.width() - contents) / 2);
+    EXPECT_EQ(Child<QFrame>("Bevel1")->x(), well->x() + 1);
+    EXPECT_EQ(panel->x(), well->x() + well->width() + 2);
+
+    w.showNormal();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !w.isMaximized() && w.width() < maximised.width(); }));
+    EXPECT_EQ(well->x(), 0);
+    EXPECT_EQ(panel->x(), well->width() + 2);
+    EXPECT_EQ(w.width(), well->width() + 190 + 4);
 }
 
 TEST_F(StakkoTest, DropCountsOnceWhateverTheHeightAndLandsThePiece) {
@@ -468,6 +485,7 @@ TEST_F(StakkoTest, DangerSoundsOnceForAHighStackBeforeTheRowSound) {
 
 TEST_F(StakkoTest, TheTwentyFifthRowEndsTheGameEvenIfTheNextPieceFits) {
     T_Stakko& w = Open();
+    w.ScoreObj().HighScore = 100000; // not beaten: no record dialog
     w.ScoreObj().CompletedLines = 23;
     FillRowExcept(18, {4, 5});
     FillRowExcept(19, {4, 5});
@@ -614,4 +632,40 @@ TEST_F(StakkoTest, WellAndPreviewAreDrawnAndThePreviewToggles) {
     QTest::mouseClick(preview, Qt::LeftButton);
     EXPECT_TRUE(w.WithPreview());
     EXPECT_EQ(previewCell(3), QColor(0, 0, 255));
+}
+
+// The preview, the panel around it and the form share the button face: a
+// block erased from the preview leaves no lighter or darker square behind.
+TEST_F(StakkoTest, ErasedPreviewBlocksLeaveNoGhostSquares) {
+    T_Stakko& w = Open(false);
+    auto* preview = Child<PaintBox>("PrevWind");
+    const QRect box(preview->mapTo(&w, QPoint(0, 0)), preview->size());
+    SeedRandom(7);
+    w.NewGame();
+    QSet<int> kinds;
+    for (int piece = 0; piece < 10; ++piece) {
+        Field.Reset();
+        w.CurFigur().init(ENone);
+        w.NextFigure(); // erases the preview piece and draws a new one
+        const TFigur& next = w.NextFigur();
+        kinds.insert(next.Typ);
+        QRegion blocks;
+        for (const TOffset& o : ShapeOf(next.Typ, 0))
+            blocks += QRect((next.X + o.dx) * 20 + 4, (next.Y + o.dy) * 20 + 4, 19, 19);
+
+        const QImage shot = w.grab().toImage();
+        for (int y = 0; y < box.height(); ++y) {
+            for (int x = 0; x < box.width(); ++x) {
+                if (!blocks.contains(QPoint(x, y))) {
+                    ASSERT_EQ(shot.pixelColor(box.x() + x, box.y() + y), clBtnFace())
+                        << "piece " << piece << " kind " << int(next.Typ) << " X " << next.X
+                        << " Y " << next.Y << " at " << x << "," << y;
+                }
+            }
+        }
+        // Beside the preview: the panel's inside and the form below the panel.
+        EXPECT_EQ(shot.pixelColor(box.right() + 1, box.y() + 10), clBtnFace());
+        EXPECT_EQ(shot.pixelColor(box.x() - 2, box.y() + 10), clBtnFace());
+    }
+    EXPECT_GE(kinds.size(), 4) << "several kinds of pieces came and went";
 }
