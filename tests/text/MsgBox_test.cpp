@@ -88,7 +88,8 @@ TEST(MsgBoxBase, AlignArmsAndButtonSetsUseTheButtonOrder) {
 TEST(MsgBoxGlobal, StartsWindowLessAndNeverBecomesNull) {
     SetMsgBox(nullptr);
     ASSERT_NE(MsgBox(), nullptr);
-    EXPECT_THROW(MsgBox()->Info(QStringLiteral("a")), EQZError);
+    EXPECT_THROW_MSG(MsgBox()->Info(QStringLiteral("a")), EQZError,
+                     QStringLiteral("a\rMsgBox not assigned"));
 
     auto recording = std::make_unique<RecordingMsgBox>();
     RecordingMsgBox* raw = recording.get();
@@ -98,7 +99,8 @@ TEST(MsgBoxGlobal, StartsWindowLessAndNeverBecomesNull) {
 
     SetMsgBox(nullptr);
     ASSERT_NE(MsgBox(), nullptr);
-    EXPECT_THROW(MsgBox()->Info(QStringLiteral("c")), EQZError);
+    EXPECT_THROW_MSG(MsgBox()->Info(QStringLiteral("c")), EQZError,
+                     QStringLiteral("c\rMsgBox not assigned"));
 }
 
 } // namespace
