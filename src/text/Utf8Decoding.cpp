@@ -5,6 +5,7 @@
 #include <QStringDecoder>
 
 #include <algorithm>
+#include <cstring>
 
 namespace qz::detail {
 
@@ -32,16 +33,41 @@ TUtf8Prefix WellFormedPrefix(const quint8* in, qsizetype n, char16_t* out,
         else
             ++counted;
     };
-    while (p < end) {
-        // Text is mostly ASCII: its runs go 16 bytes at a time.
-        const qsizetype left = end - p;
-        const qsizetype run =
-            WidenAsciiRun<Write>(p, Bounded ? std::min(left, room - units()) : left, o);
-        p += run;
+    const auto advance = [&](qsizetype units) {
         if constexpr (Write)
-            o += run;
+            o += units;
         else
-            counted += run;
+            counted += units;
+    };
+    while (p < end) {
+        // Text is mostly ASCII: its runs go 16 bytes at a time. The block
+        // where a run ends is written whole; the units behind the run are
+        // overwritten by what follows, and stay inside `room`.
+#if defined(__SSE2__)
+        while (end - p >= 16 && (!Bounded || room - units() >= 16)) {
+            const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
+            if constexpr (Write)
+                StoreWidened(v, o);
+            if (const int mask = _mm_movemask_epi8(v)) {
+                const int ascii = __builtin_ctz(unsigned(mask));
+                p += ascii;
+                advance(ascii);
+                break;
+            }
+            p += 16;
+            advance(16);
+        }
+#else
+        while (end - p >= 8 && (!Bounded || room - units() >= 8)) {
+            quint64 block;
+            std::memcpy(&block, p, 8);
+            if (block & 0x8080808080808080ULL)
+                break;
+            for (int k = 0; k < 8; ++k)
+                put(p[k]);
+            p += 8;
+        }
+#endif
         if (p == end)
             break;
 
@@ -51,9 +77,8 @@ TUtf8Prefix WellFormedPrefix(const quint8* in, qsizetype n, char16_t* out,
             ++p;
             continue;
         }
-        // Inside each branch the compiler knows the lead's range and folds
-        // Utf8Lead to that branch's second-byte range.
-        const TUtf8Lead sequence = Utf8Lead(lead);
+        // Utf8Lead is asked inside each branch, where the compiler knows the
+        // lead's range and folds it to that branch's second-byte range.
         if (lead < 0xC2) {
             break; // a continuation byte, or overlong C0/C1
         } else if (lead < 0xE0) {
@@ -62,11 +87,13 @@ TUtf8Prefix WellFormedPrefix(const quint8* in, qsizetype n, char16_t* out,
             put(char16_t(((lead & 0x1F) << 6) | (p[1] & 0x3F)));
             p += 2;
         } else if (lead < 0xF0) {
+            const TUtf8Lead sequence = Utf8Lead(lead);
             if (end - p < 3 || p[1] < sequence.Lo || p[1] > sequence.Hi || !IsContinuation(p[2]))
                 break;
             put(char16_t(((lead & 0x0F) << 12) | ((p[1] & 0x3F) << 6) | (p[2] & 0x3F)));
             p += 3;
         } else if (lead < 0xF5) {
+            const TUtf8Lead sequence = Utf8Lead(lead);
             if (end - p < 4 || p[1] < sequence.Lo || p[1] > sequence.Hi || !IsContinuation(p[2]) ||
                 !IsContinuation(p[3]))
                 break;
@@ -113,7 +140,7 @@ QChar* DecodeUtf8Lenient(QByteArrayView bytes, QChar* out) {
         // Units so far never outnumber the bytes so far, so the room left
         // is at least the bytes left.
         const TUtf8Prefix prefix =
-            DecodeWellFormedUtf8(in + i, n - i, reinterpret_cast<char16_t*>(out), n - i);
+            WellFormedPrefix<true, false>(in + i, n - i, reinterpret_cast<char16_t*>(out), n - i);
         i += prefix.Bytes;
         out += prefix.Units;
         if (i == n)

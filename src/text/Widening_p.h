@@ -1,13 +1,11 @@
 #pragma once
-// Bytes to UTF-16 code units: the ASCII run kernel that every decoder of
-// the text layer uses for its plain-text stretches, and single-byte text
-// through a 256-entry table. Private to the text layer.
+// Bytes to UTF-16 code units: sixteen ASCII bytes at a time, the step
+// every decoder of the text layer takes through plain text, and
+// single-byte text through a 256-entry table. Private to the text layer.
 
 #include <QtGlobal>
 
-#include <algorithm>
 #include <array>
-#include <cstring>
 
 #if defined(__SSE2__)
 #include <emmintrin.h>
@@ -24,40 +22,6 @@ inline void StoreWidened(__m128i v, char16_t* out) noexcept {
     _mm_storeu_si128(reinterpret_cast<__m128i*>(out + 8), _mm_unpackhi_epi8(v, zero));
 }
 #endif
-
-// Widens the ASCII bytes at the start of in[0..n), 16 at a time while 16
-// are left, and returns how many there are (the last few bytes are the
-// caller's). The block where the run ends is written in full, so `out`
-// needs room for n code units; the units behind the run are scratch that
-// the caller overwrites. Without Write it only counts.
-template <bool Write>
-inline qsizetype WidenAsciiRun(const quint8* in, qsizetype n, char16_t* out) noexcept {
-    qsizetype i = 0;
-#if defined(__SSE2__)
-    while (n - i >= 16) {
-        const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(in + i));
-        if constexpr (Write)
-            StoreWidened(v, out + i);
-        const int mask = _mm_movemask_epi8(v);
-        if (mask != 0)
-            return i + __builtin_ctz(unsigned(mask));
-        i += 16;
-    }
-#else
-    while (n - i >= 8) {
-        quint64 block;
-        std::memcpy(&block, in + i, 8);
-        if (block & 0x8080808080808080ULL)
-            break;
-        if constexpr (Write) {
-            for (int k = 0; k < 8; ++k)
-                out[i + k] = in[i + k];
-        }
-        i += 8;
-    }
-#endif
-    return i;
-}
 
 // One code unit per byte through `table`, which must map 00..7F to
 // themselves: 16-byte blocks of ASCII skip it, a block with any other byte
