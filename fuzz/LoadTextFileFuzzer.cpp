@@ -1,7 +1,9 @@
 // Writes arbitrary bytes to a file and loads it with no decider, with both
-// standard deciders and with a decider whose answer the input picks. Every
-// failure must be an EQZError that leaves the text empty; a few answers can
-// be checked against the bytes themselves.
+// standard deciders and with a decider whose answer the input picks, from
+// the file and from the same bytes in memory. Every failure must be an
+// EQZError that leaves the text empty, both loads must agree on kind, text
+// and message, and a few answers can be checked against the bytes
+// themselves.
 #include "text/EQZError.h"
 #include "text/QZ_Files.h"
 
@@ -25,16 +27,39 @@ const QString& FuzzFile() {
 // Answers that mean something to the loader, and a few that do not.
 constexpr quint32 Answers[] = {0, 2, 3, 65001, 1251, 932, 437, 0x10000 + 1250, 7};
 
-void LoadAndCheck(const QByteArray& bytes, const qz::TEncodingDecider& decider, bool plain) {
-    auto kind = qz::et_undetected;
-    QString text = QStringLiteral("stale");
+struct TLoaded {
+    qz::TEncodingType Kind = qz::et_undetected;
+    QString Text = QStringLiteral("stale");
+    QString Error;
+    bool operator==(const TLoaded&) const = default;
+};
+
+template <class Load>
+TLoaded Loaded(Load load) {
+    TLoaded loaded;
     try {
-        qz::LoadTextFile(FuzzFile(), &kind, text, decider);
-    } catch (const qz::EQZError&) {
-        if (!text.isEmpty())
+        load(&loaded.Kind, loaded.Text);
+    } catch (const qz::EQZError& e) {
+        if (!loaded.Text.isEmpty())
             std::abort(); // a failure must not leave half a text behind
-        return;
+        loaded.Error = e.message();
     }
+    return loaded;
+}
+
+void LoadAndCheck(const QByteArray& bytes, const qz::TEncodingDecider& decider, bool plain) {
+    const TLoaded fromFile = Loaded([&](qz::TEncodingType* kind, QString& text) {
+        qz::LoadTextFile(FuzzFile(), kind, text, decider);
+    });
+    const TLoaded fromBytes = Loaded([&](qz::TEncodingType* kind, QString& text) {
+        qz::LoadTextBytes(bytes, FuzzFile(), kind, text, decider);
+    });
+    if (!(fromFile == fromBytes))
+        std::abort();
+    if (!fromFile.Error.isEmpty())
+        return;
+    const qz::TEncodingType kind = fromFile.Kind;
+    const QString& text = fromFile.Text;
     // Single-byte readings give one character per byte.
     if (kind == qz::et_ANSI && text.size() != bytes.size())
         std::abort();
@@ -60,6 +85,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             file.write(bytes) != bytes.size())
             std::abort();
     }
+    if (qz::ReadFileBytes(FuzzFile(), qint64(size)) != bytes)
+        std::abort();
     const qz::TDefaultDecider& standard = qz::DefaultDecider();
     LoadAndCheck(bytes, {}, true);
     LoadAndCheck(bytes, qz::AnsiDeciderOf(standard), true);

@@ -4,7 +4,7 @@
 
 namespace qz {
 
-TDiagnosticHook DiagnosticHook = nullptr;
+std::atomic<TDiagnosticHook> DiagnosticHook{nullptr};
 
 TDetectedEncoding DetectEncoding(const TFileHeader& header) noexcept {
     // A leading section sign marks single-byte text and stays in the text.

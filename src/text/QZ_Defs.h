@@ -6,6 +6,7 @@
 #include <QtGlobal>
 
 #include <array>
+#include <atomic>
 
 namespace qz {
 
@@ -71,8 +72,10 @@ struct TDetectedEncoding {
 
 // Optional process-wide diagnostic callback: called, when set, with the
 // name of the reporting operation, its first pointer argument and its
-// first count. The program itself never sets it.
+// first count. The program itself never sets it. Atomic, so that any
+// thread may set it or read it while encodings are used elsewhere.
+//   qz::DiagnosticHook = &MyHook; ... qz::DiagnosticHook = nullptr;
 using TDiagnosticHook = void (*)(const char* operation, const void* pointer, qint64 count);
-extern TDiagnosticHook DiagnosticHook;
+extern std::atomic<TDiagnosticHook> DiagnosticHook;
 
 } // namespace qz

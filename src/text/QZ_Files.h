@@ -12,8 +12,15 @@
 //                           character (ISO 8859-1)
 //   et_none                 65001: UTF-8; anything else: Windows-1252
 //
-// HasUtf8Bom and CanOpenForReading are general file helpers; they live here
-// because the loader and the INI file object are their only users.
+// HasUtf8Bom, CanOpenForReading and ReadFileBytes are general file helpers;
+// they live here because the loader and the INI file object are their only
+// users. They, and LoadTextFile, read regular files only: a FIFO, a device,
+// a socket or a folder is refused at once, never waited on.
+//
+// Where the pieces live: the deciders in Deciders.cpp, the UTF-8 check in
+// Utf8Content.cpp (with its two validators), the inflater in Inflate.cpp,
+// the opening of files in FileReading.cpp, the block loop in
+// BlockReading.cpp, and the loader itself in QZ_Files.cpp.
 
 #include "text/QZ_Defs.h"
 
@@ -85,13 +92,42 @@ struct TUtf8OrAnsi {
 // The inflated size beyond which a compressed file is refused: far above
 // any real text, low enough that a small crafted file cannot exhaust memory.
 inline constexpr qint64 MaxInflatedSize = qint64(256) * 1024 * 1024;
+// The same bound for a text file as it lies on disk: no text beyond
+// 256 MiB is read, compressed or not.
+inline constexpr qint64 MaxTextFileSize = MaxInflatedSize;
+
+// The bounds of one load.
+struct TTextLimits {
+    qint64 MaxFileBytes = MaxTextFileSize;     // the file itself (LoadTextFile)
+    qint64 MaxInflatedBytes = MaxInflatedSize; // the content of a compressed kind
+};
 
 // Reads a whole text file into `result`, detecting its kind (stored into
-// `*kind` when given, also when decoding then fails). Failures throw
-// EQZError and leave `result` empty.
+// `*kind` when given, also when decoding then fails). The file is read as
+// ReadFileBytes reads it, within limits.MaxFileBytes, and decoded as
+// LoadTextBytes decodes. Failures throw EQZError and leave `result` empty.
 //   QString text; LoadTextFile("a.ini", nullptr, text, AnsiDeciderOf(DefaultDecider()));
 void LoadTextFile(const QString& fileName, TEncodingType* kind, QString& result,
-                  const TEncodingDecider& decider = {});
+                  const TEncodingDecider& decider = {}, const TTextLimits& limits = {});
+
+// LoadTextFile over bytes already read: the same detection, decider calls
+// (the decider sees a QBuffer over the bytes), decoding, bounds and
+// errors; `fileName` only names the file in messages.
+//   LoadTextBytes(ReadFileBytes(name, 64 << 20), name, nullptr, text, decider);
+void LoadTextBytes(const QByteArray& bytes, const QString& fileName, TEncodingType* kind,
+                   QString& result, const TEncodingDecider& decider = {},
+                   const TTextLimits& limits = {});
+
+// The whole content of a regular file, read under the shared lock that
+// keeps writers out (see CanOpenForReading). A link is followed only to a
+// regular file; a FIFO, device, socket or folder is refused without
+// blocking on it, and so is an endless file such as a link to /dev/zero. A
+// file larger than `maxBytes` is refused before it is read. Throws EQZError
+// with a German message that names the file: missing, a folder, not a
+// regular file, no permission, locked by a writer, too large (with its
+// size), or a read error.
+//   QByteArray b = ReadFileBytes("a.ini", 64 * 1024 * 1024);
+[[nodiscard]] QByteArray ReadFileBytes(const QString& fileName, qint64 maxBytes);
 
 // The eight bytes from the current position, 00 past the end. An empty
 // stream throws EQZError "0-Byte-Datei".
@@ -123,8 +159,14 @@ void LoadTextFile(const QString& fileName, TEncodingType* kind, QString& result,
 // True when the file can be opened and begins with EF BB BF.
 [[nodiscard]] bool HasUtf8Bom(const QString& fileName);
 
-// Opens `file` read-only while keeping writers out, as far as Linux allows
-// (see the definition); on success the file stays open for the caller.
+// Opens `file` (by its name) read-only while keeping writers out, as far
+// as Linux allows: a shared advisory lock (flock) stands in for denying
+// writers, so opening fails while a cooperating writer holds an exclusive
+// lock, and such a writer waits while we hold ours. Writers that take no
+// lock are not kept out; file systems without lock support do not stop the
+// reading. Only a regular file is opened, without waiting on anything. On
+// success the file stays open for the caller; it is open on a descriptor,
+// so its fileName() is empty from then on.
 [[nodiscard]] bool CanOpenForReading(QFile& file);
 
 namespace detail {

@@ -108,14 +108,14 @@ QString TUTF8NoBomEncoding::GetEncodingName() const {
 }
 
 int TRAW16Encoding::GetBytes(const QChar* chars, int charCount, uchar*, int) {
-    if (DiagnosticHook)
-        DiagnosticHook("TRAW16Encoding.GetBytes", chars, charCount);
+    if (const TDiagnosticHook hook = DiagnosticHook.load(std::memory_order_acquire))
+        hook("TRAW16Encoding.GetBytes", chars, charCount);
     return 0;
 }
 
 int TRAW16Encoding::GetChars(uchar* bytes, int byteCount, QChar*, int) {
-    if (DiagnosticHook)
-        DiagnosticHook("TRAW16Encoding.GetChars", bytes, byteCount);
+    if (const TDiagnosticHook hook = DiagnosticHook.load(std::memory_order_acquire))
+        hook("TRAW16Encoding.GetChars", bytes, byteCount);
     return 0;
 }
 

@@ -27,30 +27,30 @@ class CodePageTable {
 public:
     CodePageTable() {
         for (int i = 0; i < CodePageEncodingRowCount; ++i)
-            m_rows[i].CodePage = kRowCodePages[i];
-        Ensure(m_rows[0]);
-        Ensure(m_rows[1]);
+            FRows[i].CodePage = kRowCodePages[i];
+        Ensure(FRows[0]);
+        Ensure(FRows[1]);
     }
     CodePageTable(const CodePageTable&) = delete;
     CodePageTable& operator=(const CodePageTable&) = delete;
 
     TCodePageEncoding* Lookup(quint32 codePage) {
-        for (auto& row : m_rows) {
+        for (auto& row : FRows) {
             if (row.CodePage == codePage)
                 return Ensure(row);
         }
-        return Ensure(m_rows[1]);
+        return Ensure(FRows[1]);
     }
 
     void Free() {
-        for (auto& row : m_rows) {
+        for (auto& row : FRows) {
             std::unique_ptr<TCodePageEncoding> taken = std::move(row.Encoding);
             taken.reset();
         }
         TEncodingU::FreeEncodings();
     }
 
-    [[nodiscard]] const TCodePageEncodings& Rows() const { return m_rows; }
+    [[nodiscard]] const TCodePageEncodings& Rows() const { return FRows; }
 
 private:
     static TCodePageEncoding* Ensure(TCodePageEncodingRow& row) {
@@ -59,7 +59,7 @@ private:
         return row.Encoding.get();
     }
 
-    TCodePageEncodings m_rows;
+    TCodePageEncodings FRows;
 };
 
 // The table itself is never destroyed, so that a lookup during process

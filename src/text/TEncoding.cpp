@@ -1,6 +1,8 @@
 #include "text/TEncoding.h"
 
 #include "text/EQZError.h"
+#include "text/Utf8Decoding_p.h"
+#include "text/Widening_p.h"
 
 #include <QHash>
 #include <QStringDecoder>
@@ -9,10 +11,6 @@
 #include <climits>
 #include <cstring>
 #include <string_view>
-
-#if defined(__SSE2__)
-#include <emmintrin.h>
-#endif
 
 namespace qz {
 
@@ -28,104 +26,6 @@ int CheckedSize(qsizetype size) {
     if (size > INT_MAX)
         throw EQZError(QStringLiteral("Text zu groß für die Umwandlung (%1 Einheiten)").arg(size));
     return static_cast<int>(size);
-}
-
-// Widens the run of ASCII bytes at the start of p (up to n bytes) into
-// out when out is given, sixteen at a time; returns the run's length,
-// rounded down to whole blocks. Text is mostly ASCII, so this carries
-// most of the work of both decoders below.
-qsizetype WidenAsciiBlocks(const uchar* p, qsizetype n, char16_t* out) {
-    qsizetype i = 0;
-#if defined(__SSE2__)
-    const __m128i zero = _mm_setzero_si128();
-    for (; i + 16 <= n; i += 16) {
-        const __m128i block = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + i));
-        if (_mm_movemask_epi8(block) != 0)
-            break;
-        if (out) {
-            _mm_storeu_si128(reinterpret_cast<__m128i*>(out + i), _mm_unpacklo_epi8(block, zero));
-            _mm_storeu_si128(reinterpret_cast<__m128i*>(out + i + 8),
-                             _mm_unpackhi_epi8(block, zero));
-        }
-    }
-#else
-    for (; i + 8 <= n; i += 8) {
-        quint64 block;
-        std::memcpy(&block, p + i, 8);
-        if (block & 0x8080808080808080ULL)
-            break;
-        if (out) {
-            for (int k = 0; k < 8; ++k)
-                out[i + k] = p[i + k];
-        }
-    }
-#endif
-    return i;
-}
-
-// Decodes strict UTF-8. Returns the number of UTF-16 code units, or -1 for
-// malformed input. With out == nullptr it only counts.
-qsizetype DecodeUtf8Strict(const uchar* p, qsizetype n, char16_t* out) {
-    qsizetype units = 0;
-    qsizetype i = 0;
-    while (i < n) {
-        const qsizetype run = WidenAsciiBlocks(p + i, n - i, out ? out + units : nullptr);
-        i += run;
-        units += run;
-        if (i >= n)
-            break;
-
-        const uchar lead = p[i];
-        if (lead < 0x80) {
-            if (out)
-                out[units] = lead;
-            ++units;
-            ++i;
-            continue;
-        }
-
-        char32_t cp;
-        int more;
-        char32_t min;
-        if (lead >= 0xC2 && lead <= 0xDF) {
-            cp = lead & 0x1F;
-            more = 1;
-            min = 0x80;
-        } else if (lead >= 0xE0 && lead <= 0xEF) {
-            cp = lead & 0x0F;
-            more = 2;
-            min = 0x800;
-        } else if (lead >= 0xF0 && lead <= 0xF4) {
-            cp = lead & 0x07;
-            more = 3;
-            min = 0x10000;
-        } else {
-            return -1; // continuation byte, C0, C1, F5..FF
-        }
-        if (n - i <= more)
-            return -1; // cut off at the end
-        for (int k = 1; k <= more; ++k) {
-            const uchar c = p[i + k];
-            if ((c & 0xC0) != 0x80)
-                return -1;
-            cp = (cp << 6) | (c & 0x3F);
-        }
-        if (cp < min || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF))
-            return -1;
-        if (cp >= 0x10000) {
-            if (out) {
-                out[units] = static_cast<char16_t>(0xD800 + ((cp - 0x10000) >> 10));
-                out[units + 1] = static_cast<char16_t>(0xDC00 + ((cp - 0x10000) & 0x3FF));
-            }
-            units += 2;
-        } else {
-            if (out)
-                out[units] = static_cast<char16_t>(cp);
-            ++units;
-        }
-        i += more + 1;
-    }
-    return units;
 }
 
 // Walks UTF-16 text as code points; a lone surrogate comes out as U+FFFD.
@@ -351,7 +251,7 @@ int TUTF8Encoding::GetBytes(const QChar* chars, int charCount, uchar* bytes, int
 int TUTF8Encoding::GetCharCount(uchar* bytes, int byteCount) {
     if (byteCount <= 0)
         return 0;
-    const qsizetype units = DecodeUtf8Strict(bytes, byteCount, nullptr);
+    const qsizetype units = detail::DecodeUtf8Strict(bytes, byteCount, nullptr, 0);
     return units < 0 ? 0 : static_cast<int>(units);
 }
 
@@ -359,15 +259,16 @@ int TUTF8Encoding::GetChars(uchar* bytes, int byteCount, QChar* chars, int charC
     const int needed = TUTF8Encoding::GetCharCount(bytes, byteCount);
     if (needed == 0 || needed > charCount)
         return 0;
-    DecodeUtf8Strict(bytes, byteCount, reinterpret_cast<char16_t*>(chars));
+    // Exactly `needed` units of room, so that a larger buffer keeps its tail.
+    (void)detail::DecodeUtf8Strict(bytes, byteCount, reinterpret_cast<char16_t*>(chars), needed);
     return needed;
 }
 
 QString TUTF8Encoding::DecodeWhole(uchar* bytes, int byteCount) {
     // UTF-16 never needs more code units than UTF-8 has bytes.
     QString text(byteCount, Qt::Uninitialized);
-    const qsizetype units =
-        DecodeUtf8Strict(bytes, byteCount, reinterpret_cast<char16_t*>(text.data()));
+    const qsizetype units = detail::DecodeUtf8Strict(
+        bytes, byteCount, reinterpret_cast<char16_t*>(text.data()), byteCount);
     if (units <= 0)
         return {};
     text.truncate(units);
@@ -399,8 +300,8 @@ int TUnicodeEncoding::GetBytes(const QChar* chars, int charCount, uchar* bytes, 
         const char16_t u = chars[i].unicode();
         const uchar lo = static_cast<uchar>(u & 0xFF);
         const uchar hi = static_cast<uchar>(u >> 8);
-        bytes[2 * i] = m_bigEndian ? hi : lo;
-        bytes[2 * i + 1] = m_bigEndian ? lo : hi;
+        bytes[2 * i] = FBigEndian ? hi : lo;
+        bytes[2 * i + 1] = FBigEndian ? lo : hi;
     }
     return charCount * 2;
 }
@@ -416,28 +317,28 @@ int TUnicodeEncoding::GetChars(uchar* bytes, int byteCount, QChar* chars, int ch
     for (int i = 0; i < needed; ++i) {
         const uchar a = bytes[2 * i];
         const uchar b = bytes[2 * i + 1];
-        chars[i] = QChar(m_bigEndian ? char16_t((a << 8) | b) : char16_t((b << 8) | a));
+        chars[i] = QChar(FBigEndian ? char16_t((a << 8) | b) : char16_t((b << 8) | a));
     }
     return needed;
 }
 
 QString TUnicodeEncoding::GetEncodingName() const {
-    return m_bigEndian ? QStringLiteral("Unicode (Big-Endian)") : QStringLiteral("Unicode");
+    return FBigEndian ? QStringLiteral("Unicode (Big-Endian)") : QStringLiteral("Unicode");
 }
 
 QByteArray TUnicodeEncoding::GetPreamble() const {
-    return m_bigEndian ? QByteArray("\xFE\xFF", 2) : QByteArray("\xFF\xFE", 2);
+    return FBigEndian ? QByteArray("\xFE\xFF", 2) : QByteArray("\xFF\xFE", 2);
 }
 
 // ---------------------------------------------------------------------------
 // TCodePageEncoding
 
 struct TCodePageEncoding::SingleByteTables {
-    std::array<char16_t, 256> decode{};
-    QHash<char16_t, uchar> encode; // first byte wins where two bytes share a character
+    std::array<char16_t, 256> Decode{};
+    QHash<char16_t, uchar> Encode; // first byte wins where two bytes share a character
 };
 
-TCodePageEncoding::TCodePageEncoding(quint32 codePage) : m_codePage(codePage) {
+TCodePageEncoding::TCodePageEncoding(quint32 codePage) : FCodePage(codePage) {
     const CodePageName* entry = nullptr;
     for (const auto& row : kCodePageNames) {
         if (row.codePage == codePage)
@@ -445,46 +346,46 @@ TCodePageEncoding::TCodePageEncoding(quint32 codePage) : m_codePage(codePage) {
     }
     if (!entry)
         throw EQZError(QStringLiteral("Codepage %1 wird nicht unterstützt").arg(codePage));
-    m_converterName = entry->converter;
+    FConverterName = entry->converter;
     if (!entry->singleByte) {
-        if (!QStringDecoder(m_converterName.constData()).isValid())
+        if (!QStringDecoder(FConverterName.constData()).isValid())
             throw EQZError(QStringLiteral("Codepage %1 wird nicht unterstützt").arg(codePage));
         return;
     }
 
-    m_singleByte = std::make_unique<SingleByteTables>();
+    FSingleByte = std::make_unique<SingleByteTables>();
     if (codePage == 1252) {
-        m_singleByte->decode = kWindows1252;
+        FSingleByte->Decode = kWindows1252;
     } else {
         // Built once from the converter, byte by byte, so that decoding
         // afterwards is a plain table lookup.
-        QStringDecoder decoder(m_converterName.constData(), QStringDecoder::Flag::Stateless);
+        QStringDecoder decoder(FConverterName.constData(), QStringDecoder::Flag::Stateless);
         if (!decoder.isValid())
             throw EQZError(QStringLiteral("Codepage %1 wird nicht unterstützt").arg(codePage));
         for (int b = 0; b < 256; ++b) {
             const char c = static_cast<char>(b);
             const QString s = decoder.decode(QByteArrayView(&c, 1));
-            m_singleByte->decode[b] = s.size() == 1 ? s[0].unicode() : char16_t(0xFFFD);
+            FSingleByte->Decode[b] = s.size() == 1 ? s[0].unicode() : char16_t(0xFFFD);
         }
         // Windows keeps 00..7F as they are on every page here; the IBM
         // tables would swap 1A, 1C and 7F (their display glyph mapping).
         for (int b = 0; b < 0x80; ++b)
-            m_singleByte->decode[b] = static_cast<char16_t>(b);
+            FSingleByte->Decode[b] = static_cast<char16_t>(b);
         for (const auto& row : kPublishedMappings) {
             if (row.codePage == codePage)
-                m_singleByte->decode[row.byte] = row.character;
+                FSingleByte->Decode[row.byte] = row.character;
         }
         for (const auto& row : kUndefinedBytes) {
             if (row.codePage != codePage)
                 continue;
             for (const char b : row.bytes)
-                m_singleByte->decode[static_cast<uchar>(b)] = 0xFFFD;
+                FSingleByte->Decode[static_cast<uchar>(b)] = 0xFFFD;
         }
     }
     for (int b = 0; b < 256; ++b) {
-        const char16_t u = m_singleByte->decode[b];
-        if (u != 0xFFFD && !m_singleByte->encode.contains(u))
-            m_singleByte->encode.insert(u, static_cast<uchar>(b));
+        const char16_t u = FSingleByte->Decode[b];
+        if (u != 0xFFFD && !FSingleByte->Encode.contains(u))
+            FSingleByte->Encode.insert(u, static_cast<uchar>(b));
     }
 }
 
@@ -495,7 +396,7 @@ QByteArray TCodePageEncoding::EncodeMultiByte(const QChar* chars, int charCount)
     // becomes "?" instead of the converter's substitution byte.
     QByteArray out;
     out.reserve(qsizetype(charCount) * 2);
-    QStringEncoder encoder(m_converterName.constData(), QStringEncoder::Flag::Stateless);
+    QStringEncoder encoder(FConverterName.constData(), QStringEncoder::Flag::Stateless);
     ForEachCodePoint(chars, charCount, [&](char32_t cp) {
         if (cp < 0x80) {
             out.append(static_cast<char>(cp));
@@ -516,7 +417,7 @@ QString TCodePageEncoding::DecodeMultiByte(const uchar* bytes, int byteCount) co
     // The converter's faults are mended around it: the rotated control
     // bytes and the page's lone undefined bytes split the input, and the
     // pieces between them go through the converter.
-    const std::string_view lone = LoneUndefinedBytesOf(m_codePage);
+    const std::string_view lone = LoneUndefinedBytesOf(FCodePage);
     QString text;
     text.reserve(byteCount);
     int start = 0;
@@ -540,7 +441,7 @@ QString TCodePageEncoding::DecodeConverterPiece(const uchar* bytes, int byteCoun
     // forces it out as a replacement character; the line feed goes again.
     QByteArray input(reinterpret_cast<const char*>(bytes), byteCount);
     input.append('\n');
-    QStringDecoder decoder(m_converterName.constData(), QStringDecoder::Flag::Stateless);
+    QStringDecoder decoder(FConverterName.constData(), QStringDecoder::Flag::Stateless);
     QString text = decoder.decode(input);
     if (text.endsWith(u'\n'))
         text.chop(1);
@@ -553,7 +454,7 @@ QString TCodePageEncoding::DecodeConverterPiece(const uchar* bytes, int byteCoun
 int TCodePageEncoding::GetByteCount(const QChar* chars, int charCount) {
     if (charCount <= 0)
         return 0;
-    if (m_singleByte)
+    if (FSingleByte)
         return charCount;
     return CheckedSize(EncodeMultiByte(chars, charCount).size());
 }
@@ -561,10 +462,10 @@ int TCodePageEncoding::GetByteCount(const QChar* chars, int charCount) {
 int TCodePageEncoding::GetBytes(const QChar* chars, int charCount, uchar* bytes, int byteCount) {
     if (charCount <= 0)
         return 0;
-    if (m_singleByte) {
+    if (FSingleByte) {
         if (charCount > byteCount)
             return 0;
-        const auto& encode = m_singleByte->encode;
+        const auto& encode = FSingleByte->Encode;
         for (int i = 0; i < charCount; ++i) {
             const char16_t u = chars[i].unicode();
             // Every page here keeps ASCII in place.
@@ -587,7 +488,7 @@ int TCodePageEncoding::GetBytes(const QChar* chars, int charCount, uchar* bytes,
 int TCodePageEncoding::GetCharCount(uchar* bytes, int byteCount) {
     if (byteCount <= 0)
         return 0;
-    if (m_singleByte)
+    if (FSingleByte)
         return byteCount;
     return CheckedSize(DecodeMultiByte(bytes, byteCount).size());
 }
@@ -595,19 +496,12 @@ int TCodePageEncoding::GetCharCount(uchar* bytes, int byteCount) {
 int TCodePageEncoding::GetChars(uchar* bytes, int byteCount, QChar* chars, int charCount) {
     if (byteCount <= 0)
         return 0;
-    if (m_singleByte) {
+    if (FSingleByte) {
         if (byteCount > charCount)
             return 0;
-        const char16_t* table = m_singleByte->decode.data();
-        char16_t* out = reinterpret_cast<char16_t*>(chars);
-        // Every page here keeps ASCII in place, so ASCII runs skip the table.
-        qsizetype i = 0;
-        while (i < byteCount) {
-            i += WidenAsciiBlocks(bytes + i, byteCount - i, out + i);
-            const qsizetype stop = qMin<qsizetype>(i + 16, byteCount);
-            for (; i < stop; ++i)
-                out[i] = table[bytes[i]];
-        }
+        // Every page here keeps ASCII in place, as the widening wants.
+        detail::WidenSingleBytes(bytes, byteCount, reinterpret_cast<char16_t*>(chars),
+                                 FSingleByte->Decode.data());
         return byteCount;
     }
     const QString text = DecodeMultiByte(bytes, byteCount);
@@ -618,7 +512,7 @@ int TCodePageEncoding::GetChars(uchar* bytes, int byteCount, QChar* chars, int c
 }
 
 QString TCodePageEncoding::GetEncodingName() const {
-    return QStringLiteral("Codepage %1").arg(m_codePage);
+    return QStringLiteral("Codepage %1").arg(FCodePage);
 }
 
 } // namespace qz

@@ -93,20 +93,20 @@ protected:
 // taken as they come (lone surrogates pass); an odd last byte is ignored.
 class TUnicodeEncoding : public TEncoding {
 public:
-    explicit TUnicodeEncoding(bool bigEndian = false) : m_bigEndian(bigEndian) {}
+    explicit TUnicodeEncoding(bool bigEndian = false) : FBigEndian(bigEndian) {}
 
     int GetByteCount(const QChar* chars, int charCount) override;
     int GetBytes(const QChar* chars, int charCount, uchar* bytes, int byteCount) override;
     int GetCharCount(uchar* bytes, int byteCount) override;
     int GetChars(uchar* bytes, int byteCount, QChar* chars, int charCount) override;
-    [[nodiscard]] quint32 GetCodePage() const override { return m_bigEndian ? 1201 : 1200; }
+    [[nodiscard]] quint32 GetCodePage() const override { return FBigEndian ? 1201 : 1200; }
     [[nodiscard]] QString GetEncodingName() const override;
     [[nodiscard]] QByteArray GetPreamble() const override;
 
     using TEncoding::GetBytes;
 
 private:
-    bool m_bigEndian;
+    bool FBigEndian;
 };
 
 // A Windows code page. Single-byte pages decode through a 256-entry table;
@@ -126,11 +126,11 @@ public:
     int GetBytes(const QChar* chars, int charCount, uchar* bytes, int byteCount) override;
     int GetCharCount(uchar* bytes, int byteCount) override;
     int GetChars(uchar* bytes, int byteCount, QChar* chars, int charCount) override;
-    [[nodiscard]] quint32 GetCodePage() const override { return m_codePage; }
+    [[nodiscard]] quint32 GetCodePage() const override { return FCodePage; }
     [[nodiscard]] QString GetEncodingName() const override;
     [[nodiscard]] QByteArray GetPreamble() const override { return {}; }
 
-    [[nodiscard]] bool IsSingleByte() const { return m_singleByte != nullptr; }
+    [[nodiscard]] bool IsSingleByte() const { return FSingleByte != nullptr; }
 
     using TEncoding::GetBytes;
 
@@ -140,9 +140,9 @@ private:
     [[nodiscard]] QString DecodeMultiByte(const uchar* bytes, int byteCount) const;
     [[nodiscard]] QString DecodeConverterPiece(const uchar* bytes, int byteCount) const;
 
-    quint32 m_codePage;
-    QByteArray m_converterName; // Qt/ICU converter name
-    std::unique_ptr<SingleByteTables> m_singleByte;
+    quint32 FCodePage;
+    QByteArray FConverterName; // Qt/ICU converter name
+    std::unique_ptr<SingleByteTables> FSingleByte;
 };
 
 // The Windows-1252 decoding table, shared by the fast single-byte paths:

@@ -4,9 +4,16 @@
 # source list share one directory and its code generators rerun when the
 # list changes.
 target_sources(qztext PRIVATE
+    ${CMAKE_CURRENT_LIST_DIR}/BlockReading.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/BlockReading_p.h
     ${CMAKE_CURRENT_LIST_DIR}/DateTime.cpp
     ${CMAKE_CURRENT_LIST_DIR}/DateTime.h
+    ${CMAKE_CURRENT_LIST_DIR}/Deciders.cpp
     ${CMAKE_CURRENT_LIST_DIR}/EQZError.h
+    ${CMAKE_CURRENT_LIST_DIR}/FileReading.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/FileReading_p.h
+    ${CMAKE_CURRENT_LIST_DIR}/Inflate.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/Inflate_p.h
     ${CMAKE_CURRENT_LIST_DIR}/MsgBox.cpp
     ${CMAKE_CURRENT_LIST_DIR}/MsgBox.h
     ${CMAKE_CURRENT_LIST_DIR}/QZ_cmn.cpp
@@ -21,4 +28,12 @@ target_sources(qztext PRIVATE
     ${CMAKE_CURRENT_LIST_DIR}/QZ_Unicode.h
     ${CMAKE_CURRENT_LIST_DIR}/TEncoding.cpp
     ${CMAKE_CURRENT_LIST_DIR}/TEncoding.h
+    ${CMAKE_CURRENT_LIST_DIR}/Utf8Content.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/Utf8Decoding.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/Utf8Decoding_p.h
+    ${CMAKE_CURRENT_LIST_DIR}/Utf8PortableValidator.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/Utf8PortableValidator_p.h
+    ${CMAKE_CURRENT_LIST_DIR}/Utf8VectorValidator.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/Utf8VectorValidator_p.h
+    ${CMAKE_CURRENT_LIST_DIR}/Widening_p.h
 )

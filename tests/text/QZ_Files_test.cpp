@@ -1,5 +1,6 @@
 #include "text/QZ_Files.h"
 
+#include "TextFileTestSupport.h"
 #include "common/TestHelpers.h"
 #include "text/EQZError.h"
 #include "text/QZ_Unicd.h"
@@ -20,164 +21,13 @@
 #include <optional>
 #include <random>
 #include <string>
+#include <tuple>
 #include <vector>
 #include <zlib.h>
 
 namespace {
 
-// zlib stream of `content`, as the compressed kinds carry it.
-QByteArray Deflate(const QByteArray& content) {
-    uLongf size = compressBound(uLong(content.size()));
-    QByteArray out(qsizetype(size), Qt::Uninitialized);
-    const int rc = compress2(reinterpret_cast<Bytef*>(out.data()), &size,
-                             reinterpret_cast<const Bytef*>(content.constData()),
-                             uLong(content.size()), Z_BEST_COMPRESSION);
-    EXPECT_EQ(rc, Z_OK);
-    out.truncate(qsizetype(size));
-    return out;
-}
-
-QByteArray Signature(const char* letters) {
-    return QByteArray(letters, 6) + Bytes({0x00, 0x01});
-}
-
-QByteArray XorKey(QByteArray bytes) {
-    for (char& c : bytes)
-        c = char(quint8(c) ^ qz::UTF8CKey);
-    return bytes;
-}
-
-const QByteArray Utf8cPreamble = Bytes({0xB5, 0xE1, 0xE5});
-
-// Writes `bytes` to a fresh file in the test's own folder.
-class TempFiles {
-public:
-    QString Write(const QByteArray& bytes, const QString& name = QStringLiteral("t.txt")) {
-        const QString path = m_dir.filePath(name);
-        QFile f(path);
-        EXPECT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
-        EXPECT_EQ(f.write(bytes), bytes.size());
-        return path;
-    }
-    [[nodiscard]] QString Path(const QString& name) const { return m_dir.filePath(name); }
-
-private:
-    QTemporaryDir m_dir;
-};
-
-// A device that hands out at most `step` bytes per read, so that UTF-8
-// sequences are cut at every possible place between two blocks.
-class TrickleDevice : public QIODevice {
-public:
-    TrickleDevice(QByteArray data, qint64 step) : m_data(std::move(data)), m_step(step) {
-        open(QIODevice::ReadOnly | QIODevice::Unbuffered);
-    }
-    [[nodiscard]] bool isSequential() const override { return true; }
-    int reads = 0;
-
-protected:
-    qint64 readData(char* out, qint64 max) override {
-        const qint64 n = std::min({max, m_step, qint64(m_data.size()) - m_pos});
-        std::memcpy(out, m_data.constData() + m_pos, size_t(n));
-        m_pos += n;
-        ++reads;
-        return n;
-    }
-    qint64 writeData(const char*, qint64) override { return -1; }
-
-private:
-    QByteArray m_data;
-    qint64 m_step;
-    qint64 m_pos = 0;
-};
-
-// ---------------------------------------------------------------------------
-// IsUtf8Content
-
-struct Utf8Row : NamedRow {
-    QByteArray bytes;
-    bool utf8;
-};
-
-class IsUtf8ContentTable : public ::testing::TestWithParam<Utf8Row> {};
-
-TEST_P(IsUtf8ContentTable, SameAnswerFromMemoryBufferFileAndEveryBlockCut) {
-    const Utf8Row& row = GetParam();
-    EXPECT_EQ(qz::IsUtf8Content(row.bytes.constData(), row.bytes.size()), row.utf8);
-
-    QByteArray data = row.bytes;
-    QBuffer buffer(&data);
-    ASSERT_TRUE(buffer.open(QIODevice::ReadOnly));
-    EXPECT_EQ(qz::IsUtf8Content(buffer), row.utf8);
-
-    TempFiles files;
-    QFile file(files.Write(row.bytes));
-    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
-    file.seek(file.size()); // the check starts from 0 wherever the file stands
-    EXPECT_EQ(qz::IsUtf8Content(file), row.utf8);
-
-    for (qint64 step = 1; step <= 5; ++step) {
-        TrickleDevice trickle(row.bytes, step);
-        EXPECT_EQ(qz::IsUtf8Content(trickle), row.utf8) << "blocks of " << step;
-    }
-}
-
-QByteArray Ascii(int n) {
-    return QByteArray(n, 'a');
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    Rows, IsUtf8ContentTable,
-    ::testing::Values(
-        Utf8Row{"empty", {}, false}, Utf8Row{"oneAscii", "a", true},
-        Utf8Row{"nulIsACharacter", Bytes({0x00}), true}, Utf8Row{"longAscii", Ascii(100), true},
-        Utf8Row{"umlaut", Bytes({0xC3, 0xA4}), true},
-        Utf8Row{"euro", Bytes({0xE2, 0x82, 0xAC}), true},
-        Utf8Row{"emoji", Bytes({0xF0, 0x9F, 0x98, 0x80}), true},
-        Utf8Row{"lastCodePoint", Bytes({0xF4, 0x8F, 0xBF, 0xBF}), true},
-        Utf8Row{"aboveLastCodePoint", Bytes({0xF4, 0x90, 0x80, 0x80}), false},
-        Utf8Row{"smallestThreeByte", Bytes({0xE0, 0xA0, 0x80}), true},
-        Utf8Row{"overlongThreeByte", Bytes({0xE0, 0x9F, 0xBF}), false},
-        Utf8Row{"smallestFourByte", Bytes({0xF0, 0x90, 0x80, 0x80}), true},
-        Utf8Row{"overlongFourByte", Bytes({0xF0, 0x8F, 0xBF, 0xBF}), false},
-        Utf8Row{"beforeSurrogates", Bytes({0xED, 0x9F, 0xBF}), true},
-        Utf8Row{"surrogate", Bytes({0xED, 0xA0, 0x80}), false},
-        Utf8Row{"overlongNulC0", Bytes({0xC0, 0x80}), false},
-        Utf8Row{"overlongC1", Bytes({0xC1, 0xBF}), false},
-        Utf8Row{"strayC0InText", Ascii(20) + Bytes({0xC0}) + Ascii(20), false},
-        Utf8Row{"strayC1AtEnd", Ascii(40) + Bytes({0xC1}), false},
-        Utf8Row{"F5", Bytes({0xF5, 0x80, 0x80, 0x80}), false},
-        Utf8Row{"FEAfterText", Bytes({0xC3, 0xA4}) + Bytes({0xFE}), false},
-        Utf8Row{"FFAlone", Bytes({0xFF}), false},
-        Utf8Row{"strayContinuation", Ascii(3) + Bytes({0x80}), false},
-        Utf8Row{"cutAtEnd", "ab" + Bytes({0xE2, 0x82}), false},
-        Utf8Row{"asciiInsteadOfSecond", Bytes({0xC3, 0x28}), false},
-        Utf8Row{"asciiInsteadOfThird", Bytes({0xE2, 0x82, 0x28}), false},
-        Utf8Row{"asciiInsteadOfFourth", Bytes({0xF0, 0x9F, 0x98, 0x28}), false},
-        // Non-ASCII right after the 16-byte steps, and a sequence straddling one.
-        Utf8Row{"umlautAfterSixteen", Ascii(16) + Bytes({0xC3, 0xA4}) + Ascii(16), true},
-        Utf8Row{"sequenceAcrossStep", Ascii(15) + Bytes({0xE2, 0x82, 0xAC}) + Ascii(16), true},
-        Utf8Row{"badAfterLongAscii", Ascii(33) + Bytes({0xE2, 0x28, 0xAC}) + Ascii(16), false}),
-    RowName());
-
-TEST(IsUtf8Content, SequenceCutBetweenFileBlocks) {
-    // The file path reads 64 KiB blocks; a three-byte sequence at the seam
-    // must be joined, and a bad third byte behind the seam still found.
-    TempFiles files;
-    const QByteArray good = Ascii(64 * 1024 - 1) + Bytes({0xE2, 0x82, 0xAC}) + Ascii(5);
-    QFile goodFile(files.Write(good, QStringLiteral("good.txt")));
-    ASSERT_TRUE(goodFile.open(QIODevice::ReadOnly));
-    EXPECT_TRUE(qz::IsUtf8Content(goodFile));
-
-    const QByteArray bad = Ascii(64 * 1024 - 1) + Bytes({0xE2, 0x82, 0x41}) + Ascii(5);
-    QFile badFile(files.Write(bad, QStringLiteral("bad.txt")));
-    ASSERT_TRUE(badFile.open(QIODevice::ReadOnly));
-    EXPECT_FALSE(qz::IsUtf8Content(badFile));
-
-    TrickleDevice trickle(Bytes({0xF0, 0x9F, 0x98, 0x80}), 1);
-    EXPECT_TRUE(qz::IsUtf8Content(trickle));
-    EXPECT_GE(trickle.reads, 4); // the bytes really came one at a time
-}
+using namespace textfiles;
 
 // ---------------------------------------------------------------------------
 // Deciders
@@ -267,21 +117,32 @@ qz::TEncodingDecider MakeDecider(const LoadRow& row) {
 
 class LoadTextFileTable : public ::testing::TestWithParam<LoadRow> {};
 
+// Each row is loaded from a file and from the same bytes in memory: both
+// give the same kind, text and message.
 TEST_P(LoadTextFileTable, KindAndTextOrError) {
     const LoadRow& row = GetParam();
     TempFiles files;
     const QString path = files.Write(row.file);
-    auto kind = qz::et_undetected;
-    QString text = QStringLiteral("stale");
-    if (row.error.isEmpty()) {
-        qz::LoadTextFile(path, &kind, text, MakeDecider(row));
-        EXPECT_EQ(text, row.text);
-    } else {
-        EXPECT_THROW_MSG(qz::LoadTextFile(path, &kind, text, MakeDecider(row)), qz::EQZError,
-                         QString(row.error).replace(QStringLiteral("%1"), path));
-        EXPECT_EQ(text, QString()); // nothing half-read is left behind
-    }
-    EXPECT_EQ(int(kind), int(row.kind)); // stored also when decoding failed
+    const auto check = [&](const char* how, const auto& load) {
+        SCOPED_TRACE(how);
+        auto kind = qz::et_undetected;
+        QString text = QStringLiteral("stale");
+        if (row.error.isEmpty()) {
+            load(&kind, text);
+            EXPECT_EQ(text, row.text);
+        } else {
+            EXPECT_THROW_MSG(load(&kind, text), qz::EQZError,
+                             QString(row.error).replace(QStringLiteral("%1"), path));
+            EXPECT_EQ(text, QString()); // nothing half-read is left behind
+        }
+        EXPECT_EQ(int(kind), int(row.kind)); // stored also when decoding failed
+    };
+    check("file", [&](qz::TEncodingType* kind, QString& text) {
+        qz::LoadTextFile(path, kind, text, MakeDecider(row));
+    });
+    check("bytes", [&](qz::TEncodingType* kind, QString& text) {
+        qz::LoadTextBytes(row.file, path, kind, text, MakeDecider(row));
+    });
 }
 
 const QString Groesse = QStringLiteral("Größe");
@@ -555,105 +416,37 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST(LoadTextFile, DeciderIsAskedOnlyWhereTheSignatureLeavesAChoice) {
     TempFiles files;
-    std::vector<std::pair<int, qint64>> asked; // kind, file size seen by the decider
+    // kind, size of the device the decider saw, and whether it was a QBuffer
+    using Calls = std::vector<std::tuple<int, qint64, bool>>;
+    Calls asked;
     const qz::TEncodingDecider recorder = [&asked](QIODevice& fs, qz::TEncodingType kind) {
-        asked.emplace_back(int(kind), fs.size());
+        asked.emplace_back(int(kind), fs.size(), qobject_cast<QBuffer*>(&fs) != nullptr);
         return quint32(kind == qz::et_UTF8C ? 2 : 0);
     };
+    // From a file the decider sees the file; from bytes, a buffer over them.
     const auto askedFor = [&](const QByteArray& bytes) {
-        asked.clear();
         QString text;
+        asked.clear();
         qz::LoadTextFile(files.Write(bytes), nullptr, text, recorder);
-        return asked;
+        Calls fromFile = asked;
+        asked.clear();
+        qz::LoadTextBytes(bytes, QStringLiteral("x"), nullptr, text, recorder);
+        for (auto& call : asked) {
+            EXPECT_TRUE(std::get<2>(call));
+            std::get<2>(call) = false;
+        }
+        EXPECT_EQ(asked, fromFile);
+        return fromFile;
     };
-    using Calls = std::vector<std::pair<int, qint64>>;
-    EXPECT_EQ(askedFor({}), (Calls{{qz::et_none, 0}}));
-    EXPECT_EQ(askedFor("abc"), (Calls{{qz::et_none, 3}}));
-    EXPECT_EQ(askedFor(Utf8cPreamble + XorKey("a")), (Calls{{qz::et_UTF8C, 4}}));
+    EXPECT_EQ(askedFor({}), (Calls{{qz::et_none, 0, false}}));
+    EXPECT_EQ(askedFor("abc"), (Calls{{qz::et_none, 3, false}}));
+    EXPECT_EQ(askedFor(Utf8cPreamble + XorKey("a")), (Calls{{qz::et_UTF8C, 4, false}}));
     const QByteArray ansiZip = Signature("DLQZAZ") + Deflate("a");
-    EXPECT_EQ(askedFor(ansiZip), (Calls{{qz::et_ANSI_zip, ansiZip.size()}}));
+    EXPECT_EQ(askedFor(ansiZip), (Calls{{qz::et_ANSI_zip, ansiZip.size(), false}}));
     EXPECT_EQ(askedFor(Bytes({0xA7})), Calls{});
     EXPECT_EQ(askedFor(Bytes({0xEF, 0xBB, 0xBF})), Calls{});
     EXPECT_EQ(askedFor(Bytes({0xFF, 0xFE})), Calls{});
     EXPECT_EQ(askedFor(Signature("DLQZU8") + Deflate("a")), Calls{});
-}
-
-TEST(LoadTextFile, OpenFailuresNameTheFileAndLeaveKindAndTextAlone) {
-    TempFiles files;
-    const QString missing = files.Path(QStringLiteral("missing.ini"));
-    auto kind = qz::et_undetected;
-    QString text = QStringLiteral("stale");
-    EXPECT_THROW_MSG(qz::LoadTextFile(missing, &kind, text), qz::EQZError,
-                     QStringLiteral("Die Datei \"%1\" kann nicht zum Lesen geöffnet werden (No "
-                                    "such file or directory).")
-                         .arg(missing));
-    EXPECT_EQ(text, QString());
-    EXPECT_EQ(kind, qz::et_undetected);
-
-    const QString folder = files.Path(QStringLiteral("folder"));
-    ASSERT_TRUE(QDir().mkpath(folder));
-    EXPECT_THROW(qz::LoadTextFile(folder, &kind, text), qz::EQZError);
-    EXPECT_FALSE(qz::HasUtf8Bom(folder));
-}
-
-TEST(LoadTextFile, UnreadableFileFails) {
-    if (::geteuid() == 0)
-        GTEST_SKIP() << "root reads every file";
-    TempFiles files;
-    const QString path = files.Write("abc");
-    ASSERT_TRUE(QFile::setPermissions(path, QFileDevice::WriteOwner));
-    QString text;
-    EXPECT_THROW_MSG(qz::LoadTextFile(path, nullptr, text), qz::EQZError,
-                     QStringLiteral("Die Datei \"%1\" kann nicht zum Lesen geöffnet werden "
-                                    "(Permission denied).")
-                         .arg(path));
-    EXPECT_FALSE(qz::HasUtf8Bom(path));
-}
-
-// A writer that takes the exclusive lock keeps readers out, and a reader
-// keeps such a writer out until it closes the file.
-TEST(CanOpenForReading, SharedLockStandsInForDenyWrite) {
-    TempFiles files;
-    const QString path = files.Write(Bytes({0xEF, 0xBB, 0xBF}) + "x");
-
-    const int writer = ::open(QFile::encodeName(path).constData(), O_RDWR);
-    ASSERT_GE(writer, 0);
-    ASSERT_EQ(::flock(writer, LOCK_EX | LOCK_NB), 0);
-    QFile blocked(path);
-    EXPECT_FALSE(qz::CanOpenForReading(blocked));
-    EXPECT_FALSE(blocked.isOpen());
-    EXPECT_FALSE(qz::HasUtf8Bom(path));
-    QString text = QStringLiteral("stale");
-    EXPECT_THROW_MSG(qz::LoadTextFile(path, nullptr, text), qz::EQZError,
-                     QStringLiteral("Die Datei \"%1\" kann nicht zum Lesen geöffnet werden, sie "
-                                    "wird gerade geschrieben.")
-                         .arg(path));
-    EXPECT_EQ(text, QString());
-    ASSERT_EQ(::flock(writer, LOCK_UN), 0);
-
-    {
-        QFile reader(path);
-        ASSERT_TRUE(qz::CanOpenForReading(reader));
-        EXPECT_TRUE(reader.isOpen());
-        EXPECT_EQ(reader.openMode(), QIODevice::ReadOnly);
-        EXPECT_NE(::flock(writer, LOCK_EX | LOCK_NB), 0);
-        EXPECT_EQ(reader.readAll(), Bytes({0xEF, 0xBB, 0xBF}) + "x");
-    }
-    EXPECT_EQ(::flock(writer, LOCK_EX | LOCK_NB), 0); // closing released it
-    ::close(writer);
-
-    QFile missing(files.Path(QStringLiteral("missing")));
-    EXPECT_FALSE(qz::CanOpenForReading(missing));
-}
-
-TEST(HasUtf8Bom, OnlyAllThreeBytes) {
-    TempFiles files;
-    EXPECT_TRUE(qz::HasUtf8Bom(files.Write(Bytes({0xEF, 0xBB, 0xBF}))));
-    EXPECT_TRUE(qz::HasUtf8Bom(files.Write(Bytes({0xEF, 0xBB, 0xBF}) + "[a]")));
-    EXPECT_FALSE(qz::HasUtf8Bom(files.Write(Bytes({0xEF, 0xBB}))));
-    EXPECT_FALSE(qz::HasUtf8Bom(files.Write(Bytes({0xEF, 0xBB, 0xBE}))));
-    EXPECT_FALSE(qz::HasUtf8Bom(files.Write({})));
-    EXPECT_FALSE(qz::HasUtf8Bom(files.Path(QStringLiteral("missing"))));
 }
 
 // ---------------------------------------------------------------------------
@@ -761,45 +554,41 @@ TEST(InflateAfterSignature, LargeContentAndTheSizeLimit) {
                                     "unvollständig."));
 }
 
-// A few hundred kilobytes on disk that would inflate past the limit.
+// A few kilobytes on disk that would inflate past the bound. The bound is
+// the caller's; the default one is 256 MiB.
 TEST(LoadTextFile, DecompressionBombIsRefused) {
-    TempFiles files;
-    const QString path = files.Path(QStringLiteral("bomb.ini"));
-    QFile out(path);
-    ASSERT_TRUE(out.open(QIODevice::WriteOnly));
-    out.write(Signature("DLQZU8"));
+    EXPECT_EQ(qz::TTextLimits{}.MaxInflatedBytes, qint64(256) * 1024 * 1024);
+    EXPECT_EQ(qz::MaxInflatedSize, qint64(256) * 1024 * 1024);
 
-    z_stream zs{};
-    // Run-length matching makes the 256 MiB quick to compress.
-    ASSERT_EQ(deflateInit2(&zs, Z_BEST_COMPRESSION, Z_DEFLATED, 15, 8, Z_RLE), Z_OK);
-    QByteArray zeros(1024 * 1024, 'a');
-    QByteArray chunk(256 * 1024, Qt::Uninitialized);
-    const qint64 content = qz::MaxInflatedSize + 1;
-    for (qint64 fed = 0; fed < content;) {
-        const qint64 n = std::min<qint64>(zeros.size(), content - fed);
-        fed += n;
-        zs.next_in = reinterpret_cast<Bytef*>(zeros.data());
-        zs.avail_in = uInt(n);
-        const int flush = fed == content ? Z_FINISH : Z_NO_FLUSH;
-        do {
-            zs.next_out = reinterpret_cast<Bytef*>(chunk.data());
-            zs.avail_out = uInt(chunk.size());
-            deflate(&zs, flush);
-            out.write(chunk.constData(), chunk.size() - zs.avail_out);
-        } while (zs.avail_out == 0);
-    }
-    deflateEnd(&zs);
-    out.close();
-    ASSERT_LT(QFileInfo(path).size(), 1024 * 1024);
+    constexpr qint64 bound = 1024 * 1024;
+    TempFiles files;
+    const QByteArray bomb = Signature("DLQZU8") + Deflate(QByteArray(bound + 1, 'a'));
+    ASSERT_LT(bomb.size(), 4 * 1024);
+    const QString path = files.Write(bomb, QStringLiteral("bomb.ini"));
+    const qz::TTextLimits limits{.MaxInflatedBytes = bound};
+    const QString refused =
+        QStringLiteral("Die Datei \"%1\" ist entpackt größer als 1 MiB und wird nicht gelesen.")
+            .arg(path);
 
     auto kind = qz::et_none;
     QString text = QStringLiteral("stale");
-    EXPECT_THROW_MSG(qz::LoadTextFile(path, &kind, text), qz::EQZError,
-                     QStringLiteral("Die Datei \"%1\" ist entpackt größer als 256 MiB und wird "
-                                    "nicht gelesen.")
-                         .arg(path));
+    EXPECT_THROW_MSG(qz::LoadTextFile(path, &kind, text, {}, limits), qz::EQZError, refused);
     EXPECT_EQ(kind, qz::et_UTF8_zip);
     EXPECT_EQ(text, QString());
+    kind = qz::et_none;
+    EXPECT_THROW_MSG(qz::LoadTextBytes(bomb, path, &kind, text, {}, limits), qz::EQZError, refused);
+    EXPECT_EQ(kind, qz::et_UTF8_zip);
+
+    // One byte less fits, for every compressed kind.
+    const QByteArray fits = Signature("DLQZU8") + Deflate(QByteArray(bound, 'a'));
+    qz::LoadTextBytes(fits, path, &kind, text, {}, limits);
+    EXPECT_EQ(text.size(), bound);
+    const QByteArray ansiBomb = Signature("DLQZAZ") + Deflate(QByteArray(bound + 1, 'a'));
+    EXPECT_THROW_MSG(qz::LoadTextBytes(ansiBomb, path, &kind, text, {}, limits), qz::EQZError,
+                     refused);
+    const QByteArray utf8cBomb = Signature("DLQZUC") + Deflate(QByteArray(bound + 1, 'a'));
+    EXPECT_THROW_MSG(qz::LoadTextBytes(utf8cBomb, path, &kind, text, {}, limits), qz::EQZError,
+                     refused);
 }
 
 // ---------------------------------------------------------------------------

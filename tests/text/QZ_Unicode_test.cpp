@@ -9,19 +9,39 @@
 
 namespace {
 
+// Which rows had their objects when the table was first looked at: taken
+// while the test program starts, before any test can free or fill a row,
+// so that it holds in whatever order the tests run.
+struct StartRows {
+    bool first = false;
+    bool second = false;
+    int others = 0;
+};
+
+StartRows TakeStartRows() {
+    const auto& rows = qz::CodePageEncodings();
+    StartRows start{rows[0].Encoding && rows[0].Encoding->GetCodePage() == 1251,
+                    rows[1].Encoding && rows[1].Encoding->GetCodePage() == 1252, 0};
+    for (int i = 2; i < qz::CodePageEncodingRowCount; ++i)
+        start.others += rows[i].Encoding ? 1 : 0;
+    return start;
+}
+
+const StartRows startRows = TakeStartRows();
+
 TEST(CodePageEncodings, SixteenRowsFirstTwoReadyOthersOnLookup) {
     const quint32 expected[16] = {1251, 1252, 1250, 1253, 1254, 1255, 1256, 1257,
                                   850,  437,  932,  949,  936,  950,  1031, 1049};
     const auto& rows = qz::CodePageEncodings();
     for (int i = 0; i < 16; ++i)
         EXPECT_EQ(rows[i].CodePage, expected[i]) << "row " << i + 1;
-    ASSERT_TRUE(rows[0].Encoding);
-    ASSERT_TRUE(rows[1].Encoding);
-    EXPECT_EQ(rows[0].Encoding->GetCodePage(), 1251u);
-    EXPECT_EQ(rows[1].Encoding->GetCodePage(), 1252u);
-    EXPECT_FALSE(rows[14].Encoding);
+    EXPECT_TRUE(startRows.first);
+    EXPECT_TRUE(startRows.second);
+    EXPECT_EQ(startRows.others, 0);
 
     // 1031 and 1049 stand for 1252 and 1251, with objects of their own.
+    (void)qz::EncodingForCodePage(1251); // refilled, should a test have freed them
+    (void)qz::EncodingForCodePage(1252);
     qz::TCodePageEncoding* german = qz::EncodingForCodePage(1031);
     ASSERT_TRUE(rows[14].Encoding);
     EXPECT_EQ(german, rows[14].Encoding.get());
@@ -39,7 +59,9 @@ TEST(CodePageEncodings, SixteenRowsFirstTwoReadyOthersOnLookup) {
 
 TEST(CodePageEncodings, UnknownPagesFallBackToRowTwo) {
     for (quint16 page : {quint16(0), quint16(1200), quint16(65001), quint16(1258)}) {
-        EXPECT_EQ(qz::EncodingForCodePage(page), qz::CodePageEncodings()[1].Encoding.get()) << page;
+        // Looked up first: after FreeCodePageEncodings the lookup refills row 2.
+        qz::TCodePageEncoding* found = qz::EncodingForCodePage(page);
+        EXPECT_EQ(found, qz::CodePageEncodings()[1].Encoding.get()) << page;
     }
 }
 

@@ -101,6 +101,29 @@ TEST(Utf8Encoding, TooSmallBufferReceivesNothing) {
     EXPECT_EQ(out[0], QChar(u'z'));
 }
 
+// A buffer of exactly the decoded size, behind multi-byte text that is
+// longer in bytes: the 16-unit steps of the ASCII runs must stay inside it
+// (AddressSanitizer sees a step past its end), and a larger buffer keeps
+// what lies behind the text.
+TEST(Utf8Encoding, DecodesIntoAnExactlySizedBuffer) {
+    QByteArray bytes(20, 'a');
+    for (int i = 0; i < 6; ++i)
+        bytes += "\xE2\x82\xAC"; // euro sign: three bytes, one unit
+    const QString expected = QString(20, QLatin1Char('a')) + QString(6, QChar(0x20AC));
+    auto* utf8 = qz::TEncoding::UTF8();
+    auto* in = reinterpret_cast<uchar*>(bytes.data());
+    const int needed = utf8->GetCharCount(in, int(bytes.size()));
+    ASSERT_EQ(needed, 26);
+    std::vector<QChar> exact(static_cast<size_t>(needed));
+    EXPECT_EQ(utf8->GetChars(in, int(bytes.size()), exact.data(), needed), needed);
+    EXPECT_EQ(QString(exact.data(), needed), expected);
+
+    std::vector<QChar> larger(size_t(needed) + 16, QChar(u'z'));
+    EXPECT_EQ(utf8->GetChars(in, int(bytes.size()), larger.data(), needed + 16), needed);
+    EXPECT_EQ(QString(larger.data(), needed), expected);
+    EXPECT_EQ(QString(larger.data() + needed, 16), QString(16, QLatin1Char('z')));
+}
+
 // ---------------------------------------------------------------------------
 // UTF-16
 

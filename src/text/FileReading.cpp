@@ -1,0 +1,102 @@
+// Whole files as bytes: only regular files, opened without ever waiting on
+// a pipe or a device, under the shared lock, and within a size bound.
+#include "text/FileReading_p.h"
+
+#include "platform/FileAccess.h"
+#include "text/BlockReading_p.h"
+#include "text/EQZError.h"
+#include "text/QZ_Files.h"
+#include "text/QZ_cmn.h"
+
+#include <QFile>
+
+#include <cstring>
+
+namespace qz {
+
+namespace {
+
+using platform::TOpenOutcome;
+
+QString OpenFailureMessage(TOpenOutcome outcome, const QString& fileName,
+                           const QString& errorText) {
+    const auto notRegular = [&](const char* what) {
+        return QStringLiteral("\"%1\" ist keine gewöhnliche Datei, sondern %2, und wird nicht "
+                              "gelesen.")
+            .arg(fileName, QString::fromUtf8(what));
+    };
+    switch (outcome) {
+    case TOpenOutcome::Missing:
+        return QStringLiteral("Die Datei \"%1\" gibt es nicht.").arg(fileName);
+    case TOpenOutcome::Folder:
+        return QStringLiteral("\"%1\" ist ein Ordner und keine Datei.").arg(fileName);
+    case TOpenOutcome::Fifo:
+        return notRegular("eine Pipe");
+    case TOpenOutcome::Device:
+        return notRegular("ein Gerät");
+    case TOpenOutcome::Socket:
+        return notRegular("ein Socket");
+    case TOpenOutcome::OtherKind:
+        return QStringLiteral("\"%1\" ist keine gewöhnliche Datei und wird nicht gelesen.")
+            .arg(fileName);
+    case TOpenOutcome::NoPermission:
+        return QStringLiteral("Die Datei \"%1\" darf nicht gelesen werden (keine Berechtigung).")
+            .arg(fileName);
+    case TOpenOutcome::Locked:
+        return QStringLiteral("Die Datei \"%1\" kann nicht zum Lesen geöffnet werden, sie wird "
+                              "gerade geschrieben.")
+            .arg(fileName);
+    case TOpenOutcome::Failed:
+    case TOpenOutcome::Opened:
+        break;
+    }
+    return QStringLiteral("Die Datei \"%1\" kann nicht zum Lesen geöffnet werden (%2).")
+        .arg(fileName, errorText);
+}
+
+} // namespace
+
+namespace detail {
+
+void OpenForReadingOrThrow(QFile& file, const QString& fileName, qint64 maxBytes) {
+    QString errorText;
+    const TOpenOutcome outcome = platform::OpenRegularFileForReading(file, fileName, &errorText);
+    if (outcome != TOpenOutcome::Opened)
+        throw EQZError(OpenFailureMessage(outcome, fileName, errorText));
+    const qint64 size = file.size();
+    if (size > maxBytes)
+        throw EQZError(
+            QStringLiteral("Die Datei \"%1\" ist mit %2 Bytes zu groß zum Lesen (höchstens %3 "
+                           "Bytes).")
+                .arg(fileName, IntToStrGrouped(size), IntToStrGrouped(maxBytes)));
+}
+
+} // namespace detail
+
+QByteArray ReadFileBytes(const QString& fileName, qint64 maxBytes) {
+    QFile file;
+    detail::OpenForReadingOrThrow(file, fileName, maxBytes);
+    const qint64 size = file.size();
+    QByteArray bytes(size, Qt::Uninitialized);
+    platform::AdviseHugePages(bytes.data(), size);
+    // A file that shrank while it was read gives what is there; one that
+    // grew, what it held when it was opened.
+    bytes.truncate(detail::ReadFullyOrThrow(file, bytes.data(), size, fileName));
+    return bytes;
+}
+
+bool CanOpenForReading(QFile& file) {
+    return platform::OpenRegularFileForReading(file, file.fileName()) ==
+           platform::TOpenOutcome::Opened;
+}
+
+bool HasUtf8Bom(const QString& fileName) {
+    QFile file(fileName);
+    if (!CanOpenForReading(file))
+        return false;
+    char head[3] = {};
+    const qint64 done = detail::ReadFullyOrThrow(file, head, 3, fileName);
+    return done == 3 && std::memcmp(head, "\xEF\xBB\xBF", 3) == 0;
+}
+
+} // namespace qz
