@@ -8,6 +8,9 @@
 #include <QFile>
 #include <QString>
 #include <QStringList>
+#include <QtGlobal>
+
+#include <cstring>
 
 #include <memory>
 
@@ -45,4 +48,26 @@ public:
     MsgBoxRecorder& operator=(const MsgBoxRecorder&) = delete;
 
     QStringList shown;
+};
+
+// Collects what is logged to "stakko.settings" while it lives.
+class SettingsLogRecorder {
+public:
+    SettingsLogRecorder() : m_previous(qInstallMessageHandler(&Handle)) { s_current = this; }
+    ~SettingsLogRecorder() {
+        s_current = nullptr;
+        qInstallMessageHandler(m_previous);
+    }
+    SettingsLogRecorder(const SettingsLogRecorder&) = delete;
+    SettingsLogRecorder& operator=(const SettingsLogRecorder&) = delete;
+
+    QStringList messages;
+
+private:
+    static void Handle(QtMsgType, const QMessageLogContext& context, const QString& message) {
+        if (s_current && context.category && std::strcmp(context.category, "stakko.settings") == 0)
+            s_current->messages.append(message);
+    }
+    static inline SettingsLogRecorder* s_current = nullptr;
+    QtMessageHandler m_previous;
 };
