@@ -358,8 +358,10 @@ void T_Stakko::SetSound(bool value) {
 
 void T_Stakko::ImageSoundClick() {
     SetSound(!FWithSound);
-    if (qz::TUserSettings* settings = qz::UserSettings())
+    if (qz::TUserSettings* settings = qz::UserSettings()) {
         settings->writeBool(QStringLiteral("_Stakko"), QStringLiteral("withSound"), FWithSound);
+        settings->Save(); // a player's choice must survive a crash or a kill
+    }
 }
 
 void T_Stakko::HilfeButtonClick() {

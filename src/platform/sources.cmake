@@ -11,6 +11,8 @@ target_sources(qzplatform PRIVATE
     ${CMAKE_CURRENT_LIST_DIR}/ProgramFile.h
     ${CMAKE_CURRENT_LIST_DIR}/Registry.cpp
     ${CMAKE_CURRENT_LIST_DIR}/Registry.h
+    ${CMAKE_CURRENT_LIST_DIR}/TerminationSignals.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/TerminationSignals.h
     ${CMAKE_CURRENT_LIST_DIR}/UserFolders.cpp
     ${CMAKE_CURRENT_LIST_DIR}/UserFolders.h
 )

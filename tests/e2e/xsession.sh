@@ -34,7 +34,9 @@ require_tools() {
 # Starts Xvfb on a free display (it tells the number through fd 3) and
 # exports DISPLAY. Argument: the screen, e.g. 1024x768x24.
 start_xvfb() {
-    Xvfb -displayfd 3 -screen 0 "$1" -nolisten tcp 3>"$WORK/display" 2>"$WORK/xvfb.log" &
+    # -noreset: without it the server resets when its last client leaves,
+    # and a program starting at that moment cannot connect.
+    Xvfb -displayfd 3 -screen 0 "$1" -nolisten tcp -noreset 3>"$WORK/display" 2>"$WORK/xvfb.log" &
     XVFB_PID=$!
     for _ in $(seq 100); do
         [[ -s $WORK/display ]] && break
