@@ -2,7 +2,9 @@
 // Shared pieces of the INI file tests: whole-file reads and writes, and a
 // message box that records what it was asked to show.
 
+#include "settings/IniFile.h"
 #include "text/MsgBox.h"
+#include "text/TEncoding.h"
 
 #include <QByteArray>
 #include <QFile>
@@ -13,6 +15,12 @@
 #include <cstring>
 
 #include <memory>
+
+// A file object that writes UTF-8 and loads silently.
+inline std::unique_ptr<qz::TIni> Utf8Ini(const QString& path) {
+    return std::make_unique<qz::TIni>(path, qz::TEncoding::UTF8(), &qz::TIni::IgnoreOnErrorEncoding,
+                                      qz::TVirtualizeFunction());
+}
 
 inline QByteArray FileBytes(const QString& path) {
     QFile f(path);
