@@ -1,6 +1,7 @@
 #include "settings/IniFile.h"
 
 #include "platform/AtomicFileWrite.h"
+#include "settings/IniFileReading_p.h"
 #include "settings/SettingsLog.h"
 #include "text/EQZError.h"
 #include "text/MsgBox.h"
@@ -107,20 +108,6 @@ TDateTime FileTimeOf(const QString& name) {
     return ToDateTime(info.lastModified());
 }
 
-QByteArray ReadIniFileBytes(const QString& fn) {
-    QFile file(fn);
-    if (QFileInfo(fn).isDir())
-        throw EQZError(QStringLiteral("Die Datei \"%1\" ist ein Ordner.").arg(fn));
-    if (!file.open(QIODevice::ReadOnly))
-        throw EQZError(QStringLiteral("Die Datei \"%1\" kann nicht zum Lesen geöffnet werden (%2).")
-                           .arg(fn, file.errorString()));
-    const QByteArray bytes = file.readAll();
-    if (file.error() != QFileDevice::NoError)
-        throw EQZError(
-            QStringLiteral("Fehler beim Lesen der Datei \"%1\" (%2).").arg(fn, file.errorString()));
-    return bytes;
-}
-
 TIni::TIni(const QString& fn) : TIni(fn, nullptr, {}, {}) {}
 
 TIni::TIni(const QString& fn, TEncoding* aEncoding, TEncodingErrorHandler aEncodingErrorHandler,
@@ -183,9 +170,9 @@ void TIni::LoadFromFile(const QString& fn) {
     QString text;
     QString loaderError;
     try {
-        LoadTextFile(fn, &kind, text,
-                     writesUtf8 ? AnsiDeciderExOf(DefaultDecider())
-                                : AnsiDeciderOf(DefaultDecider()));
+        detail::DecodeIniBytes(bytes, fn, &kind, text,
+                               writesUtf8 ? AnsiDeciderExOf(DefaultDecider())
+                                          : AnsiDeciderOf(DefaultDecider()));
     } catch (const EQZError& e) {
         loaderError = e.message();
     }

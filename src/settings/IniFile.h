@@ -37,9 +37,15 @@ using TClock = std::function<TDateTime()>;
 // file, small enough that reading it cannot exhaust memory.
 inline constexpr qint64 MaxIniFileSize = qint64(64) * 1024 * 1024;
 
-// The whole content of the INI file `fn`, as an INI file object reads it.
-// Throws EQZError with a German message naming the file.
-[[nodiscard]] QByteArray ReadIniFileBytes(const QString& fn);
+// The whole content of the regular file `fn` (a link only when it leads to
+// one), read under the shared lock that keeps writers out, as an INI file
+// object reads it. A FIFO, a device, a socket or a folder is refused
+// without blocking on it, and a file larger than `maxBytes` before it is
+// read. Throws EQZError with a German message that names the file.
+//   ReadIniFileBytes("/dev/zero") throws "Die Datei \"/dev/zero\" ist keine
+//   gewöhnliche Datei und wird nicht gelesen."
+[[nodiscard]] QByteArray ReadIniFileBytes(const QString& fn, qint64 maxBytes);
+[[nodiscard]] QByteArray ReadIniFileBytes(const QString& fn); // up to MaxIniFileSize
 
 class TIni : public TIniStream {
 public:

@@ -9,6 +9,8 @@ target_sources(qzsettings PRIVATE
     ${CMAKE_CURRENT_LIST_DIR}/IniDocument.h
     ${CMAKE_CURRENT_LIST_DIR}/IniFile.cpp
     ${CMAKE_CURRENT_LIST_DIR}/IniFile.h
+    ${CMAKE_CURRENT_LIST_DIR}/IniFileReading.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/IniFileReading_p.h
     ${CMAKE_CURRENT_LIST_DIR}/QZINI.cpp
     ${CMAKE_CURRENT_LIST_DIR}/QZINI.h
     ${CMAKE_CURRENT_LIST_DIR}/QZ_UsrSettings.cpp

@@ -13,8 +13,14 @@
 #include <QRandomGenerator>
 #include <QTemporaryDir>
 
+#include <chrono>
+#include <condition_variable>
+#include <fcntl.h>
+#include <mutex>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <sys/sysmacros.h>
+#include <thread>
 #include <unistd.h>
 
 namespace {
@@ -256,5 +262,135 @@ INSTANTIATE_TEST_SUITE_P(
                     "J\u00C3\u00BCrgen",
                     "[Score]\r\nBest=J\xC3\xBCrgen\r\nHighest=1521\r\n\r\n"}),
     RowName());
+
+// Keeps a test that would block in open() on a FIFO from hanging: after
+// five seconds it opens the FIFO's other end, which lets the open return,
+// and the test fails instead.
+class FifoWatchdog {
+public:
+    explicit FifoWatchdog(const QString& fifo)
+        : m_thread([this, name = QFile::encodeName(fifo)] {
+              std::unique_lock lock(m_mutex);
+              if (m_done.wait_for(lock, std::chrono::seconds(5), [this] { return m_finished; }))
+                  return;
+              m_rescued = true;
+              const int fd = ::open(name.constData(), O_WRONLY | O_NONBLOCK | O_CLOEXEC);
+              if (fd >= 0)
+                  ::close(fd);
+          }) {}
+    ~FifoWatchdog() {
+        {
+            std::lock_guard lock(m_mutex);
+            m_finished = true;
+        }
+        m_done.notify_one();
+        m_thread.join();
+    }
+    FifoWatchdog(const FifoWatchdog&) = delete;
+    FifoWatchdog& operator=(const FifoWatchdog&) = delete;
+
+    [[nodiscard]] bool Rescued() {
+        std::lock_guard lock(m_mutex);
+        return m_rescued;
+    }
+
+private:
+    std::mutex m_mutex;
+    std::condition_variable m_done;
+    bool m_finished = false;
+    bool m_rescued = false;
+    std::thread m_thread;
+};
+
+// What cannot be read as a settings file fails the load with a German
+// message naming the file, at once: no open blocks, no endless read, no
+// reading past a writer's lock; and nothing is touched.
+enum class TUnreadable { Fifo, LinkToFifo, LinkToZero, Folder, TooLarge, Locked };
+struct UnreadableRow : NamedRow {
+    TUnreadable kind;
+    const char* why; // after "Die Datei \"<name>\" "
+};
+
+class IniFileUnreadable : public ::testing::TestWithParam<UnreadableRow> {};
+
+TEST_P(IniFileUnreadable, FailsTheLoadWithItsCause) {
+    const UnreadableRow& row = GetParam();
+    QTemporaryDir dir;
+    const QString path = dir.filePath("stakko.ini");
+    const QString fifo = dir.filePath("fifo");
+    QFile writer(path);
+    switch (row.kind) {
+    case TUnreadable::Fifo:
+        ASSERT_EQ(mkfifo(QFile::encodeName(path).constData(), 0600), 0);
+        break;
+    case TUnreadable::LinkToFifo:
+        ASSERT_EQ(mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+        ASSERT_TRUE(QFile::link(fifo, path));
+        break;
+    case TUnreadable::LinkToZero:
+        ASSERT_TRUE(QFile::link("/dev/zero", path));
+        break;
+    case TUnreadable::Folder:
+        ASSERT_TRUE(QDir().mkdir(path));
+        break;
+    case TUnreadable::TooLarge: // sparse: no disk space is used
+        ASSERT_TRUE(writer.open(QIODevice::WriteOnly));
+        ASSERT_TRUE(writer.resize(qz::MaxIniFileSize + 1));
+        writer.close();
+        break;
+    case TUnreadable::Locked: // a UTF-8 file a writer holds
+        WriteBytes(path, "\xEF\xBB\xBF[Score]\r\nBest=J\xC3\xBCrgen\r\n");
+        ASSERT_TRUE(writer.open(QIODevice::ReadWrite));
+        ASSERT_EQ(flock(writer.handle(), LOCK_EX | LOCK_NB), 0);
+        break;
+    }
+    struct stat before {};
+    ASSERT_EQ(lstat(QFile::encodeName(path).constData(), &before), 0);
+
+    FifoWatchdog watchdog(row.kind == TUnreadable::LinkToFifo ? fifo : path);
+    EXPECT_THROW_MSG(TIni(path, qz::TEncoding::UTF8(), {}, {}), qz::EQZError,
+                     "Die Datei \"" + path + "\" " + row.why);
+    EXPECT_FALSE(watchdog.Rescued()) << "the load blocked on the FIFO";
+    struct stat after {};
+    ASSERT_EQ(lstat(QFile::encodeName(path).constData(), &after), 0);
+    EXPECT_EQ(after.st_mode, before.st_mode);
+    EXPECT_EQ(after.st_ino, before.st_ino);
+    EXPECT_EQ(after.st_mtim.tv_nsec, before.st_mtim.tv_nsec);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Files, IniFileUnreadable,
+    ::testing::Values(
+        UnreadableRow{
+            {"fifo"}, TUnreadable::Fifo, "ist keine gewöhnliche Datei und wird nicht gelesen."},
+        UnreadableRow{{"link_to_fifo"},
+                      TUnreadable::LinkToFifo,
+                      "ist keine gewöhnliche Datei und wird nicht gelesen."},
+        UnreadableRow{{"link_to_dev_zero"},
+                      TUnreadable::LinkToZero,
+                      "ist keine gewöhnliche Datei und wird nicht gelesen."},
+        UnreadableRow{{"folder"}, TUnreadable::Folder, "ist ein Ordner."},
+        UnreadableRow{{"larger_than_64_mib"},
+                      TUnreadable::TooLarge,
+                      "ist 67.108.865 Bytes groß und wird nicht gelesen (höchstens 67.108.864 "
+                      "Bytes)."},
+        UnreadableRow{{"held_by_a_writer"},
+                      TUnreadable::Locked,
+                      "kann nicht zum Lesen geöffnet werden, sie wird gerade geschrieben."}),
+    RowName());
+
+// The bound is on the bytes: a file of exactly the bound is read, one byte
+// more is refused; a missing file is named too.
+TEST(IniFileRead, BoundAndMissingFile) {
+    QTemporaryDir dir;
+    const QString path = dir.filePath("s.ini");
+    WriteBytes(path, QByteArray(100, 'x'));
+    EXPECT_EQ(qz::ReadIniFileBytes(path, 100), QByteArray(100, 'x'));
+    EXPECT_THROW_MSG((void)qz::ReadIniFileBytes(path, 99), qz::EQZError,
+                     "Die Datei \"" + path +
+                         "\" ist 100 Bytes groß und wird nicht gelesen (höchstens 99 Bytes).");
+    EXPECT_THROW_MSG((void)qz::ReadIniFileBytes(dir.filePath("missing.ini")), qz::EQZError,
+                     "Die Datei \"" + dir.filePath("missing.ini") + "\" ist nicht vorhanden.");
+}
 
 } // namespace
