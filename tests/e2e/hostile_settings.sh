@@ -111,7 +111,7 @@ expect_game() {
     eval "$(xdotool getwindowgeometry --shell "$WIN")"
     ((WIDTH > 100 && HEIGHT > 100)) || fail "$1: the window is ${WIDTH}x$HEIGHT"
     shot "$1"
-    xdotool windowfocus --sync "$WIN" key alt+e
+    timeout 10 xdotool windowfocus --sync "$WIN" key alt+e || fail "$1: the window did not take the keys"
     expect_exit "$1" 0
 }
 
@@ -124,7 +124,7 @@ expect_message() {
     grep -qF -- "$text" "$WORK/game.log" ||
         fail "$case: the message is not \"$text\": $(cat "$WORK/game.log")"
     shot "$case"
-    xdotool windowfocus --sync "$WIN" key Return
+    timeout 10 xdotool windowfocus --sync "$WIN" key Return || fail "$case: the message did not take the keys"
     expect_exit "$case" 1
 }
 
