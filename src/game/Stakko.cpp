@@ -408,8 +408,10 @@ void T_Stakko::SetSound(bool value) {
 
 void T_Stakko::ImageSoundClick() {
     SetSound(!FWithSound);
-    if (qz::TUserSettings* settings = qz::UserSettings())
+    if (qz::TUserSettings* settings = qz::UserSettings()) {
         settings->writeBool(QStringLiteral("_Stakko"), QStringLiteral("withSound"), FWithSound);
+        settings->Save(); // a player's choice must survive a crash or a kill
+    }
 }
 
 // The About box's answer means nothing to the game. A picture missing

@@ -3,6 +3,8 @@
 # source list share one directory and its code generators rerun when the
 # list changes.
 target_sources(qzplatform PRIVATE
+    ${CMAKE_CURRENT_LIST_DIR}/AtomicFileWrite.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/AtomicFileWrite.h
     ${CMAKE_CURRENT_LIST_DIR}/FileAccess.cpp
     ${CMAKE_CURRENT_LIST_DIR}/FileAccess.h
     ${CMAKE_CURRENT_LIST_DIR}/ProgramFile.cpp
@@ -13,6 +15,8 @@ target_sources(qzplatform PRIVATE
     ${CMAKE_CURRENT_LIST_DIR}/Registry.h
     ${CMAKE_CURRENT_LIST_DIR}/SystemFacts.cpp
     ${CMAKE_CURRENT_LIST_DIR}/SystemFacts.h
+    ${CMAKE_CURRENT_LIST_DIR}/TerminationSignals.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/TerminationSignals.h
     ${CMAKE_CURRENT_LIST_DIR}/UserFolders.cpp
     ${CMAKE_CURRENT_LIST_DIR}/UserFolders.h
 )

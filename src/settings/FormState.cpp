@@ -65,6 +65,34 @@ int FontSize(const QFont& f) {
     return f.pointSize() > 0 ? f.pointSize() : -f.pixelSize();
 }
 
+// Font sizes a window can still be read in, in points or pixels.
+constexpr int SmallestFontSize = 6;
+constexpr int LargestFontSize = 72;
+
+// The smallest size that shows the window's contents: what its layout
+// needs, or, for controls placed by hand, the room to where they reach.
+QSize SmallestLayout(const QWidget* form) {
+    const QSize hint = form->minimumSizeHint();
+    QSize smallest = form->minimumSize();
+    if (hint.isValid()) {
+        smallest = smallest.expandedTo(hint);
+    } else {
+        const QRect children = form->childrenRect();
+        if (!children.isEmpty())
+            smallest = smallest.expandedTo(QSize(children.right() + 1, children.bottom() + 1));
+    }
+    return smallest;
+}
+
+// A stored size of 0 or below would give a window nobody can see - and a
+// maximised one never writes its normal size again, so every later start
+// would be invisible too. Such a value keeps the window's own; any size is
+// raised to the smallest layout.
+QSize RestorableSize(const QWidget* form, int width, int height) {
+    const QSize size(width > 0 ? width : form->width(), height > 0 ? height : form->height());
+    return size.expandedTo(SmallestLayout(form));
+}
+
 int CharSetOf(const QWidget* form) {
     const QVariant v = form->property(CharSetProperty);
     return v.isValid() ? v.toInt() : 0;
@@ -86,9 +114,12 @@ void ApplyFont(QWidget* form, TUserSettings& s, const QString& section) {
 
     if (!family.isEmpty())
         font.setFamily(family);
-    if (size > 0)
+    // A size nobody could read with (0 included) keeps the window's own.
+    const bool readable =
+        size != INT_MIN && std::abs(size) >= SmallestFontSize && std::abs(size) <= LargestFontSize;
+    if (readable && size > 0)
         font.setPointSize(size);
-    else if (size < 0 && size != INT_MIN)
+    else if (readable)
         font.setPixelSize(-size);
     font.setBold(style.testFlag(fsBold));
     font.setItalic(style.testFlag(fsItalic));
@@ -122,7 +153,8 @@ TWindowState RestoreFormState(QWidget* form, const QString& section) {
         const int top = s->readInteger(section, KeyTop, form->y());
         const int width = s->readInteger(section, KeyWidth, form->width());
         const int height = s->readInteger(section, KeyHeight, form->height());
-        bounds = FitRectToScreen(left, top, width, height, GetVirtualScreenRect());
+        const QSize size = RestorableSize(form, width, height);
+        bounds = FitRectToScreen(left, top, size.width(), size.height(), GetVirtualScreenRect());
         ApplyFont(form, *s, section);
         // A window closed minimized comes back normal.
         if (s->readInteger(section, KeyWinState, wsNormal) == wsMaximized)

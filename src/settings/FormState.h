@@ -42,7 +42,10 @@ Q_DECLARE_FLAGS(TFontStyle, TFontStyleBit)
 
 // Applies the placement stored in `section` of UserSettings() to `form`
 // and returns the window state it applied. Missing values keep the
-// window's own; without a settings object only the fitting happens.
+// window's own, and so do a width or height of 0 or below and a font size
+// outside 6 to 72; a size below the smallest that shows the window's
+// contents is raised to it. Without a settings object only the fitting
+// happens.
 TWindowState RestoreFormState(QWidget* form, const QString& section);
 TWindowState RestoreFormStateByClass(QWidget* form);
 

@@ -1,5 +1,7 @@
 #include "settings/IniFile.h"
 
+#include "platform/AtomicFileWrite.h"
+#include "settings/SettingsLog.h"
 #include "text/EQZError.h"
 #include "text/MsgBox.h"
 #include "text/QZ_Files.h"
@@ -9,7 +11,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
+#include <QScopeGuard>
 
 namespace qz {
 
@@ -17,6 +19,84 @@ namespace {
 
 // Ten seconds as a fraction of a day.
 constexpr TDateTime kTenSeconds = 1.0 / 8640;
+
+constexpr char16_t kReplacement = 0xFFFD;
+const QByteArray kUtf8Replacement("\xEF\xBF\xBD");
+const QByteArray kUtf8Bom("\xEF\xBB\xBF");
+
+// A control character no text file holds: what a single-byte reading makes
+// of binary data or of a file the disk filled with zeros.
+bool IsBinaryControl(QChar c) {
+    return c.unicode() < 0x20 && c != u'\t' && c != u'\r' && c != u'\n' && c != u'\f' &&
+           c.unicode() != 0x1A; // old editors end a text with Ctrl+Z
+}
+
+// The 1-based number of the line that holds text position `pos`.
+qint32 LineOf(QStringView text, qsizetype pos) {
+    qint32 line = 1;
+    for (qsizetype i = 0; i < pos; ++i) {
+        if (text[i] == u'\n' ||
+            (text[i] == u'\r' && (i + 1 >= text.size() || text[i + 1] != u'\n')))
+            ++line;
+    }
+    return line;
+}
+
+// The line of the last character that stands for something the reading
+// could not interpret, or 0 when `text` is what `bytes` hold: a U+FFFD
+// beyond those the file spells out, or, in a file without any marker (read
+// byte for character), a control character of binary data.
+qint32 LastUninterpretableLine(const QString& text, const QByteArray& bytes, TEncodingType kind) {
+    qsizetype last = -1;
+    if (text.count(QChar(kReplacement)) > bytes.count(kUtf8Replacement))
+        last = text.lastIndexOf(QChar(kReplacement));
+    if (kind == et_none || kind == et_ANSI) {
+        for (qsizetype i = text.size() - 1; i > last; --i) {
+            if (IsBinaryControl(text[i])) {
+                last = i;
+                break;
+            }
+        }
+    }
+    return last < 0 ? 0 : LineOf(text, last);
+}
+
+// A copy that does not replace an older copy of other bytes:
+// "stakko.ini.damaged", then "stakko.ini.damaged-2" and so on; a copy
+// holding the same bytes is taken again.
+QString DamagedCopyNameFor(const QString& fn, const QByteArray& bytes) {
+    const QString base = fn + QStringLiteral(".damaged");
+    for (int n = 1; n < 100; ++n) {
+        const QString name = n == 1 ? base : base + QStringLiteral("-%1").arg(n);
+        const QFileInfo info(name);
+        if (!info.exists() && !info.isSymLink())
+            return name;
+        if (info.isFile() && info.size() == bytes.size()) {
+            QFile old(name);
+            if (old.open(QIODevice::ReadOnly) && old.readAll() == bytes)
+                return name;
+        }
+    }
+    return base + QStringLiteral("-100");
+}
+
+// Why a file write did not happen, for the log.
+QString WriteFailureText(const platform::TWriteResult& r) {
+    switch (r.Status) {
+    case platform::TWriteStatus::Written:
+        return QStringLiteral("written");
+    case platform::TWriteStatus::NotRegular:
+        return QStringLiteral("%1 is not a regular file, left alone").arg(r.Target);
+    case platform::TWriteStatus::ReadOnly:
+        return QStringLiteral("%1 is read-only").arg(r.Target);
+    case platform::TWriteStatus::Exists:
+        return QStringLiteral("%1 exists").arg(r.Target);
+    case platform::TWriteStatus::Failed:
+        break;
+    }
+    return QStringLiteral("%1 failed for %2: %3")
+        .arg(QLatin1String(r.Step), r.Target, qt_error_string(r.Error));
+}
 
 } // namespace
 
@@ -53,8 +133,11 @@ TIni::~TIni() {
     try {
         if (Modified())
             Save();
-    } catch (...) {
+    } catch (const std::exception& e) {
         // Nothing may leave a destructor; the next run still has the old file.
+        qCWarning(lcSettings).noquote() << FFileName << "not saved at the end:" << e.what();
+    } catch (...) {
+        qCWarning(lcSettings).noquote() << FFileName << "not saved at the end";
     }
 }
 
@@ -62,46 +145,72 @@ TDateTime TIni::Now() const {
     return FClock ? FClock() : ToDateTime(QDateTime::currentDateTime());
 }
 
-// A file without any marker is read as Windows-1252. When the whole text
-// cannot be decoded, every line is decoded on its own and the handler hears
-// of the last line that failed; a handler that throws does so only after
-// the document holds everything that could be read.
+// A file without any marker is read as Windows-1252, unless the object
+// writes UTF-8 and the bytes are UTF-8: what Linux editors write has no
+// marker, and Windows-1252 text that is also valid multi-byte UTF-8 does
+// not occur in practice. When the whole text cannot be decoded, every line
+// of the same bytes is decoded on its own and the handler hears of the last
+// line that failed; a handler that throws does so only after the document
+// holds everything that could be read.
 void TIni::LoadFromFile(const QString& fn) {
     if (fn.isEmpty())
         return;
     FLoadedFileName = fn;
     FFileTime = FileTimeOf(fn);
     Clear();
-    TEncoding* fallback = FEncoding;
-    if (!FEncoding && HasUtf8Bom(fn)) {
+    if (FDamage.FileName == fn)
+        FDamage = {};
+    const QByteArray bytes = ReadFileBytes(fn, MaxIniFileSize);
+    if (!FEncoding && bytes.startsWith(kUtf8Bom))
         FEncoding = TEncoding::UTF8();
-        fallback = FEncoding;
-    }
-    qint32 failedLine = -1;
+    const bool writesUtf8 = FEncoding && FEncoding->GetCodePage() == 65001;
+
+    TEncodingType kind = et_none;
+    QString text;
+    QString loaderError;
     try {
-        QString text;
-        LoadTextFile(fn, nullptr, text, AnsiDeciderOf(DefaultDecider()));
+        LoadTextBytes(bytes, fn, &kind, text,
+                      writesUtf8 ? AnsiDeciderExOf(DefaultDecider())
+                                 : AnsiDeciderOf(DefaultDecider()));
+    } catch (const EQZError& e) {
+        loaderError = e.message();
+    }
+
+    qint32 badLine = 0;
+    if (loaderError.isEmpty()) {
         ParseText(text, false);
-    } catch (const EQZError&) {
-        Clear();
+        badLine = LastUninterpretableLine(text, bytes, kind);
+        if (badLine > 0)
+            NoteDamage(fn, bytes, QString());
+    } else {
         QStringList lines;
-        failedLine = DecodeLinesSeparately(fn, fallback, lines);
+        badLine = qMax(0, DecodeBytesLineByLine(bytes, FEncoding, lines));
         LoadFromList(lines);
+        // An undecodable line says what went wrong, unless the file is
+        // compressed: then the loader's cause does (it cannot be inflated).
+        const bool compressed = kind == et_UTF8_zip || kind == et_UTF8C_zip || kind == et_ANSI_zip;
+        NoteDamage(fn, bytes, compressed || badLine == 0 ? loaderError : QString());
+        qCWarning(lcSettings).noquote() << fn << "read line by line:" << loaderError;
     }
     if (fn != FFileName)
         FModified = true;
-    if (failedLine > 0 && FOnEncodingError)
-        FOnEncodingError(this, failedLine);
+    if (FDamage.FileName == fn && FOnEncodingError)
+        FOnEncodingError(this, badLine);
+}
+
+void TIni::NoteDamage(const QString& fn, const QByteArray& bytes, const QString& cause) {
+    // The message must name the file, also where the cause does not.
+    const QString named =
+        cause.isEmpty() || cause.contains(fn)
+            ? cause
+            : QStringLiteral("Die Datei \r%1\r kann nicht gelesen werden: %2").arg(fn, cause);
+    FDamage = {fn, bytes, DamagedCopyNameFor(fn, bytes), named};
+    qCWarning(lcSettings).noquote() << fn << "not read faithfully; its bytes go to"
+                                    << FDamage.CopyName << "before it is overwritten";
 }
 
 qint32 TIni::DecodeLinesSeparately(const QString& fn, TEncoding* encoding, QStringList& list) {
-    QFile file(fn);
-    if (!file.open(QIODevice::ReadOnly))
-        throw EQZError(file.errorString());
-    const QByteArray bytes = file.readAll();
-    if (file.error() != QFileDevice::NoError)
-        throw EQZError(file.errorString());
-    return DecodeBytesLineByLine(bytes, encoding, list);
+    return DecodeBytesLineByLine(ReadFileBytes(fn, MaxIniFileSize), encoding, list);
 }
 
 void TIni::ReadFromFile() {
@@ -142,11 +251,14 @@ void TIni::SaveToFile(const QString& fileName, TEncoding* aEncoding) {
     const bool empty = isEmpty();
     if (aEncoding)
         FEncoding = aEncoding;
-    if (QFileInfo::exists(fileName)) {
-        if (empty)
-            QFile::remove(fileName);
-        else
+    const QFileInfo info(fileName);
+    if (info.exists()) {
+        if (empty) {
+            if (!WriteOrDelete(fileName, nullptr))
+                SaveFailed();
+        } else {
             WriteListToFile(lines, fileName, FEncoding);
+        }
     } else if (!empty) {
         WriteListToFile(lines, fileName, FEncoding);
     }
@@ -157,25 +269,58 @@ void TIni::SaveToFile(const QString& fileName, TEncoding* aEncoding) {
 // The new content goes to a temporary file beside the old one, which then
 // takes the old name in one rename: a crash, a kill or a full disk leaves
 // either the old whole file or the new whole file, never a torn one. A
-// file the user made read-only is left alone.
+// file the user made read-only is left alone, and so is anything that is
+// not a regular file.
 void TIni::WriteListToFile(const QStringList& list, const QString& fileName, TEncoding* encoding) {
-    try {
-        const QFileInfo info(fileName);
-        if (!QDir().mkpath(info.absolutePath()))
-            throw EQZError(
-                QStringLiteral("Ordner %1 kann nicht angelegt werden").arg(info.absolutePath()));
-        if (info.exists() && !info.isWritable())
-            throw EQZError(QStringLiteral("%1 ist schreibgeschützt").arg(fileName));
-        const QByteArray bytes = EncodeIniLines(list, encoding);
-        QSaveFile file(fileName);
-        if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit())
-            throw EQZError(file.errorString());
+    const QByteArray bytes = EncodeIniLines(list, encoding);
+    if (WriteOrDelete(fileName, &bytes))
         FTryAgain = false;
-    } catch (const std::exception&) {
+    else
         SaveFailed();
-    }
     if (FTryAgain)
         WriteListToSubstitute(fileName);
+}
+
+bool TIni::WriteOrDelete(const QString& fileName, const QByteArray* bytes) {
+    const QFileInfo info(fileName);
+    if (!QDir().mkpath(info.absolutePath())) {
+        qCWarning(lcSettings).noquote() << fileName << "not saved: its folder cannot be made";
+        return false;
+    }
+    if (!KeepDamagedCopy(fileName))
+        return false;
+    if (!bytes && !info.isSymLink() && info.isFile()) {
+        QFile file(fileName);
+        if (file.remove())
+            return true;
+        qCWarning(lcSettings).noquote() << fileName << "not deleted:" << file.errorString();
+        return false;
+    }
+    // A link stays, however empty its file becomes: it is the user's.
+    const platform::TWriteResult r =
+        platform::WriteFileAtomically(fileName, bytes ? *bytes : QByteArray());
+    if (r.Status == platform::TWriteStatus::Written)
+        return true;
+    qCWarning(lcSettings).noquote() << fileName << "not saved:" << WriteFailureText(r);
+    return false;
+}
+
+// Nothing goes over a file whose bytes could not be read faithfully before
+// those bytes are safe beside it; when they cannot be kept, the file stays.
+bool TIni::KeepDamagedCopy(const QString& fileName) {
+    if (FDamage.FileName.isEmpty() || FDamage.FileName != fileName)
+        return true;
+    const QFileInfo copy(FDamage.CopyName);
+    const bool kept =
+        copy.exists() || platform::WriteFileAtomically(FDamage.CopyName, FDamage.Bytes).Status ==
+                             platform::TWriteStatus::Written;
+    if (!kept) {
+        qCWarning(lcSettings).noquote()
+            << fileName << "left as it is: its copy" << FDamage.CopyName << "cannot be written";
+        return false;
+    }
+    FDamage = {};
+    return true;
 }
 
 // The substitute is written once; its own failure is not passed on again.
@@ -187,14 +332,15 @@ void TIni::WriteListToSubstitute(const QString& fileName) {
     if (substitute.isEmpty())
         return;
     FWritingSubstitute = true;
-    QDir().mkpath(QFileInfo(substitute).absolutePath());
-    try {
-        SaveToFile(substitute, FEncoding);
-    } catch (...) {
-        FWritingSubstitute = false;
-        throw;
-    }
-    FWritingSubstitute = false;
+    const auto done = qScopeGuard([this] { FWritingSubstitute = false; });
+    qCInfo(lcSettings).noquote() << fileName << "goes to its substitute" << substitute;
+    SaveToFile(substitute, FEncoding);
+}
+
+void TIni::SaveCopy(const QString& fileName, TEncoding* aEncoding) {
+    const bool pending = FModified;
+    SaveToFile(fileName, aEncoding);
+    FModified = pending;
 }
 
 void TIni::SaveFailed() {
@@ -240,9 +386,25 @@ QString TIni::EncodingErrorMessage(const QString& fileName, qint32 lineNr) {
         .arg(fileName, QString::number(lineNr));
 }
 
+QString TIni::LoadErrorMessage(qint32 lineNr) const {
+    QString message =
+        FDamage.Cause.isEmpty() ? EncodingErrorMessage(FLoadedFileName, lineNr) : FDamage.Cause;
+    if (!FDamage.CopyName.isEmpty())
+        message += QStringLiteral("\rDer bisherige Inhalt wird vor dem nächsten Speichern als\r%1\r"
+                                  "aufbewahrt.")
+                       .arg(FDamage.CopyName);
+    return message;
+}
+
 void TIni::DefaultOnEncodingError(TIniStream* Sender, qint32 lineNr) {
     const auto* ini = dynamic_cast<const TIni*>(Sender);
-    (void)MsgBox()->Info(EncodingErrorMessage(ini ? ini->LoadedFileName() : QString(), lineNr));
+    (void)MsgBox()->Info(ini ? ini->LoadErrorMessage(lineNr)
+                             : EncodingErrorMessage(QString(), lineNr));
+}
+
+void TIni::RemoveStaleSaveFiles(const QString& fileName) {
+    for (const QString& name : platform::RemoveStaleTemporaries(fileName))
+        qCInfo(lcSettings).noquote() << "removed" << name << "left by a save that did not finish";
 }
 
 void TIni::IgnoreOnErrorEncoding(TIniStream* /*Sender*/, qint32 /*lineNr*/) {}

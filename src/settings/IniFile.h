@@ -5,6 +5,15 @@
 // before a read once the file's recorded time is more than ten seconds old,
 // by Maintain and when the object is destroyed. Include "settings/QZINI.h".
 //
+// The file is trusted as little as a user's home folder deserves: only a
+// regular file is read (a link only when it leads to one), never more than
+// MaxIniFileSize, and saving never replaces anything but a regular file. A
+// file the object could not read faithfully (decoded line by line, with
+// characters it could not interpret, or not inflatable) keeps its bytes in
+// a copy beside it before the first save goes over it (DamagedCopyName).
+// Save failures stay silent to the user; each is logged with its cause to
+// the category "stakko.settings".
+//
 //   qz::TIni ini("/home/p/.config/Vomb/stakko.ini", qz::TEncoding::UTF8(), {}, {});
 //   ini.WriteInteger("Score", "Highest", 1520);
 //   ini.Save(); // EF BB BF "[Score]" CR LF "Highest=1520" CR LF CR LF
@@ -23,6 +32,11 @@ using TClock = std::function<TDateTime()>;
 
 // The last-write time of a file as local time; 0 when there is no such file.
 [[nodiscard]] TDateTime FileTimeOf(const QString& name);
+
+// The largest file an INI file object reads (with ReadFileBytes): far
+// beyond any real settings file, small enough that reading it cannot
+// exhaust memory.
+inline constexpr qint64 MaxIniFileSize = qint64(64) * 1024 * 1024;
 
 class TIni : public TIniStream {
 public:
@@ -45,6 +59,9 @@ public:
     // Write errors are absorbed; Modified is cleared either way.
     virtual void SaveToFile(const QString& fileName, TEncoding* aEncoding);
     virtual void SaveFailed();
+    // SaveToFile to another name (a backup) that leaves the pending changes
+    // pending for the object's own file.
+    void SaveCopy(const QString& fileName, TEncoding* aEncoding);
     // Takes a new file name; the content is written there at the next save.
     void ChangeFileName(const QString& newFileName);
 
@@ -59,13 +76,24 @@ public:
     [[nodiscard]] QByteArray AnsiReadString(const QByteArray& section, const QByteArray& key,
                                             const QByteArray& def);
 
-    // Shows "Die Datei <name> enthält in Zeile <n> ein nicht interpretierbares
-    // Zeichen." through the application's message box.
+    // Shows LoadErrorMessage through the application's message box.
     static void DefaultOnEncodingError(TIniStream* Sender, qint32 lineNr);
     // Loads silently.
     static void IgnoreOnErrorEncoding(TIniStream* Sender, qint32 lineNr);
-    // The text DefaultOnEncodingError shows.
+    // "Die Datei <name> enthält in Zeile <n> ein nicht interpretierbares Zeichen."
     [[nodiscard]] static QString EncodingErrorMessage(const QString& fileName, qint32 lineNr);
+    // What DefaultOnEncodingError shows about the last load: the line message,
+    // or the cause when the file could not be inflated, followed by where
+    // its original content will be kept.
+    [[nodiscard]] QString LoadErrorMessage(qint32 lineNr) const;
+    // Where the bytes of a file the last load could not read faithfully are
+    // kept before it is first overwritten (stakko.ini.damaged); empty when
+    // the load was faithful or the copy has been written.
+    [[nodiscard]] const QString& DamagedCopyName() const { return FDamage.CopyName; }
+
+    // Removes what killed saves of `fileName` left behind (see
+    // platform::RemoveStaleTemporaries); call it at start-up.
+    static void RemoveStaleSaveFiles(const QString& fileName);
 
     // Decodes the file `fn` line by line (see DecodeBytesLineByLine); throws
     // EQZError when the file cannot be read.
@@ -84,6 +112,9 @@ public:
 
 protected:
     void WriteListToFile(const QStringList& list, const QString& fileName, TEncoding* encoding);
+    // Replaces the file with `bytes`, or with null bytes deletes it; false
+    // (with the cause logged) when that did not happen.
+    [[nodiscard]] bool WriteOrDelete(const QString& fileName, const QByteArray* bytes);
 
     QString FFileName;
     TDateTime FFileTime = 0;
@@ -93,9 +124,20 @@ protected:
     TVirtualizeFunction FVirtualFolder;
 
 private:
+    // What a load could not read faithfully.
+    struct TDamage {
+        QString FileName; // the file the bytes came from
+        QByteArray Bytes; // its content as read
+        QString CopyName; // where the bytes go before the file is overwritten
+        QString Cause;    // why it could not be read; empty: a character on a line
+    };
+
+    void NoteDamage(const QString& fn, const QByteArray& bytes, const QString& cause);
+    [[nodiscard]] bool KeepDamagedCopy(const QString& fileName);
     void WriteListToSubstitute(const QString& fileName);
     [[nodiscard]] TDateTime Now() const;
 
+    TDamage FDamage;
     QString FLoadedFileName;
     TClock FClock;
     bool FWritingSubstitute = false;

@@ -1,5 +1,6 @@
 #include "settings/QZINI.h"
 
+#include "settings/SettingsLog.h"
 #include "text/TEncoding.h"
 
 #include <QDir>
@@ -29,7 +30,10 @@ QString DecodeLineBreaks(const QString& s) {
 }
 
 TUserSettingsFile::TUserSettingsFile(const QString& progName) {
-    QDir().mkpath(QFileInfo(progName).absolutePath());
+    const QString folder = QFileInfo(progName).absolutePath();
+    if (!QDir().mkpath(folder))
+        qCWarning(lcSettings).noquote() << "the settings folder" << folder << "cannot be made";
+    TIni::RemoveStaleSaveFiles(progName);
     FIni = std::make_unique<TIni>(progName, TEncoding::UTF8(), TEncodingErrorHandler(),
                                   TVirtualizeFunction());
 }
@@ -64,8 +68,10 @@ void TUserSettingsFile::Save() {
     FIni->Save();
 }
 
+// A backup is no save of the file itself: what was pending before it
+// still goes to the file.
 void TUserSettingsFile::SaveBackup() {
-    FIni->SaveToFile(BackupFileName(FIni->FileName()), FIni->Encoding());
+    FIni->SaveCopy(BackupFileName(FIni->FileName()), FIni->Encoding());
 }
 
 // Only the file name's extension is replaced, never a dot in a folder name.

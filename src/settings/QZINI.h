@@ -36,7 +36,8 @@ public:
     [[nodiscard]] QString readString(const QString& sect, const QString& key,
                                      const QString& def) override;
     void Save() override;
-    // Writes a copy beside the file: game.ini gives game_bkup.ini.
+    // Writes a copy beside the file (game.ini gives game_bkup.ini); pending
+    // changes stay pending for the file itself.
     void SaveBackup() override;
     void writeBool(const QString& sect, const QString& key, bool value) override;
     void writeDouble(const QString& sect, const QString& key, double value) override;

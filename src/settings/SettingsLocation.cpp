@@ -1,9 +1,12 @@
 #include "settings/SettingsLocation.h"
 
+#include "platform/AtomicFileWrite.h"
 #include "platform/UserFolders.h"
+#include "settings/IniFile.h"
 #include "settings/QZINI.h"
 #include "settings/QZ_UsrSettings.h"
 #include "text/EQZError.h"
+#include "text/QZ_Files.h"
 #include "text/QZ_cmn.h"
 
 #include <QDir>
@@ -18,11 +21,26 @@ QString WithSeparator(const QString& folder) {
     return folder.endsWith(QLatin1Char('/')) ? folder : folder + QLatin1Char('/');
 }
 
+QString CopyFailureText(const platform::TWriteResult& r) {
+    switch (r.Status) {
+    case platform::TWriteStatus::Exists:
+        return QStringLiteral("dort ist schon eine Datei");
+    case platform::TWriteStatus::NotRegular:
+        return QStringLiteral("dort ist keine gewöhnliche Datei");
+    default:
+        return platform::SystemErrorText(r.Error);
+    }
+}
+
 } // namespace
+
+QString UserSettingsName() {
+    return QStringLiteral("Vomb/") + ExeBaseName();
+}
 
 TUserSettings* GetUserSettings() {
     if (!UserSettings())
-        SetUserSettings(OpenUserSettings(QStringLiteral("Vomb/") + ExeBaseName()));
+        SetUserSettings(OpenUserSettings(UserSettingsName()));
     return UserSettings();
 }
 
@@ -61,11 +79,20 @@ void MigrateFromLocalAppData(const QString& path, const QString& roamingFolder,
     if (localPath == path || !QFileInfo(localPath).isFile())
         return;
 
-    QDir().mkpath(QFileInfo(path).absolutePath());
-    QFile local(localPath);
-    // QFile::copy never replaces an existing file.
-    if (!local.copy(path))
-        throw EQZError(local.errorString());
+    const QString folder = QFileInfo(path).absolutePath();
+    if (!QDir().mkpath(folder))
+        throw EQZError(QStringLiteral("Der Ordner \"%1\" für die Datei \"%2\" kann nicht angelegt "
+                                      "werden.")
+                           .arg(folder, QFileInfo(path).fileName()));
+    const QByteArray bytes = ReadFileBytes(localPath, MaxIniFileSize);
+    // Written in one step and never over an existing file, so that a kill
+    // during the copy leaves no half file that would be taken for the real one.
+    const platform::TWriteResult r =
+        platform::WriteFileAtomically(path, bytes, platform::TWriteMode::CreateOnly);
+    if (r.Status != platform::TWriteStatus::Written)
+        throw EQZError(QStringLiteral("Die Datei \"%1\" kann nicht nach \"%2\" übernommen werden: "
+                                      "%3.")
+                           .arg(localPath, path, CopyFailureText(r)));
 }
 
 } // namespace qz

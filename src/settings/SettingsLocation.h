@@ -22,6 +22,8 @@ class TUserSettingsFile;
 // when there is no configuration folder or a found file cannot be taken
 // over or read.
 TUserSettings* GetUserSettings();
+// The name GetUserSettings opens: "Vomb/" and the program's base name.
+[[nodiscard]] QString UserSettingsName();
 
 // A new settings object for `name` (a path relative to the configuration
 // folder, without ".ini"), taking over the data-folder copy when the file
@@ -38,8 +40,9 @@ TUserSettings* GetUserSettings();
 // Copies the data-folder file that corresponds to `path` (a file under the
 // configuration folder) to `path`, creating its folders; never overwrites,
 // leaves the old copy in place, and does nothing for a path outside the
-// configuration folder or when there is no old copy. Throws EQZError with
-// the file system's text when the copy fails.
+// configuration folder or when there is no old copy (only a regular file
+// counts). Throws EQZError with a German message naming both files when
+// the copy fails.
 void MigrateFromLocalAppData(const QString& path);
 // The same between given folders.
 void MigrateFromLocalAppData(const QString& path, const QString& roamingFolder,

@@ -22,6 +22,8 @@ target_sources(qzsettings PRIVATE
     ${CMAKE_CURRENT_LIST_DIR}/QZ_UsrSettings.h
     ${CMAKE_CURRENT_LIST_DIR}/SettingsLocation.cpp
     ${CMAKE_CURRENT_LIST_DIR}/SettingsLocation.h
+    ${CMAKE_CURRENT_LIST_DIR}/SettingsLog.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/SettingsLog.h
 )
 target_sources(qzsettingsgui PRIVATE
     ${CMAKE_CURRENT_LIST_DIR}/FormState.cpp

@@ -45,7 +45,9 @@ wait_until() {
 # Starts Xvfb on a free display (it tells the number through fd 3) and
 # exports DISPLAY. Argument: the screen, e.g. 1024x768x24.
 start_xvfb() {
-    Xvfb -displayfd 3 -screen 0 "$1" -nolisten tcp 3>"$WORK/display" 2>"$WORK/xvfb.log" &
+    # -noreset: without it the server resets when its last client leaves,
+    # and a program starting at that moment cannot connect.
+    Xvfb -displayfd 3 -screen 0 "$1" -nolisten tcp -noreset 3>"$WORK/display" 2>"$WORK/xvfb.log" &
     XVFB_PID=$!
     wait_until 10 test -s "$WORK/display" || fail "Xvfb did not start: $(cat "$WORK/xvfb.log")"
     export DISPLAY=":$(head -n1 "$WORK/display")"

@@ -150,6 +150,7 @@ TEST_F(StakkoTest, SoundSwitchIsReadAtStartAndWrittenAtEveryClick) {
     EXPECT_FALSE(w.WithSound());
     EXPECT_EQ(settings->text("_Stakko", "withSound"), QStringLiteral("0"));
     EXPECT_EQ(settings->writeCount, writes + 2);
+    EXPECT_EQ(settings->saveCount, 2) << "each click reaches the disk at once";
     w.GameSound(1);
     EXPECT_EQ(played, QStringList{QStringLiteral("ding")});
 }

@@ -6,7 +6,10 @@
 
 #include <QFont>
 #include <QGuiApplication>
+#include <QVBoxLayout>
 #include <QWidget>
+
+#include <tuple>
 
 using namespace qz;
 
@@ -205,6 +208,65 @@ TEST_F(FormStateTest, SavingWritesKeysInOrderOnlyForWhatItCanSee) {
     SaveFormState(&form, wpPosition, Sect);
     EXPECT_EQ(settings->written.size(), 2);
     EXPECT_TRUE(settings->written.at(0).startsWith(QStringLiteral("Left=")));
+}
+
+// A maximised window stored with a size of 0 was never shown, and kept
+// that size for good. Sizes of 0 or below keep the window's own; small
+// ones are raised to what shows the window's contents.
+struct SizeRow : NamedRow {
+    const char* width;
+    const char* height;
+    QSize expected; // of a 200 x 150 window whose controls reach to 150 x 100
+};
+
+class FormStateSize : public FormStateTest, public ::testing::WithParamInterface<SizeRow> {};
+
+TEST_P(FormStateSize, StoredSizeGivesAWindowThatCanBeSeen) {
+    const SizeRow& row = GetParam();
+    store(QStringLiteral("WinState"), QStringLiteral("2"));
+    store(QStringLiteral("Width"), QString::fromLatin1(row.width));
+    store(QStringLiteral("Height"), QString::fromLatin1(row.height));
+    auto* control = new QWidget(&form);
+    control->setGeometry(10, 20, 140, 80);
+    EXPECT_EQ(RestoreFormStateByClass(&form), wsMaximized);
+    EXPECT_EQ(form.size(), row.expected);
+
+    // A window with a layout is raised to what its layout needs.
+    stakko::T_Stakko laidOut;
+    laidOut.resize(200, 150);
+    auto* layout = new QVBoxLayout(&laidOut);
+    auto* content = new QWidget;
+    content->setMinimumSize(170, 120);
+    layout->addWidget(content);
+    RestoreFormState(&laidOut, Sect);
+    const QSize needed = laidOut.minimumSizeHint();
+    EXPECT_EQ(laidOut.size(), row.expected.expandedTo(needed));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Sizes, FormStateSize,
+    ::testing::Values(SizeRow{{"zero"}, "0", "0", QSize(200, 150)},
+                      SizeRow{{"negative"}, "-5", "-1", QSize(200, 150)},
+                      SizeRow{{"not_a_number"}, "x", "", QSize(200, 150)},
+                      SizeRow{{"tiny"}, "3", "4", QSize(150, 100)},
+                      SizeRow{{"one_bad_one_small"}, "0", "7", QSize(200, 100)},
+                      SizeRow{{"large_enough"}, "320", "240", QSize(320, 240)}),
+    RowName());
+
+// A font size nobody could read with keeps the window's own.
+TEST_F(FormStateTest, UnreadableFontSizesKeepTheWindowsOwn) {
+    for (const auto& [stored, points, pixels] :
+         {std::tuple{"0", 10, -1}, std::tuple{"5", 10, -1}, std::tuple{"73", 10, -1},
+          std::tuple{"-3", 10, -1}, std::tuple{"-2147483648", 10, -1}, std::tuple{"6", 6, -1},
+          std::tuple{"72", 72, -1}, std::tuple{"-13", -1, 13}}) {
+        SCOPED_TRACE(stored);
+        store(QStringLiteral("FONTSIZE"), QString::fromLatin1(stored));
+        stakko::T_Stakko w;
+        w.setFont(QFont(QStringLiteral("Liberation Sans"), 10));
+        RestoreFormState(&w, Sect);
+        EXPECT_EQ(w.font().pointSize(), points);
+        EXPECT_EQ(w.font().pixelSize(), pixels);
+    }
 }
 
 TEST_F(FormStateTest, RestoringWhatWasSavedGivesTheSameWindow) {

@@ -8,7 +8,10 @@
 #include <QFileInfo>
 #include <QTemporaryDir>
 
+#include <QDateTime>
+
 #include <cmath>
+#include <sys/stat.h>
 
 namespace {
 
@@ -107,12 +110,17 @@ TEST(UserSettingsFile, SaveBackupWritesACopyBesideTheFile) {
     QTemporaryDir dir;
     const QString path = dir.filePath("game.ini");
     WriteBytes(path, "[S]\r\na=1\r\n");
-    TUserSettingsFile settings(path);
-    settings.writeString("S", "a", "Bär");
-    settings.SaveBackup();
-    EXPECT_EQ(FileBytes(dir.filePath("game_bkup.ini")), "\xEF\xBB\xBF[S]\r\na=B\xC3\xA4r\r\n\r\n");
-    EXPECT_EQ(FileBytes(path), "[S]\r\na=1\r\n");
-    EXPECT_FALSE(settings.Ini().Modified()); // the change now waits for the next write
+    {
+        TUserSettingsFile settings(path);
+        settings.writeString("S", "a", "Bär");
+        settings.SaveBackup();
+        EXPECT_EQ(FileBytes(dir.filePath("game_bkup.ini")),
+                  "\xEF\xBB\xBF[S]\r\na=B\xC3\xA4r\r\n\r\n");
+        EXPECT_EQ(FileBytes(path), "[S]\r\na=1\r\n");
+        // The change is still pending for the file itself.
+        EXPECT_TRUE(settings.Ini().Modified());
+    }
+    EXPECT_EQ(FileBytes(path), "\xEF\xBB\xBF[S]\r\na=B\xC3\xA4r\r\n\r\n");
 
     EXPECT_EQ(TUserSettingsFile::BackupFileName("/x/game.ini"), "/x/game_bkup.ini");
     EXPECT_EQ(TUserSettingsFile::BackupFileName("/x.d/game"), "/x.d/game_bkup.ini");
@@ -126,10 +134,48 @@ TEST(UserSettingsFile, UndecodableFileIsReportedOnceAndStillUsed) {
     WriteBytes(path, QByteArray("DLQZU8\0\1", 8) + "\r\n[Score]\r\nBest=J\xF6rg\r\nHighest=9\r\n");
     MsgBoxRecorder box;
     TUserSettingsFile settings(path);
-    ASSERT_EQ(box.shown.size(), 1);
-    EXPECT_TRUE(box.shown.first().contains(" enthält in Zeile 3 "));
+    EXPECT_EQ(box.shown, QStringList{"Die komprimierten Daten der Datei \"" + path +
+                                     "\" sind beschädigt (incorrect header check).\rDer "
+                                     "bisherige Inhalt wird vor dem nächsten Speichern als\r" +
+                                     path + ".damaged\raufbewahrt."});
     EXPECT_EQ(settings.readString("Score", "Best", ""), "Jörg");
     EXPECT_EQ(settings.readInteger("Score", "Highest", 0), 9);
+}
+
+// What saves killed between writing and renaming left beside the file goes
+// at the next start, once a later save has succeeded; a newer one may be a
+// save still under way. Nothing else is touched.
+TEST(UserSettingsFile, StartRemovesOnlyStaleTemporariesOfItsOwnSaves) {
+    QTemporaryDir dir;
+    const QString path = dir.filePath("stakko.ini");
+    WriteBytes(path, "\xEF\xBB\xBF[S]\r\na=1\r\n\r\n");
+    const QDateTime saved = QFileInfo(path).lastModified();
+    const auto put = [&](const QString& name, int secondsFromSave) {
+        const QString file = dir.filePath(name);
+        WriteBytes(file, "left over");
+        QFile f(file);
+        ASSERT_TRUE(f.open(QIODevice::ReadWrite));
+        ASSERT_TRUE(
+            f.setFileTime(saved.addSecs(secondsFromSave), QFileDevice::FileModificationTime));
+    };
+    put("stakko.ini.saving-Ab12Cd", -60);
+    put("stakko.ini.saving-zz99zz", -1);
+    put("stakko.ini.saving-NEWER1", 60);
+    put("stakko.ini.saving-toolong", -60);
+    put("stakko.ini.backup", -60);
+    put("other.ini.saving-Ab12Cd", -60);
+    ASSERT_EQ(mkfifo(QFile::encodeName(dir.filePath("stakko.ini.saving-fifo01")).constData(), 0600),
+              0);
+
+    SettingsLogRecorder log;
+    TUserSettingsFile settings(path);
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::System, QDir::Name),
+              QStringList({"other.ini.saving-Ab12Cd", "stakko.ini", "stakko.ini.backup",
+                           "stakko.ini.saving-NEWER1", "stakko.ini.saving-fifo01",
+                           "stakko.ini.saving-toolong"}));
+    EXPECT_EQ(log.messages.size(), 2);
+    EXPECT_TRUE(log.messages.contains("removed " + dir.filePath("stakko.ini.saving-Ab12Cd") +
+                                      " left by a save that did not finish"));
 }
 
 } // namespace

@@ -11,6 +11,8 @@
 #include <QFileInfo>
 #include <QTemporaryDir>
 
+#include <sys/stat.h>
+
 using namespace qz;
 
 namespace {
@@ -117,18 +119,53 @@ TEST_F(SettingsLocationTest, MigrationLeavesOtherPathsAloneAndReportsFailedCopie
     const QString roaming = config + QStringLiteral("/Vomb/Game.ini");
     put(roaming, RoamingCopy);
     put(data + QStringLiteral("/Vomb/Game.ini"), LocalCopy);
-    EXPECT_THROW(MigrateFromLocalAppData(roaming, config, data), EQZError);
+    EXPECT_THROW_MSG(MigrateFromLocalAppData(roaming, config, data), EQZError,
+                     "Die Datei \"" + data + "/Vomb/Game.ini\" kann nicht nach \"" + roaming +
+                         "\" übernommen werden: dort ist schon eine Datei.");
     EXPECT_EQ(bytesOf(roaming), RoamingCopy);
 
     // A plain file where the vendor folder belongs makes the copy fail.
     put(data + QStringLiteral("/Blocked/Game.ini"), LocalCopy);
     put(config + QStringLiteral("/Blocked"), "not a folder");
-    try {
-        MigrateFromLocalAppData(config + QStringLiteral("/Blocked/Game.ini"), config, data);
-        ADD_FAILURE() << "the copy into a blocked folder did not throw";
-    } catch (const EQZError& e) {
-        EXPECT_FALSE(e.message().isEmpty());
-    }
+    EXPECT_THROW_MSG(
+        MigrateFromLocalAppData(config + QStringLiteral("/Blocked/Game.ini"), config, data),
+        EQZError,
+        "Der Ordner \"" + config +
+            "/Blocked\" für die Datei \"Game.ini\" kann nicht angelegt "
+            "werden.");
+
+    // A dangling link in its place is no file to copy over.
+    const QString dangling = config + QStringLiteral("/Vomb/Link.ini");
+    put(data + QStringLiteral("/Vomb/Link.ini"), LocalCopy);
+    ASSERT_TRUE(QFile::link(tmp.filePath(QStringLiteral("nowhere/x.ini")), dangling));
+    EXPECT_THROW_MSG(MigrateFromLocalAppData(dangling, config, data), EQZError,
+                     "Die Datei \"" + data + "/Vomb/Link.ini\" kann nicht nach \"" + dangling +
+                         "\" übernommen werden: nicht vorhanden.");
+}
+
+// Only a regular file is taken over: an old copy that is a FIFO, a folder
+// or a link to an endless device is left alone, and the start goes on.
+TEST_F(SettingsLocationTest, MigrationTakesOverOnlyARegularFile) {
+    const QString local = data + QStringLiteral("/Vomb/Game.ini");
+    const QString roaming = config + QStringLiteral("/Vomb/Game.ini");
+    QDir().mkpath(data + QStringLiteral("/Vomb"));
+    ASSERT_EQ(mkfifo(QFile::encodeName(local).constData(), 0600), 0);
+    MigrateFromLocalAppData(roaming, config, data);
+    EXPECT_FALSE(QFileInfo::exists(roaming));
+    ASSERT_TRUE(QFile::remove(local));
+    ASSERT_TRUE(QFile::link(QStringLiteral("/dev/zero"), local));
+    MigrateFromLocalAppData(roaming, config, data);
+    EXPECT_FALSE(QFileInfo::exists(roaming));
+    EXPECT_TRUE(QFileInfo(local).isSymLink());
+}
+
+// A folder where the settings file belongs stops the start with a German
+// message that names the file.
+TEST_F(SettingsLocationTest, FolderInPlaceOfTheFileIsNamedInGerman) {
+    const QString roaming = config + QStringLiteral("/Vomb/Game.ini");
+    ASSERT_TRUE(QDir().mkpath(roaming));
+    EXPECT_THROW_MSG((void)OpenUserSettings(QStringLiteral("Vomb/Game")), EQZError,
+                     "\"" + roaming + "\" ist ein Ordner und keine Datei.");
 }
 
 TEST_F(SettingsLocationTest, GetUserSettingsCreatesTheOneObjectNamedAfterTheProgram) {

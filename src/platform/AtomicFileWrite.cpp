@@ -1,0 +1,206 @@
+#include "platform/AtomicFileWrite.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+
+#include <cerrno>
+#include <climits>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace qz::platform {
+
+namespace {
+
+constexpr int MaxLinks = 40; // what the kernel follows before ELOOP
+constexpr char TemporaryInfix[] = ".saving-";
+constexpr int UniqueChars = 6; // mkstemp's XXXXXX
+
+QByteArray Native(const QString& path) {
+    return QFile::encodeName(path);
+}
+
+TWriteResult Failure(const QString& target, const char* step, int error = errno) {
+    return {TWriteStatus::Failed, target, error, step};
+}
+
+// Writes all of `bytes`, going on after interruptions and short writes.
+bool WriteAll(int fd, const QByteArray& bytes) {
+    const char* at = bytes.constData();
+    qint64 left = bytes.size();
+    while (left > 0) {
+        const ssize_t done = ::write(fd, at, size_t(left));
+        if (done < 0) {
+            if (errno == EINTR)
+                continue;
+            return false;
+        }
+        at += done;
+        left -= done;
+    }
+    return true;
+}
+
+mode_t NewFileMode() {
+    // umask can only be read by setting it; the old value goes back at once.
+    const mode_t mask = ::umask(0);
+    ::umask(mask);
+    return 0666 & ~mask;
+}
+
+bool IsOlder(const struct stat& a, const struct stat& b) {
+    if (a.st_mtim.tv_sec != b.st_mtim.tv_sec)
+        return a.st_mtim.tv_sec < b.st_mtim.tv_sec;
+    return a.st_mtim.tv_nsec < b.st_mtim.tv_nsec;
+}
+
+} // namespace
+
+QString FollowLinks(const QString& path) {
+    QString current = QFileInfo(path).absoluteFilePath();
+    for (int depth = 0; depth <= MaxLinks; ++depth) {
+        struct stat st {};
+        if (::lstat(Native(current).constData(), &st) != 0 || !S_ISLNK(st.st_mode))
+            return current;
+        char buffer[PATH_MAX];
+        const ssize_t n = ::readlink(Native(current).constData(), buffer, sizeof buffer);
+        if (n < 0 || n == ssize_t(sizeof buffer))
+            return current;
+        const QString target = QFile::decodeName(QByteArray(buffer, n));
+        // A relative target is relative to the folder that holds the link;
+        // ".." is not folded away, since the folders on the way may be links.
+        current = target.startsWith(QLatin1Char('/'))
+                      ? target
+                      : QFileInfo(current).path() + QLatin1Char('/') + target;
+    }
+    return {};
+}
+
+QString TemporaryNamePattern(const QString& target) {
+    return target + QLatin1String(TemporaryInfix) + QString(UniqueChars, QLatin1Char('X'));
+}
+
+TWriteResult WriteFileAtomically(const QString& path, const QByteArray& bytes, TWriteMode mode) {
+    const QString target = FollowLinks(path);
+    if (target.isEmpty())
+        return Failure(path, "readlink", ELOOP);
+    const QByteArray native = Native(target);
+
+    struct stat old {};
+    const bool exists = ::stat(native.constData(), &old) == 0;
+    if (!exists && errno != ENOENT)
+        return Failure(target, "stat");
+    if (exists) {
+        if (!S_ISREG(old.st_mode))
+            return {TWriteStatus::NotRegular, target, 0, "stat"};
+        if (mode == TWriteMode::CreateOnly)
+            return {TWriteStatus::Exists, target, EEXIST, "stat"};
+        if (::access(native.constData(), W_OK) != 0)
+            return {TWriteStatus::ReadOnly, target, errno, "access"};
+    }
+
+    QByteArray temporary = Native(TemporaryNamePattern(target));
+    const int fd = ::mkostemp(temporary.data(), O_CLOEXEC);
+    if (fd < 0)
+        return Failure(target, "open");
+    const auto abandon = [&](const char* step) {
+        const int error = errno;
+        ::close(fd);
+        ::unlink(temporary.constData());
+        return Failure(target, step, error);
+    };
+    if (!WriteAll(fd, bytes))
+        return abandon("write");
+    // The new file looks like the old one: its permissions and, where we
+    // may give it away (as root), its owner.
+    if (::fchmod(fd, exists ? (old.st_mode & 07777) : NewFileMode()) != 0)
+        return abandon("fchmod");
+    if (exists && (old.st_uid != ::geteuid() || old.st_gid != ::getegid()))
+        (void)::fchown(fd, old.st_uid, old.st_gid);
+    // The data reaches the disk before the name does: after a power loss
+    // the name holds the old whole file or the new one. (Should the rename
+    // itself be lost, the old file is still whole.)
+    if (::fdatasync(fd) != 0)
+        return abandon("fdatasync");
+    // Don't retry close in case of EINTR: the descriptor is gone either way.
+    if (::close(fd) != 0) {
+        const int error = errno;
+        ::unlink(temporary.constData());
+        return Failure(target, "close", error);
+    }
+
+    if (mode == TWriteMode::CreateOnly) {
+        // link() fails with EEXIST instead of replacing what appeared meanwhile.
+        const int linked = ::link(temporary.constData(), native.constData());
+        const int error = errno;
+        ::unlink(temporary.constData());
+        if (linked != 0)
+            return error == EEXIST ? TWriteResult{TWriteStatus::Exists, target, EEXIST, "link"}
+                                   : Failure(target, "link", error);
+    } else if (::rename(temporary.constData(), native.constData()) != 0) {
+        const int error = errno;
+        ::unlink(temporary.constData());
+        return Failure(target, "rename", error);
+    }
+    return {TWriteStatus::Written, target, 0, ""};
+}
+
+QStringList RemoveStaleTemporaries(const QString& path) {
+    QStringList removed;
+    const QString target = FollowLinks(path);
+    struct stat file {};
+    if (target.isEmpty() || ::stat(Native(target).constData(), &file) != 0 ||
+        !S_ISREG(file.st_mode))
+        return removed; // no successful write yet: nothing is known to be stale
+    const QFileInfo info(target);
+    const QString prefix = info.fileName() + QLatin1String(TemporaryInfix);
+    const QDir folder = info.dir();
+    const QStringList candidates =
+        folder.entryList({prefix + QLatin1Char('*')}, QDir::Files | QDir::Hidden | QDir::System);
+    for (const QString& name : candidates) {
+        if (name.size() != prefix.size() + UniqueChars)
+            continue;
+        const QString candidate = folder.filePath(name);
+        const QByteArray native = Native(candidate);
+        struct stat st {};
+        if (::lstat(native.constData(), &st) != 0 || !S_ISREG(st.st_mode) ||
+            st.st_uid != ::geteuid() || !IsOlder(st, file))
+            continue;
+        if (::unlink(native.constData()) == 0)
+            removed.append(candidate);
+    }
+    return removed;
+}
+
+QString SystemErrorText(int error) {
+    switch (error) {
+    case EACCES:
+    case EPERM:
+        return QStringLiteral("keine Berechtigung");
+    case ENOENT:
+        return QStringLiteral("nicht vorhanden");
+    case ENOTDIR:
+        return QStringLiteral("ein Teil des Pfades ist kein Ordner");
+    case EISDIR:
+        return QStringLiteral("ist ein Ordner");
+    case EEXIST:
+        return QStringLiteral("ist schon vorhanden");
+    case ENOSPC:
+    case EDQUOT:
+        return QStringLiteral("kein Platz mehr auf dem Datenträger");
+    case EROFS:
+        return QStringLiteral("der Datenträger ist schreibgeschützt");
+    case ELOOP:
+        return QStringLiteral("zu viele symbolische Verknüpfungen");
+    case ENAMETOOLONG:
+        return QStringLiteral("der Name ist zu lang");
+    case EIO:
+        return QStringLiteral("Ein-/Ausgabefehler");
+    default:
+        return QStringLiteral("Systemfehler %1").arg(error);
+    }
+}
+
+} // namespace qz::platform

@@ -1,0 +1,64 @@
+#pragma once
+// Writing a whole file so that nobody ever sees half of it: the bytes go to
+// a temporary file beside the target, which then takes the target's name in
+// one rename. A crash, a kill or a full disk leaves the old whole file or
+// the new whole file, and at worst a temporary file that
+// RemoveStaleTemporaries clears away later.
+//
+// Symbolic links are followed to the file they lead to, which is replaced
+// and the link kept; a name that leads to anything but a regular file (a
+// device, a FIFO, a folder) is never replaced.
+//
+//   WriteFileAtomically(QDir::homePath() + "/.config/Vomb/stakko.ini", bytes).Status
+//       == TWriteStatus::Written
+
+#include <QByteArray>
+#include <QString>
+#include <QStringList>
+
+namespace qz::platform {
+
+enum class TWriteStatus {
+    Written,    // the file now holds the bytes
+    NotRegular, // the name leads to something other than a regular file; left alone
+    ReadOnly,   // the file exists and may not be written; left alone
+    Exists,     // TWriteMode::CreateOnly found a file; left alone
+    Failed,     // a system call failed (Error, Step); the old file is as it was
+};
+
+enum class TWriteMode {
+    Replace,    // create the file or replace its content
+    CreateOnly, // create the file; an existing one is never touched
+};
+
+struct TWriteResult {
+    TWriteStatus Status = TWriteStatus::Failed;
+    QString Target;        // the file the name leads to, links followed
+    int Error = 0;         // errno of the call that failed
+    const char* Step = ""; // which call failed: "open", "write", "rename", ...
+};
+
+[[nodiscard]] TWriteResult WriteFileAtomically(const QString& path, const QByteArray& bytes,
+                                               TWriteMode mode = TWriteMode::Replace);
+
+// Where `path` leads once every symbolic link is followed (made absolute);
+// `path` itself when it is no link. Empty after 40 links (a loop).
+//   FollowLinks("/home/p/.config/Vomb/stakko.ini") == "/home/p/dotfiles/stakko.ini"
+[[nodiscard]] QString FollowLinks(const QString& path);
+
+// The temporary files a killed WriteFileAtomically left beside the file
+// `path` leads to, and that are older than that file's last successful
+// write, are removed; returns their names. Only regular files of this
+// user that carry the temporary name of the writer are ever touched.
+QStringList RemoveStaleTemporaries(const QString& path);
+
+// The name the writer gives its temporary files for `target`, with the
+// six characters that make each one unique as "XXXXXX".
+//   TemporaryNamePattern("/x/stakko.ini") == "/x/stakko.ini.saving-XXXXXX"
+[[nodiscard]] QString TemporaryNamePattern(const QString& target);
+
+// The cause of a failed system call in German, for messages to the user.
+//   SystemErrorText(ENOSPC) == "kein Platz mehr auf dem Datenträger"
+[[nodiscard]] QString SystemErrorText(int error);
+
+} // namespace qz::platform

@@ -1,0 +1,97 @@
+#!/usr/bin/env bash
+# Nothing the player did is lost when the game is ended from outside: a
+# click on the sound switch reaches the settings file at once (a SIGKILL
+# right after it keeps it), and SIGTERM (what a session manager sends at
+# logout) or SIGHUP end the game the way "&Ende" does, with the window's
+# placement written too.
+#
+#   settings_signals.sh <path of the stakko program>
+set -euo pipefail
+
+STAKKO=$(realpath "$1")
+source "$(dirname "$0")/xsession.sh"
+require_tools Xvfb xdotool
+start_xvfb 1280x1024x24
+
+INI=$HOME/.config/Vomb/stakko.ini
+WIN=
+X= Y= WIDTH= HEIGHT=
+
+# wait_until <seconds> <command...>: polls every 0.1 s, fails after the deadline.
+wait_until() {
+    local deadline=$((SECONDS + $1))
+    shift
+    until "$@"; do
+        ((SECONDS < deadline)) || return 1
+        sleep 0.1
+    done
+}
+
+start_game() {
+    "$STAKKO" >"$WORK/game.log" 2>&1 &
+    GAME_PID=$!
+    WIN=$(timeout 30 xdotool search --sync --onlyvisible --pid "$GAME_PID" --name '^Stakko$' |
+        head -n1) || fail "no Stakko window appeared"
+    # The layout settles its size once after the window appears.
+    local last=
+    settled() {
+        local now
+        now=$(xdotool getwindowgeometry --shell "$WIN")
+        [[ $now == "$last" ]] && return 0
+        last=$now
+        sleep 0.3
+        return 1
+    }
+    wait_until 10 settled || fail "the window did not settle its size"
+    eval "$last"
+}
+
+click_sound_image() {
+    local cell=$(((HEIGHT - 4) / 20))
+    xdotool mousemove --window "$WIN" $((9 * cell + 6 + 168)) 192 click 1
+}
+
+file_says() { [[ -f $INI ]] && grep -q "^$1"$'\r$' "$INI"; }
+
+ended() { ! kill -0 "$GAME_PID" 2>/dev/null; }
+
+# expect_end <how> <status>: the program ends by itself, with that status.
+expect_end() {
+    wait_until 10 ended || fail "$1 did not end the program"
+    local status=0
+    wait "$GAME_PID" || status=$?
+    GAME_PID=
+    [[ $status == "$2" ]] || fail "after $1 the program ended with status $status, not $2"
+}
+
+expect_placement() {
+    local key
+    for key in "WinState=0" "Width=$WIDTH" "Height=$HEIGHT" "Left=$X" "Top=$Y"; do
+        file_says "$key" || fail "after $1 the file lacks $key: $(cat -A "$INI")"
+    done
+}
+
+# SIGTERM after a click on the sound switch.
+start_game
+click_sound_image
+wait_until 2 file_says withSound=0 || fail "the sound switch did not reach the file at once"
+kill -TERM "$GAME_PID"
+expect_end SIGTERM 0
+file_says withSound=0 || fail "SIGTERM lost the sound switch"
+expect_placement SIGTERM
+
+# SIGKILL right after a click: the switch is on the disk already.
+start_game
+click_sound_image
+wait_until 2 file_says withSound=1 || fail "the sound switch did not reach the file at once"
+kill -KILL "$GAME_PID"
+expect_end SIGKILL 137
+file_says withSound=1 || fail "SIGKILL lost the sound switch"
+
+# SIGHUP, when the terminal the game was started from goes away.
+rm "$INI"
+start_game
+kill -HUP "$GAME_PID"
+expect_end SIGHUP 0
+expect_placement SIGHUP
+echo "PASS"
