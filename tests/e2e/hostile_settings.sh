@@ -27,16 +27,6 @@ else
     ASAN=0
 fi
 
-# wait_until <seconds> <command...>: polls every 0.1 s, fails after the deadline.
-wait_until() {
-    local deadline=$((SECONDS + $1))
-    shift
-    until "$@"; do
-        ((SECONDS < deadline)) || return 1
-        sleep 0.1
-    done
-}
-
 fresh_home() {
     rm -rf "$HOME/.config" "$HOME/.local" "$WORK/nodes"
     mkdir -p "$VOMB" "$WORK/nodes"

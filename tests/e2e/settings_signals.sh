@@ -17,16 +17,6 @@ INI=$HOME/.config/Vomb/stakko.ini
 WIN=
 X= Y= WIDTH= HEIGHT=
 
-# wait_until <seconds> <command...>: polls every 0.1 s, fails after the deadline.
-wait_until() {
-    local deadline=$((SECONDS + $1))
-    shift
-    until "$@"; do
-        ((SECONDS < deadline)) || return 1
-        sleep 0.1
-    done
-}
-
 start_game() {
     "$STAKKO" >"$WORK/game.log" 2>&1 &
     GAME_PID=$!
