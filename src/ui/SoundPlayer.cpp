@@ -65,6 +65,8 @@ public:
 
 private:
     explicit Voice(QObject* parent) : QObject(parent) {
+        // Named, so that a test can find it and start again without it.
+        setObjectName(QStringLiteral("qz.sound.voice"));
         FOpenTimer.setSingleShot(true);
         connect(&FOpenTimer, &QTimer::timeout, this, &Voice::OpenWhenFramesShown);
     }

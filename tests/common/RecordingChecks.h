@@ -3,6 +3,8 @@
 // wrote it: the exact WAVE layout of 8-bit unsigned PCM, the format and
 // length asked for, and what makes it pleasant to hear at normal volume.
 
+#include "common/TestHelpers.h"
+
 #include <QFile>
 #include <QString>
 #include <QtEndian>
@@ -13,19 +15,14 @@
 #include <cstdlib>
 #include <ostream>
 
-struct RecordingRow {
-    const char* name;
+struct RecordingRow : NamedRow {
     int channels;
     int rate;
     double seconds;
 };
 
-inline std::ostream& operator<<(std::ostream& out, const RecordingRow& row) {
-    return out << row.name;
-}
-
 inline void ExpectPleasantRecording(const RecordingRow& row) {
-    QFile file(QStringLiteral(":/sounds/%1.wav").arg(QString::fromLatin1(row.name)));
+    QFile file(QStringLiteral(":/sounds/%1.wav").arg(QString::fromStdString(row.name)));
     ASSERT_TRUE(file.open(QIODevice::ReadOnly)) << "no resource " << file.fileName().toStdString();
     const QByteArray wave = file.readAll();
     ASSERT_GE(wave.size(), 44);

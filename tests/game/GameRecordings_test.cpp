@@ -16,8 +16,7 @@ TEST_P(GameRecording, IsPleasantPcmOfItsFormatAndLength) {
     ExpectPleasantRecording(GetParam());
 }
 
-INSTANTIATE_TEST_SUITE_P(Sounds, GameRecording, ::testing::ValuesIn(GameRecordings),
-                         [](const auto& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(Sounds, GameRecording, ::testing::ValuesIn(GameRecordings), RowName());
 
 TEST(GameRecording, EverySoundNumberNamesOneOfThem) {
     ASSERT_EQ(stakko::SoundNames.size(), std::size(GameRecordings));

@@ -77,15 +77,10 @@ QString Read(const QByteArray& rtf) {
     return Dump(doc);
 }
 
-struct RtfCase {
-    const char* name;
+struct RtfCase : NamedRow {
     QByteArray rtf;
     QString expected; // the Dump of the document
 };
-
-void PrintTo(const RtfCase& c, std::ostream* os) {
-    *os << c.name;
-}
 
 class RtfControlWords : public ::testing::TestWithParam<RtfCase> {};
 
@@ -158,18 +153,13 @@ INSTANTIATE_TEST_SUITE_P(
                 "[] 'LinkA' 12"},
         RtfCase{"UnknownWordsAreIgnored", "{\\rtf1\\b\\i0\\ul\\xyz-12 A\\*B}", "[] 'AB' 12"},
         RtfCase{"TextAfterTheDocumentIsIgnored", "{\\rtf1 A}B{C}", "[] 'A' 12"}),
-    [](const auto& info) { return std::string(info.param.name); });
+    RowName());
 
-struct HostileCase {
-    const char* name;
+struct HostileCase : NamedRow {
     QByteArray rtf;
     QString expected; // the Dump, or the error message
     bool throws;
 };
-
-void PrintTo(const HostileCase& c, std::ostream* os) {
-    *os << c.name;
-}
 
 const QString NotRtf = QStringLiteral("Kein RTF-Text: der Anfang \"{\\rtf\" fehlt");
 const QString TooDeep = QStringLiteral("RTF-Text zu tief verschachtelt: mehr als 256 Gruppen");
@@ -222,7 +212,7 @@ INSTANTIATE_TEST_SUITE_P(
         HostileCase{"OverlongControlWord",
                     "{\\rtf1 " + Repeated("\\", 1) + Repeated("par", 20) + " A}", "[] 'A' 12",
                     false}),
-    [](const auto& info) { return std::string(info.param.name); });
+    RowName());
 
 // The stops between the set ones: 720 twips unless \deftab says otherwise;
 // the document's other text options stay.

@@ -30,11 +30,22 @@ TEST_P(MessageRecording, IsPleasantPcmOfItsFormatAndLength) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Sounds, MessageRecording, ::testing::ValuesIn(MessageRecordings),
-                         [](const auto& info) { return std::string(info.param.name); });
+                         RowName());
 
 QList<QSoundEffect*> Effects() {
     return QCoreApplication::instance()->findChildren<QSoundEffect*>();
 }
+
+// Each test starts as a fresh process does: without the process's voice,
+// whatever an earlier test played.
+class QtSoundPlayerTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        delete QCoreApplication::instance()->findChild<QObject*>(QStringLiteral("qz.sound.voice"),
+                                                                 Qt::FindDirectChildrenOnly);
+        ASSERT_TRUE(Effects().isEmpty());
+    }
+};
 
 TEST(QtSoundPlayer, LengthComesFromTheWaveHeaderAndNamesIgnoreCase) {
     EXPECT_EQ(QtSoundPlayer::ResourcePath(QStringLiteral("Hinweis")),
@@ -44,7 +55,7 @@ TEST(QtSoundPlayer, LengthComesFromTheWaveHeaderAndNamesIgnoreCase) {
     EXPECT_EQ(QtSoundPlayer::Length(QStringLiteral("nothere")), 0ms);
 }
 
-TEST(QtSoundPlayer, AMissingRecordingIsNotHeardAndOpensNoAudio) {
+TEST_F(QtSoundPlayerTest, AMissingRecordingIsNotHeardAndOpensNoAudio) {
     QtSoundPlayer player;
     player.Play(QStringLiteral("nothere"));
     player.PlayToEnd(QStringLiteral("nothere"));
@@ -52,7 +63,7 @@ TEST(QtSoundPlayer, AMissingRecordingIsNotHeardAndOpensNoAudio) {
     EXPECT_TRUE(Effects().isEmpty());
 }
 
-TEST(QtSoundPlayer, AllPlayersShareOneVoiceOpenedInTheEventLoopAndTheLastSoundWins) {
+TEST_F(QtSoundPlayerTest, AllPlayersShareOneVoiceOpenedInTheEventLoopAndTheLastSoundWins) {
     QtSoundPlayer game;
     QtSoundPlayer dialogs;
     game.Play(QStringLiteral("hinweis"));
@@ -68,7 +79,7 @@ TEST(QtSoundPlayer, AllPlayersShareOneVoiceOpenedInTheEventLoopAndTheLastSoundWi
     EXPECT_EQ(Effects()[0]->source().toString(), QStringLiteral("qrc:/sounds/fehler.wav"));
 }
 
-TEST(QtSoundPlayer, PlayToEndReturnsWhereNoDeviceEverReportsTheEnd) {
+TEST_F(QtSoundPlayerTest, PlayToEndReturnsWhereNoDeviceEverReportsTheEnd) {
     QtSoundPlayer player;
     QElapsedTimer clock;
     clock.start();
