@@ -126,10 +126,9 @@ T_Stakko::T_Stakko(std::unique_ptr<qz::SoundPlayer> player, QWidget* parent)
         b.button->setIcon(style()->standardIcon(b.glyph));
     }
 
-    FTimer1 = new QTimer(this);
-    FTimer1->setTimerType(Qt::PreciseTimer); // one row per second, not "about"
+    FTimer1 = new TGameClock(this);
     FTimer1->setInterval(TickMs);
-    connect(FTimer1, &QTimer::timeout, this, &T_Stakko::Timer1Timer);
+    connect(FTimer1, &TGameClock::timeout, this, &T_Stakko::Timer1Timer);
     connect(ui->FallArea, &PaintBox::Paint, this, &T_Stakko::PaintField);
     connect(ui->PrevWind, &PaintBox::Click, this, &T_Stakko::PrevWindClick);
     connect(ui->ImageSound, &ClickImage::Click, this, &T_Stakko::ImageSoundClick);
@@ -142,7 +141,7 @@ T_Stakko::T_Stakko(std::unique_ptr<qz::SoundPlayer> player, QWidget* parent)
 
     FormCreate();
     FormResize();
-    FWinnerForm = std::make_unique<TWinnerForm>(*FScoreObj, this);
+    // The record dialog is made once the first frame is shown.
 }
 
 T_Stakko::~T_Stakko() {
@@ -174,7 +173,7 @@ void T_Stakko::FormCreate() {
             settings->readInteger(QStringLiteral("Score"), QStringLiteral("Highest"), 0);
     }
     qz::RestoreFormStateByClass(this);
-    LoadHelpText(*ui->RichEdit1);
+    // The help text is loaded right after the first frame (AfterFirstFrame).
     FScoreObj->Show();
     NewGame();
 }
@@ -223,10 +222,11 @@ void T_Stakko::NextFigure() {
 void T_Stakko::NewRecord() {
     GameSound(SoundRecord);
     FScoreObj->HighScore = FScoreObj->Sum;
-    PlaceWinnerForm(*this, *FWinnerForm);
-    FWinnerForm->WinnerNameEdit()->setText(FScoreObj->WinnerName);
-    FWinnerForm->exec();
-    FScoreObj->WinnerName = FWinnerForm->WinnerNameEdit()->text();
+    TWinnerForm& form = WinnerForm();
+    PlaceWinnerForm(*this, form);
+    form.WinnerNameEdit()->setText(FScoreObj->WinnerName);
+    form.exec();
+    FScoreObj->WinnerName = form.WinnerNameEdit()->text();
     FScoreObj->Show();
 }
 
@@ -424,6 +424,7 @@ void T_Stakko::InfoBtnClick() {
 }
 
 void T_Stakko::HilfeButtonClick() {
+    EnsureHelpLoaded(); // asked for before the first frame was shown
     FTimer1->stop();
     ui->RichEdit1->show();
     ui->RichEdit1->raise();
@@ -462,11 +463,48 @@ void T_Stakko::changeEvent(QEvent* event) {
     QWidget::changeEvent(event);
     if (event->type() == QEvent::WindowStateChange && isMaximized())
         FormResize();
+    // Ticks of an inactive window do nothing: the clock need not wake the
+    // program for them.
+    if (event->type() == QEvent::ActivationChange)
+        FTimer1->Hold(!isActiveWindow());
 }
 
 void T_Stakko::showEvent(QShowEvent* event) {
     QWidget::showEvent(event);
     takeFocus();
+}
+
+// The first paint of the window puts its first frame on the screen once
+// every widget has painted; what the frame did not need follows then.
+void T_Stakko::paintEvent(QPaintEvent* event) {
+    QWidget::paintEvent(event);
+    if (FFirstFramePainted)
+        return;
+    FFirstFramePainted = true;
+    QTimer::singleShot(0, this, &T_Stakko::AfterFirstFrame);
+}
+
+// One step per event, so that a key pressed meanwhile waits for one step
+// at most.
+void T_Stakko::AfterFirstFrame() {
+    EnsureHelpLoaded();
+    QTimer::singleShot(0, this, [this] {
+        (void)WinnerForm();
+        emit FirstFrameShown();
+    });
+}
+
+void T_Stakko::EnsureHelpLoaded() {
+    if (FHelpLoaded)
+        return;
+    FHelpLoaded = true;
+    LoadHelpText(*ui->RichEdit1);
+}
+
+TWinnerForm& T_Stakko::WinnerForm() {
+    if (!FWinnerForm)
+        FWinnerForm = std::make_unique<TWinnerForm>(*FScoreObj, this);
+    return *FWinnerForm;
 }
 
 void T_Stakko::takeFocus() {

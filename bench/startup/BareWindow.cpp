@@ -1,0 +1,25 @@
+// The peers of the start-up benchmark: the smallest Qt Widgets program
+// that shows a window of the game's size, and (BARE_WITH_SOUND) the same
+// program linking Qt Multimedia, loading one sound effect (the game's start
+// sound, built in the same way) and playing it as the game does at start.
+#include <QApplication>
+#include <QWidget>
+
+#ifdef BARE_WITH_SOUND
+#include <QSoundEffect>
+#include <QUrl>
+#endif
+
+int main(int argc, char** argv) {
+    QApplication app(argc, argv);
+#ifdef BARE_WITH_SOUND
+    QSoundEffect effect;
+    effect.setSource(QUrl(QStringLiteral("qrc:/sounds/space.wav")));
+    effect.play();
+#endif
+    QWidget window;
+    window.setWindowTitle(QStringLiteral("Bare"));
+    window.resize(378, 408);
+    window.show();
+    return app.exec();
+}
