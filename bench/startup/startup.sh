@@ -9,6 +9,8 @@
 # and help loaded), CPU the scheduler's time of all threads by then.
 #
 #   bench/startup/startup.sh [build dir (build-bench)] [rounds (25)] [settle seconds (1.5)]
+# STAKKO_BENCH_GAMES="name=<program> ..." measures other builds of the game
+# in the same run (say, the one before a change) instead of <build>/stakko.
 set -euo pipefail
 
 ROOT=$(realpath "$(dirname "$0")/../..")
@@ -17,11 +19,15 @@ ROUNDS=${2:-25}
 SETTLE=${3:-1.5}
 LAUNCH=$BUILD/bench/startup/stakko_launch
 declare -A PROGRAM=(
-    [game]=$BUILD/stakko
     [bare]=$BUILD/bench/startup/bench_bare_window
     [bare_sound]=$BUILD/bench/startup/bench_bare_window_sound
 )
-ORDER=(game bare_sound bare)
+GAMES=()
+for entry in ${STAKKO_BENCH_GAMES:-game=$BUILD/stakko}; do
+    GAMES+=("${entry%%=*}")
+    PROGRAM[${entry%%=*}]=$(realpath "${entry#*=}")
+done
+ORDER=("${GAMES[@]}" bare_sound bare)
 
 source "$ROOT/bench/startup/session.sh"
 require_tools Xvfb pulseaudio pactl awk
@@ -67,7 +73,7 @@ echo "machine: $(lscpu | awk -F: '/Model name/ { gsub(/^ +/, "", $2); print $2 }
 echo "load before and after: $LOAD_BEFORE / $(cut -d' ' -f1-3 /proc/loadavg)"
 echo "$ROUNDS interleaved rounds, settled ${SETTLE}s after the first frame"
 for name in "${ORDER[@]}"; do
-    echo "== $name"
+    echo "== $name (${PROGRAM[$name]})"
     printf '  first frame ms: '
     awk '{ print $1 }' "$WORK/$name.txt" | summary "%.1f"
     printf '  peak KiB:       '
@@ -79,7 +85,10 @@ for name in "${ORDER[@]}"; do
 done
 med() { awk -v c="$2" '{ print $c }' "$WORK/$1.txt" | median; }
 echo "== ratios of the medians"
-for peer in bare_sound bare; do
-    awk -v g="$(med game 1)" -v p="$(med "$peer" 1)" -v gm="$(med game 2)" -v pm="$(med "$peer" 2)" \
-        -v n="$peer" 'BEGIN { printf "  game / %s: first frame %.2f x, peak memory %.2f x\n", n, g / p, gm / pm }'
+for game in "${GAMES[@]}"; do
+    for peer in bare_sound bare; do
+        awk -v g="$(med "$game" 1)" -v p="$(med "$peer" 1)" -v gm="$(med "$game" 2)" \
+            -v pm="$(med "$peer" 2)" -v n="$game / $peer" \
+            'BEGIN { printf "  %s: first frame %.2f x, peak memory %.2f x\n", n, g / p, gm / pm }'
+    done
 done

@@ -1,6 +1,7 @@
 #include "game/Stakko.h"
 
 #include "game/About1.h"
+#include "game/ButtonGlyphs.h"
 #include "game/GameSounds.h"
 #include "game/HelpText.h"
 #include "game/PanelStyle.h"
@@ -21,7 +22,6 @@
 #include <QDialog>
 #include <QKeyEvent>
 #include <QLineEdit>
-#include <QStyle>
 #include <QTimer>
 
 // Resources of a static library must be registered by hand.
@@ -55,6 +55,18 @@ void SetBackground(QWidget* w, const QColor& color) {
     w->setPalette(pal);
 }
 
+// The window looks the same whether it is active or not (the window
+// manager's frame tells), so a change of the active window repaints none of
+// it: the widgets inherit these colours.
+void SameColoursWhenInactive(QWidget* w) {
+    QPalette pal = w->palette();
+    for (int role = 0; role < QPalette::NColorRoles; ++role) {
+        const auto r = QPalette::ColorRole(role);
+        pal.setBrush(QPalette::Inactive, r, pal.brush(QPalette::Active, r));
+    }
+    w->setPalette(pal);
+}
+
 bool IsArrowOrActivation(int key) {
     switch (key) {
     case Qt::Key_Space:
@@ -81,6 +93,7 @@ T_Stakko::T_Stakko(std::unique_ptr<qz::SoundPlayer> player, QWidget* parent)
 
     // Form: button face, "System" 17 pixels, keys to the form first.
     SetBackground(this, clBtnFace());
+    SameColoursWhenInactive(this);
     setAutoFillBackground(true);
     setFont(PixelFont(QStringLiteral("System"), 17));
     setFocusPolicy(Qt::StrongFocus);
@@ -116,14 +129,14 @@ T_Stakko::T_Stakko(std::unique_ptr<qz::SoundPlayer> player, QWidget* parent)
     // Buttons take focus only by Tab: a click leaves the keys with the game.
     const struct {
         QAbstractButton* button;
-        QStyle::StandardPixmap glyph;
-    } buttons[] = {{ui->InfoBtn, QStyle::SP_MessageBoxInformation},
-                   {ui->NewGameBtn, QStyle::SP_BrowserReload},
-                   {ui->HilfeButton, QStyle::SP_MessageBoxQuestion},
-                   {ui->EndBtn, QStyle::SP_DialogCloseButton}};
+        TGlyph glyph;
+    } buttons[] = {{ui->InfoBtn, TGlyph::Info},
+                   {ui->NewGameBtn, TGlyph::NewGame},
+                   {ui->HilfeButton, TGlyph::Help},
+                   {ui->EndBtn, TGlyph::End}};
     for (const auto& b : buttons) {
         b.button->setFocusPolicy(Qt::TabFocus);
-        b.button->setIcon(style()->standardIcon(b.glyph));
+        b.button->setIcon(ButtonGlyph(b.glyph));
     }
 
     FTimer1 = new TGameClock(this);

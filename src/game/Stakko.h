@@ -100,6 +100,10 @@ protected:
     void changeEvent(QEvent* event) override;
     void showEvent(QShowEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
+    // The form shows no sign of having the keyboard; QWidget's handlers
+    // would repaint the whole window for it.
+    void focusInEvent(QFocusEvent*) override {}
+    void focusOutEvent(QFocusEvent*) override {}
     // The window is about to close: FormCloseQuery stores its placement.
     void closeEvent(QCloseEvent* event) override;
 

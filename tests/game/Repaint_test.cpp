@@ -132,6 +132,10 @@ TEST_F(RepaintTest, ATickRepaintsTheBlocksThePieceLeftAndEnteredOnly) {
 TEST_F(RepaintTest, TheClockOfAnInactiveWindowDoesNotWakeTheProgram) {
     T_Stakko& w = Open();
     ASSERT_TRUE(w.Timer1().Ticking());
+    w.Timer1().stop(); // no falls: what is painted comes from the activation
+    w.Timer1().start();
+    PaintRecorder recorder;
+    recorder.Watch(&w);
     QDialog dialog(&w);
     dialog.show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&dialog));
@@ -145,6 +149,9 @@ TEST_F(RepaintTest, TheClockOfAnInactiveWindowDoesNotWakeTheProgram) {
     dialog.close();
     ASSERT_TRUE(QTest::qWaitFor([&] { return w.isActiveWindow(); }));
     EXPECT_TRUE(w.Timer1().Ticking());
+    QTest::qWait(50);
+    EXPECT_FALSE(recorder.painted.contains(&w))
+        << "the window looks the same active and inactive, with and without the keys";
 
     // Paused, the clock stops after its last fall step and stays stopped
     // through a change of the active window.
