@@ -1,9 +1,15 @@
 // The peers of the start-up benchmark: the smallest Qt Widgets program
-// that shows a window of the game's size, and (BARE_WITH_SOUND) the same
+// that shows a window of the game's size; with BARE_WITH_SOUND the same
 // program linking Qt Multimedia, loading one sound effect (the game's start
-// sound, built in the same way) and playing it as the game does at start.
+// sound, built in the same way) and playing it as the game does at start;
+// with BARE_WITH_TEXT as well, one line of text in the window, the least
+// that any window showing text pays for its fonts.
 #include <QApplication>
 #include <QWidget>
+
+#ifdef BARE_WITH_TEXT
+#include <QLabel>
+#endif
 
 #ifdef BARE_WITH_SOUND
 #include <QSoundEffect>
@@ -20,6 +26,10 @@ int main(int argc, char** argv) {
     QWidget window;
     window.setWindowTitle(QStringLiteral("Bare"));
     window.resize(378, 408);
+#ifdef BARE_WITH_TEXT
+    QLabel label(QStringLiteral("noch 25 Zeilen"), &window);
+    label.move(10, 10);
+#endif
     window.show();
     return app.exec();
 }

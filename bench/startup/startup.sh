@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Start-up benchmark: exec to first painted frame and peak memory of the
-# game against two bare Qt Widgets windows of the game's size, one of them
-# linking Qt Multimedia and playing one sound effect (bench/startup/
-# BareWindow.cpp). The three programs run in turn, each round in another
+# game against bare Qt Widgets windows of the game's size (bench/startup/
+# BareWindow.cpp): one plain, one linking Qt Multimedia and playing one
+# sound effect, and one that also shows a line of text (what fonts cost any
+# window that shows text). The programs run in turn, each round in another
 # order, in one virtual X server with a private sound server; the first
 # frame is stamped the same way for all (FirstFrame.c, preloaded by
 # stakko_launch). Peak memory is VmHWM once the program has settled (sounds
@@ -21,13 +22,14 @@ LAUNCH=$BUILD/bench/startup/stakko_launch
 declare -A PROGRAM=(
     [bare]=$BUILD/bench/startup/bench_bare_window
     [bare_sound]=$BUILD/bench/startup/bench_bare_window_sound
+    [bare_sound_text]=$BUILD/bench/startup/bench_bare_window_text
 )
 GAMES=()
 for entry in ${STAKKO_BENCH_GAMES:-game=$BUILD/stakko}; do
     GAMES+=("${entry%%=*}")
     PROGRAM[${entry%%=*}]=$(realpath "${entry#*=}")
 done
-ORDER=("${GAMES[@]}" bare_sound bare)
+ORDER=("${GAMES[@]}" bare_sound bare bare_sound_text)
 
 source "$ROOT/bench/startup/session.sh"
 require_tools Xvfb pulseaudio pactl awk
@@ -86,7 +88,7 @@ done
 med() { awk -v c="$2" '{ print $c }' "$WORK/$1.txt" | median; }
 echo "== ratios of the medians"
 for game in "${GAMES[@]}"; do
-    for peer in bare_sound bare; do
+    for peer in bare_sound bare bare_sound_text; do
         awk -v g="$(med "$game" 1)" -v p="$(med "$peer" 1)" -v gm="$(med "$game" 2)" \
             -v pm="$(med "$peer" 2)" -v n="$game / $peer" \
             'BEGIN { printf "  %s: first frame %.2f x, peak memory %.2f x\n", n, g / p, gm / pm }'

@@ -5,6 +5,7 @@
 #include "game/GameSounds.h"
 #include "game/HelpText.h"
 #include "game/PanelStyle.h"
+#include "game/PngPicture.h"
 #include "game/ScoreObj.h"
 #include "game/SysColors.h"
 #include "game/Winner.h"
@@ -164,8 +165,8 @@ T_Stakko::~T_Stakko() {
 void T_Stakko::FormCreate() {
     qz::TUserSettings* settings = qz::UserSettings();
 
-    SoundOnIcon = QPixmap(QStringLiteral(":/icons/SoundOn.png"));
-    SoundOffIcon = QPixmap(QStringLiteral(":/icons/SoundOff.png"));
+    SoundOnIcon = PngPicture(QStringLiteral(":/icons/SoundOn.png"));
+    SoundOffIcon = PngPicture(QStringLiteral(":/icons/SoundOff.png"));
     SetSound(settings
                  ? settings->readBool(QStringLiteral("_Stakko"), QStringLiteral("withSound"), true)
                  : true);
