@@ -51,7 +51,7 @@ __attribute__((constructor)) static void first_frame_init(void) {
 typedef void (*flush_fn)(void*, const void*, void*, const void*);
 
 void _ZN13QBackingStore5flushERK7QRegionP7QWindowRK6QPoint(void* self, const void* region,
-                                                          void* window, const void* offset) {
+                                                           void* window, const void* offset) {
     static flush_fn real = NULL;
     if (!real) {
         // ISO C has no cast from an object pointer to a function pointer.

@@ -50,23 +50,27 @@ threads() { # threads <pid>: "<tid> <name> <ns>" per thread
     done 2>/dev/null
 }
 
-# measure <label> <pid> <stamp or ->: one window of SECONDS_EACH.
+# measure <label> <pid> <stamp or ->: one window of SECONDS_EACH. A
+# thread's time counts from both samples, or whole when it began in the
+# window; a thread that ended within it takes its time along (the stat
+# figure still holds it).
 measure() {
-    local label=$1 pid=$2 stamp=$3 c0 c1 t0 t1 f0=0 f1=0
+    local label=$1 pid=$2 stamp=$3 t0 t1 f0=0 f1=0
     threads "$pid" >"$WORK/threads0"
-    c0=$(cpu_ns "$pid") t0=$(ticks "$pid")
+    t0=$(ticks "$pid")
     [[ $stamp != - ]] && f0=$(frames "$stamp")
     sleep "$SECONDS_EACH"
-    c1=$(cpu_ns "$pid") t1=$(ticks "$pid")
+    t1=$(ticks "$pid")
     [[ $stamp != - ]] && f1=$(frames "$stamp")
     threads "$pid" >"$WORK/threads1"
-    awk -v l="$label" -v c="$((c1 - c0))" -v t="$((t1 - t0))" -v f="$((f1 - f0))" \
-        -v s="$SECONDS_EACH" -v hz="$(getconf CLK_TCK)" 'BEGIN {
-            printf "%-22s %8.3f %% of a core (%7.1f ms in %d s; stat: %.1f ms), %d frames\n",
-                l, c / (s * 1e7), c / 1e6, s, t * 1000 / hz, f }'
     awk 'NR == FNR { before[$1] = $3; next }
-         { d = $3 - before[$1]; if (d > 0) printf "    %-18s %8.2f ms\n", $2, d / 1e6 }' \
-        "$WORK/threads0" "$WORK/threads1"
+         { d = $3 - ($1 in before ? before[$1] : 0); if (d > 0) printf "%s %s %d\n", $1, $2, d }' \
+        "$WORK/threads0" "$WORK/threads1" >"$WORK/threads"
+    awk -v l="$label" -v t="$((t1 - t0))" -v f="$((f1 - f0))" -v s="$SECONDS_EACH" \
+        -v hz="$(getconf CLK_TCK)" '{ c += $3 } END {
+            printf "%-22s %8.3f %% of a core (%7.1f ms in %d s; stat: %.1f ms), %d frames\n",
+                l, c / (s * 1e7), c / 1e6, s, t * 1000 / hz, f }' "$WORK/threads"
+    awk '{ printf "    %-18s %8.2f ms\n", $2, $3 / 1e6 }' "$WORK/threads"
 }
 
 echo "machine: $(lscpu | awk -F: '/Model name/ { gsub(/^ +/, "", $2); print $2 }'), $(nproc) cores"

@@ -2,8 +2,9 @@
 # Start-up benchmark: exec to first painted frame and peak memory of the
 # game against bare Qt Widgets windows of the game's size (bench/startup/
 # BareWindow.cpp): one plain, one linking Qt Multimedia and playing one
-# sound effect, and one that also shows a line of text (what fonts cost any
-# window that shows text). The programs run in turn, each round in another
+# sound effect, one that also shows a line of text (what fonts cost any
+# window that shows text), and one that links Qt Multimedia without using
+# it (what loading its libraries costs). The programs run in turn, each round in another
 # order, in one virtual X server with a private sound server; the first
 # frame is stamped the same way for all (FirstFrame.c, preloaded by
 # stakko_launch). Peak memory is VmHWM once the program has settled (sounds
@@ -23,13 +24,14 @@ declare -A PROGRAM=(
     [bare]=$BUILD/bench/startup/bench_bare_window
     [bare_sound]=$BUILD/bench/startup/bench_bare_window_sound
     [bare_sound_text]=$BUILD/bench/startup/bench_bare_window_text
+    [bare_linked]=$BUILD/bench/startup/bench_bare_window_linked
 )
 GAMES=()
 for entry in ${STAKKO_BENCH_GAMES:-game=$BUILD/stakko}; do
     GAMES+=("${entry%%=*}")
     PROGRAM[${entry%%=*}]=$(realpath "${entry#*=}")
 done
-ORDER=("${GAMES[@]}" bare_sound bare bare_sound_text)
+ORDER=("${GAMES[@]}" bare_sound bare bare_sound_text bare_linked)
 
 source "$ROOT/bench/startup/session.sh"
 require_tools Xvfb pulseaudio pactl awk
@@ -94,3 +96,11 @@ for game in "${GAMES[@]}"; do
             'BEGIN { printf "  %s: first frame %.2f x, peak memory %.2f x\n", n, g / p, gm / pm }'
     done
 done
+echo "== what single things cost: differences of the medians (first frame, peak memory)"
+cost() { # cost <with> <without> <what>
+    awk -v a="$(med "$1" 1)" -v b="$(med "$2" 1)" -v am="$(med "$1" 2)" -v bm="$(med "$2" 2)" \
+        -v w="$3" 'BEGIN { printf "  %-48s %+6.1f ms  %+7d KiB\n", w, a - b, am - bm }'
+}
+cost bare_linked bare "loading Qt Multimedia's libraries"
+cost bare_sound bare_linked "making and playing the sound before the frame"
+cost bare_sound_text bare_sound "one line of text (the fonts)"
