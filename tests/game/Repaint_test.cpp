@@ -90,6 +90,7 @@ QRect Block(int x, int y, int size) {
 
 TEST_F(RepaintTest, ATickRepaintsTheBlocksThePieceLeftAndEnteredOnly) {
     T_Stakko& w = Open();
+    w.Timer1().stop(); // the one tick is made by hand below
     Field.Reset();
     w.CurFigur().init(EO);
     w.NextFigur().init(EI);
@@ -129,13 +130,13 @@ TEST_F(RepaintTest, ATickRepaintsTheBlocksThePieceLeftAndEnteredOnly) {
     EXPECT_FALSE(recorder.painted.contains(preview));
 }
 
-TEST_F(RepaintTest, TheClockOfAnInactiveWindowDoesNotWakeTheProgram) {
+TEST_F(RepaintTest, AnInactiveWindowNeitherTicksNorRepaints) {
     T_Stakko& w = Open();
     ASSERT_TRUE(w.Timer1().Ticking());
-    w.Timer1().stop(); // no falls: what is painted comes from the activation
-    w.Timer1().start();
+    // A fall step repaints part of the well only; a repaint of the whole
+    // window would reach the panel.
     PaintRecorder recorder;
-    recorder.Watch(&w);
+    recorder.Watch(Child<QGroupBox>("GroupBox1"));
     QDialog dialog(&w);
     dialog.show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&dialog));
@@ -150,7 +151,7 @@ TEST_F(RepaintTest, TheClockOfAnInactiveWindowDoesNotWakeTheProgram) {
     ASSERT_TRUE(QTest::qWaitFor([&] { return w.isActiveWindow(); }));
     EXPECT_TRUE(w.Timer1().Ticking());
     QTest::qWait(50);
-    EXPECT_FALSE(recorder.painted.contains(&w))
+    EXPECT_TRUE(recorder.painted.isEmpty())
         << "the window looks the same active and inactive, with and without the keys";
 
     // Paused, the clock stops after its last fall step and stays stopped
