@@ -8,6 +8,17 @@
 
 namespace stakko {
 
+namespace {
+
+// A text that stays as it is is not set again: setting it would lay out
+// and repaint the widget all the same.
+void SetText(QLabel* label, const QString& text) {
+    if (label && label->text() != text)
+        label->setText(text);
+}
+
+} // namespace
+
 const std::array<QString, CountKinds> CountNames = {
     QStringLiteral("Single"), QStringLiteral("Double"), QStringLiteral("Triple"),
     QStringLiteral("Stakko"), QStringLiteral("Drops"),  QStringLiteral("Downs"),
@@ -41,9 +52,8 @@ void TScoreObj::AddPiece(TCount ty, int k) {
 
 void TScoreObj::Show() {
     Sum = 0;
-    QStringList lines;
-    if (FView.Score)
-        lines = FView.Score->toPlainText().split(QLatin1Char('\n'));
+    const QString shown = FView.Score ? FView.Score->toPlainText() : QString();
+    QStringList lines = shown.split(QLatin1Char('\n'));
     // The memo has eight lines; the row counts take lines 0..3, the others
     // lines 5..7, so line 4 stays the empty separator of the form.
     while (lines.size() < CountKinds + 1)
@@ -53,16 +63,13 @@ void TScoreObj::Show() {
             QString::number(LineCounter[i]) + QLatin1Char(' ') + CountNames[i];
         Sum += LineCounter[i] * CountWeights[i];
     }
-    if (FView.Score)
-        FView.Score->setPlainText(lines.join(QLatin1Char('\n')));
-    if (FView.Total)
-        FView.Total->setText(QString::number(Sum) + QStringLiteral(" total"));
-    if (FView.RestLines)
-        FView.RestLines->setText(QStringLiteral("noch ") +
-                                 QString::number(RowsToWin - CompletedLines) +
+    const QString memo = lines.join(QLatin1Char('\n'));
+    if (FView.Score && memo != shown)
+        FView.Score->setPlainText(memo);
+    SetText(FView.Total, QString::number(Sum) + QStringLiteral(" total"));
+    SetText(FView.RestLines, QStringLiteral("noch ") + QString::number(RowsToWin - CompletedLines) +
                                  QStringLiteral(" Zeilen"));
-    if (FView.theBest)
-        FView.theBest->setText(QStringLiteral("Rekord: ") + WinnerName + QStringLiteral(" (") +
+    SetText(FView.theBest, QStringLiteral("Rekord: ") + WinnerName + QStringLiteral(" (") +
                                qz::IntToStrGrouped(HighScore) + QStringLiteral(" Pkt.)"));
 }
 

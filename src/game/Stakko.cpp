@@ -1,9 +1,11 @@
 #include "game/Stakko.h"
 
 #include "game/About1.h"
+#include "game/ButtonGlyphs.h"
 #include "game/GameSounds.h"
 #include "game/HelpText.h"
 #include "game/PanelStyle.h"
+#include "game/PngPicture.h"
 #include "game/ScoreObj.h"
 #include "game/SysColors.h"
 #include "game/Winner.h"
@@ -21,7 +23,6 @@
 #include <QDialog>
 #include <QKeyEvent>
 #include <QLineEdit>
-#include <QStyle>
 #include <QTimer>
 
 // Resources of a static library must be registered by hand.
@@ -55,6 +56,18 @@ void SetBackground(QWidget* w, const QColor& color) {
     w->setPalette(pal);
 }
 
+// The window looks the same whether it is active or not (the window
+// manager's frame tells), so a change of the active window repaints none of
+// it: the widgets inherit these colours.
+void SameColoursWhenInactive(QWidget* w) {
+    QPalette pal = w->palette();
+    for (int role = 0; role < QPalette::NColorRoles; ++role) {
+        const auto r = QPalette::ColorRole(role);
+        pal.setBrush(QPalette::Inactive, r, pal.brush(QPalette::Active, r));
+    }
+    w->setPalette(pal);
+}
+
 bool IsArrowOrActivation(int key) {
     switch (key) {
     case Qt::Key_Space:
@@ -81,6 +94,7 @@ T_Stakko::T_Stakko(std::unique_ptr<qz::SoundPlayer> player, QWidget* parent)
 
     // Form: button face, "System" 17 pixels, keys to the form first.
     SetBackground(this, clBtnFace());
+    SameColoursWhenInactive(this);
     setAutoFillBackground(true);
     setFont(PixelFont(QStringLiteral("System"), 17));
     setFocusPolicy(Qt::StrongFocus);
@@ -116,20 +130,19 @@ T_Stakko::T_Stakko(std::unique_ptr<qz::SoundPlayer> player, QWidget* parent)
     // Buttons take focus only by Tab: a click leaves the keys with the game.
     const struct {
         QAbstractButton* button;
-        QStyle::StandardPixmap glyph;
-    } buttons[] = {{ui->InfoBtn, QStyle::SP_MessageBoxInformation},
-                   {ui->NewGameBtn, QStyle::SP_BrowserReload},
-                   {ui->HilfeButton, QStyle::SP_MessageBoxQuestion},
-                   {ui->EndBtn, QStyle::SP_DialogCloseButton}};
+        TGlyph glyph;
+    } buttons[] = {{ui->InfoBtn, TGlyph::Info},
+                   {ui->NewGameBtn, TGlyph::NewGame},
+                   {ui->HilfeButton, TGlyph::Help},
+                   {ui->EndBtn, TGlyph::End}};
     for (const auto& b : buttons) {
         b.button->setFocusPolicy(Qt::TabFocus);
-        b.button->setIcon(style()->standardIcon(b.glyph));
+        b.button->setIcon(ButtonGlyph(b.glyph));
     }
 
-    FTimer1 = new QTimer(this);
-    FTimer1->setTimerType(Qt::PreciseTimer); // one row per second, not "about"
+    FTimer1 = new TGameClock(this);
     FTimer1->setInterval(TickMs);
-    connect(FTimer1, &QTimer::timeout, this, &T_Stakko::Timer1Timer);
+    connect(FTimer1, &TGameClock::timeout, this, &T_Stakko::Timer1Timer);
     connect(ui->FallArea, &PaintBox::Paint, this, &T_Stakko::PaintField);
     connect(ui->PrevWind, &PaintBox::Click, this, &T_Stakko::PrevWindClick);
     connect(ui->ImageSound, &ClickImage::Click, this, &T_Stakko::ImageSoundClick);
@@ -142,7 +155,7 @@ T_Stakko::T_Stakko(std::unique_ptr<qz::SoundPlayer> player, QWidget* parent)
 
     FormCreate();
     FormResize();
-    FWinnerForm = std::make_unique<TWinnerForm>(*FScoreObj, this);
+    // The record dialog is made once the first frame is shown.
 }
 
 T_Stakko::~T_Stakko() {
@@ -152,8 +165,8 @@ T_Stakko::~T_Stakko() {
 void T_Stakko::FormCreate() {
     qz::TUserSettings* settings = qz::UserSettings();
 
-    SoundOnIcon = QPixmap(QStringLiteral(":/icons/SoundOn.png"));
-    SoundOffIcon = QPixmap(QStringLiteral(":/icons/SoundOff.png"));
+    SoundOnIcon = PngPicture(QStringLiteral(":/icons/SoundOn.png"));
+    SoundOffIcon = PngPicture(QStringLiteral(":/icons/SoundOff.png"));
     SetSound(settings
                  ? settings->readBool(QStringLiteral("_Stakko"), QStringLiteral("withSound"), true)
                  : true);
@@ -174,7 +187,7 @@ void T_Stakko::FormCreate() {
             settings->readInteger(QStringLiteral("Score"), QStringLiteral("Highest"), 0);
     }
     qz::RestoreFormStateByClass(this);
-    LoadHelpText(*ui->RichEdit1);
+    // The help text is loaded right after the first frame (AfterFirstFrame).
     FScoreObj->Show();
     NewGame();
 }
@@ -223,10 +236,11 @@ void T_Stakko::NextFigure() {
 void T_Stakko::NewRecord() {
     GameSound(SoundRecord);
     FScoreObj->HighScore = FScoreObj->Sum;
-    PlaceWinnerForm(*this, *FWinnerForm);
-    FWinnerForm->WinnerNameEdit()->setText(FScoreObj->WinnerName);
-    FWinnerForm->exec();
-    FScoreObj->WinnerName = FWinnerForm->WinnerNameEdit()->text();
+    TWinnerForm& form = WinnerForm();
+    PlaceWinnerForm(*this, form);
+    form.WinnerNameEdit()->setText(FScoreObj->WinnerName);
+    form.exec();
+    FScoreObj->WinnerName = form.WinnerNameEdit()->text();
     FScoreObj->Show();
 }
 
@@ -426,6 +440,7 @@ void T_Stakko::InfoBtnClick() {
 }
 
 void T_Stakko::HilfeButtonClick() {
+    EnsureHelpLoaded(); // asked for before the first frame was shown
     FTimer1->stop();
     ui->RichEdit1->show();
     ui->RichEdit1->raise();
@@ -464,11 +479,48 @@ void T_Stakko::changeEvent(QEvent* event) {
     QWidget::changeEvent(event);
     if (event->type() == QEvent::WindowStateChange && isMaximized())
         FormResize();
+    // Ticks of an inactive window do nothing: the clock need not wake the
+    // program for them.
+    if (event->type() == QEvent::ActivationChange)
+        FTimer1->Hold(!isActiveWindow());
 }
 
 void T_Stakko::showEvent(QShowEvent* event) {
     QWidget::showEvent(event);
     takeFocus();
+}
+
+// The first paint of the window puts its first frame on the screen once
+// every widget has painted; what the frame did not need follows then.
+void T_Stakko::paintEvent(QPaintEvent* event) {
+    QWidget::paintEvent(event);
+    if (FFirstFramePainted)
+        return;
+    FFirstFramePainted = true;
+    QTimer::singleShot(0, this, &T_Stakko::AfterFirstFrame);
+}
+
+// One step per event, so that a key pressed meanwhile waits for one step
+// at most.
+void T_Stakko::AfterFirstFrame() {
+    EnsureHelpLoaded();
+    QTimer::singleShot(0, this, [this] {
+        (void)WinnerForm();
+        emit FirstFrameShown();
+    });
+}
+
+void T_Stakko::EnsureHelpLoaded() {
+    if (FHelpLoaded)
+        return;
+    FHelpLoaded = true;
+    LoadHelpText(*ui->RichEdit1);
+}
+
+TWinnerForm& T_Stakko::WinnerForm() {
+    if (!FWinnerForm)
+        FWinnerForm = std::make_unique<TWinnerForm>(*FScoreObj, this);
+    return *FWinnerForm;
 }
 
 void T_Stakko::takeFocus() {

@@ -8,16 +8,20 @@
 // Ended (both Stopped; the timer goes off at the next tick). Escape pauses
 // and resumes, "&Neu" starts over from every state, F1 opens the help as
 // "&Hilfe" does.
+//
+// What the first frame does not show waits until it is on the screen: the
+// help document and the record dialog are made right after it (or when
+// they are asked for sooner). While the window is inactive the clock is
+// held, so a paused, ended or inactive game does not wake the program.
 
 #include "game/Figur.h"
+#include "game/GameClock.h"
 #include "ui/SoundPlayer.h"
 
 #include <QPixmap>
 #include <QWidget>
 
 #include <memory>
-
-class QTimer;
 
 namespace qz {
 class TAbout;
@@ -74,13 +78,20 @@ public:
     [[nodiscard]] TFigur& CurFigur() { return *FCurFigur; }
     [[nodiscard]] TFigur& NextFigur() { return *FNextFigur; }
     [[nodiscard]] TScoreObj& ScoreObj() { return *FScoreObj; }
-    [[nodiscard]] QTimer& Timer1() { return *FTimer1; }
+    [[nodiscard]] TGameClock& Timer1() { return *FTimer1; }
     [[nodiscard]] qz::TAbout& About1() { return *FAbout1; }
     [[nodiscard]] bool Stopped() const { return FStopped; }
     [[nodiscard]] bool DangerWarned() const { return FDangerWarned; }
     [[nodiscard]] bool WithPreview() const { return FWithPreview; }
     [[nodiscard]] int CellSize() const { return FCellSize; }
     [[nodiscard]] bool WithSound() const { return FWithSound; }
+    // Whether the help document is in RichEdit1 yet.
+    [[nodiscard]] bool HelpLoaded() const { return FHelpLoaded; }
+
+signals:
+    // The window's first frame is on the screen and what it did not need
+    // has been prepared.
+    void FirstFrameShown();
 
 protected:
     // The application-wide key hook: the form sees keys before its controls.
@@ -88,6 +99,11 @@ protected:
     void resizeEvent(QResizeEvent* event) override;
     void changeEvent(QEvent* event) override;
     void showEvent(QShowEvent* event) override;
+    void paintEvent(QPaintEvent* event) override;
+    // The form shows no sign of having the keyboard; QWidget's handlers
+    // would repaint the whole window for it.
+    void focusInEvent(QFocusEvent*) override {}
+    void focusOutEvent(QFocusEvent*) override {}
     // The window is about to close: FormCloseQuery stores its placement.
     void closeEvent(QCloseEvent* event) override;
 
@@ -98,6 +114,10 @@ private:
     bool OnApplicationMessage(QObject* receiver, QEvent* event);
     void takeFocus();
     void EnableTimer1();
+    // The work put off until the first frame is shown.
+    void AfterFirstFrame();
+    void EnsureHelpLoaded();
+    TWinnerForm& WinnerForm();
 
     std::unique_ptr<Ui::T_Stakko> ui;
     std::unique_ptr<qz::SoundPlayer> FPlayer;
@@ -107,7 +127,7 @@ private:
     // The record dialog, made once after the window and reused; the window
     // owns it, and it goes before the statistics it stores.
     std::unique_ptr<TWinnerForm> FWinnerForm;
-    QTimer* FTimer1 = nullptr;
+    TGameClock* FTimer1 = nullptr;
     qz::TAbout* FAbout1 = nullptr;
     QPixmap SoundOnIcon;
     QPixmap SoundOffIcon;
@@ -115,6 +135,8 @@ private:
     bool FStopped = false;
     bool FDangerWarned = false;
     bool FWithPreview = true;
+    bool FHelpLoaded = false;
+    bool FFirstFramePainted = false;
     int FCellSize = 20;
 };
 

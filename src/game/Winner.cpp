@@ -1,5 +1,6 @@
 #include "game/Winner.h"
 
+#include "game/ButtonGlyphs.h"
 #include "game/ScoreObj.h"
 #include "game/SysColors.h"
 #include "settings/QZ_UsrSettings.h"
@@ -10,7 +11,6 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QScreen>
-#include <QStyle>
 
 namespace stakko {
 
@@ -67,7 +67,7 @@ TWinnerForm::TWinnerForm(TScoreObj& score, QWidget* parent)
     setAutoFillBackground(true);
     setFont(DialogFont());
 
-    ui->BitBtn1->setIcon(style()->standardIcon(QStyle::SP_DialogOkButton));
+    ui->BitBtn1->setIcon(ButtonGlyph(TGlyph::Ok));
     // The OK button's own handler runs before the dialog closes with OK.
     connect(ui->BitBtn1, &QPushButton::clicked, this, [this] {
         BitBtn1Click();

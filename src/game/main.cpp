@@ -100,7 +100,6 @@ int main(int argc, char** argv) {
     // every caption ("Name des Gewinners — Stakko").
     QApplication::setApplicationName(stakko::ApplicationTitle());
     QApplication::setDesktopFileName(stakko::DesktopFileName());
-    QApplication::setWindowIcon(stakko::ApplicationIcon());
 
     int result = 0;
     {
@@ -115,6 +114,10 @@ int main(int argc, char** argv) {
                          });
         QObject::connect(&app, &QGuiApplication::commitDataRequest, &window,
                          [&window](QSessionManager&) { SaveEverything(window); });
+        // Decoding the icon's eight sizes would hold up the first frame;
+        // the desktop shows the icon a moment later.
+        QObject::connect(&window, &stakko::T_Stakko::FirstFrameShown, &window,
+                         [] { QApplication::setWindowIcon(stakko::ApplicationIcon()); });
         window.show();
         result = app.exec();
     }

@@ -12,11 +12,14 @@ target_sources(stakkoboard PRIVATE
 
 target_sources(stakkogame PRIVATE
     ${CMAKE_CURRENT_LIST_DIR}/About1.cpp ${CMAKE_CURRENT_LIST_DIR}/About1.h
+    ${CMAKE_CURRENT_LIST_DIR}/ButtonGlyphs.cpp ${CMAKE_CURRENT_LIST_DIR}/ButtonGlyphs.h
     ${CMAKE_CURRENT_LIST_DIR}/ClickImage.cpp ${CMAKE_CURRENT_LIST_DIR}/ClickImage.h
+    ${CMAKE_CURRENT_LIST_DIR}/GameClock.cpp ${CMAKE_CURRENT_LIST_DIR}/GameClock.h
     ${CMAKE_CURRENT_LIST_DIR}/GameSounds.cpp ${CMAKE_CURRENT_LIST_DIR}/GameSounds.h
     ${CMAKE_CURRENT_LIST_DIR}/HelpText.cpp ${CMAKE_CURRENT_LIST_DIR}/HelpText.h
     ${CMAKE_CURRENT_LIST_DIR}/GameInfo.cpp ${CMAKE_CURRENT_LIST_DIR}/GameInfo.h
     ${CMAKE_CURRENT_LIST_DIR}/PanelStyle.cpp ${CMAKE_CURRENT_LIST_DIR}/PanelStyle.h
+    ${CMAKE_CURRENT_LIST_DIR}/PngPicture.cpp ${CMAKE_CURRENT_LIST_DIR}/PngPicture.h
     ${CMAKE_CURRENT_LIST_DIR}/ScoreObj.cpp ${CMAKE_CURRENT_LIST_DIR}/ScoreObj.h
     ${CMAKE_CURRENT_LIST_DIR}/Stakko.cpp ${CMAKE_CURRENT_LIST_DIR}/Stakko.h
     ${CMAKE_CURRENT_LIST_DIR}/Winner.cpp ${CMAKE_CURRENT_LIST_DIR}/Winner.h

@@ -354,8 +354,11 @@ TEST_F(StakkoTest, HelpStopsTheTimerAndEscapeOrAClickClosesItWithoutPausing) {
 TEST_F(StakkoTest, F1OpensTheHelpAtItsTopAndAnyButtonClosesIt) {
     T_Stakko& w = Open();
     auto* help = Child<QTextBrowser>("RichEdit1");
+    // Loaded once the first frame is shown, without waiting for a key.
+    ASSERT_TRUE(QTest::qWaitFor([&] { return w.HelpLoaded(); }, 5000))
+        << "the help was not loaded after the first frame";
     const QString text = help->toPlainText();
-    EXPECT_TRUE(text.startsWith(QStringLiteral("Bedienung von Stakko\n"))) << "loaded at start";
+    EXPECT_TRUE(text.startsWith(QStringLiteral("Bedienung von Stakko\n")));
 
     Press(Qt::Key_F1);
     EXPECT_FALSE(help->isHidden());
