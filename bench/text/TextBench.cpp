@@ -16,8 +16,8 @@
 #include <benchmark/benchmark.h>
 
 #include <cstring>
-#include <random>
 #include <libdeflate.h>
+#include <random>
 #include <zlib.h>
 
 namespace {

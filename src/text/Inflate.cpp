@@ -1,6 +1,9 @@
 // The inflater of the compressed kinds: libdeflate over the whole stream
 // at once, about four times as fast as zlib's streaming inflater, which
-// stays for the exact verdict on every stream libdeflate rejects.
+// stays for the exact verdict on every stream libdeflate rejects. The two
+// part only on codes that no compressor writes: libdeflate reads length
+// symbols 286 and 287 and distance codes 30 and 31, and headers that
+// declare them, where zlib calls the stream damaged.
 #include "text/Inflate_p.h"
 
 #include "platform/FileAccess.h"
@@ -68,8 +71,7 @@ QByteArray FreshBuffer(qint64 size) {
 
 // The inflated content, or nothing when libdeflate rejects the stream
 // (then zlib has to say why). Content beyond `maxSize` throws here.
-std::optional<QByteArray> InflateWhole(QByteArrayView stream, qint64 maxSize,
-                                       const QString& name) {
+std::optional<QByteArray> InflateWhole(QByteArrayView stream, qint64 maxSize, const QString& name) {
     const TDecompressor decompressor(libdeflate_alloc_decompressor());
     if (!decompressor)
         return std::nullopt;
@@ -84,9 +86,9 @@ std::optional<QByteArray> InflateWhole(QByteArrayView stream, qint64 maxSize,
         size_t made = 0;
         // Bytes after the stream are allowed and ignored, as zlib's
         // inflater leaves them unread.
-        const libdeflate_result result = libdeflate_zlib_decompress_ex(
-            decompressor.get(), stream.data(), size_t(stream.size()), out.data(), size_t(room),
-            &taken, &made);
+        const libdeflate_result result =
+            libdeflate_zlib_decompress_ex(decompressor.get(), stream.data(), size_t(stream.size()),
+                                          out.data(), size_t(room), &taken, &made);
         if (result == LIBDEFLATE_SUCCESS) {
             out.truncate(qsizetype(made));
             out.squeeze(); // gives the unwritten room back
