@@ -229,6 +229,7 @@ void BM_LoadUtf8Zip(benchmark::State& state) {
         benchmark::DoNotOptimize(text.constData());
     }
     Throughput(state, In().zipContent.size());
+    state.counters["packedRatio"] = double(In().zipContent.size()) / double(In().zipStream.size());
 }
 BENCHMARK(BM_LoadUtf8Zip)->Unit(benchmark::kMillisecond)->UseRealTime();
 
