@@ -8,7 +8,7 @@ packages=(
   build-essential cmake ninja-build pkg-config
   qt6-base-dev qt6-base-dev-tools qt6-multimedia-dev qt6-tools-dev qt6-tools-dev-tools
   qt6-l10n-tools libqt6svg6 qt6-svg-dev qt6-qpa-plugins libgl-dev
-  zlib1g-dev
+  zlib1g-dev libdeflate-dev
   googletest libgtest-dev libgmock-dev
   libbenchmark-dev
   fonts-liberation2

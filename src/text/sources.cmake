@@ -1,5 +1,6 @@
 # The text layer: strings, numbers, paths and dates; encodings; detection;
-# text-file loading; the window-less message box. Qt Core and zlib only.
+# text-file loading; the window-less message box. Qt Core, zlib and
+# libdeflate only.
 # Included from the top-level CMakeLists.txt, so that the target and its
 # source list share one directory and its code generators rerun when the
 # list changes.
@@ -14,6 +15,8 @@ target_sources(qztext PRIVATE
     ${CMAKE_CURRENT_LIST_DIR}/FileReading_p.h
     ${CMAKE_CURRENT_LIST_DIR}/Inflate.cpp
     ${CMAKE_CURRENT_LIST_DIR}/Inflate_p.h
+    ${CMAKE_CURRENT_LIST_DIR}/InflateStreaming.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/InflateStreaming_p.h
     ${CMAKE_CURRENT_LIST_DIR}/MsgBox.cpp
     ${CMAKE_CURRENT_LIST_DIR}/MsgBox.h
     ${CMAKE_CURRENT_LIST_DIR}/QZ_cmn.cpp
