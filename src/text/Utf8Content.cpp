@@ -72,6 +72,8 @@ public:
     // check may notice a fault a few steps late).
     bool Feed(const quint8* p, qint64 n) noexcept {
         constexpr int step = TVector::Step;
+        if (n <= 0)
+            return !FVector.Failed(); // and no memcpy from a null pointer
         if (FTailSize > 0) {
             const int take = int(std::min<qint64>(step - FTailSize, n));
             std::memcpy(FTail + FTailSize, p, size_t(take));

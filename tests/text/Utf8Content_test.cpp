@@ -264,6 +264,10 @@ INSTANTIATE_TEST_SUITE_P(Kernels, Utf8KernelTable,
                                            KernelRow{{"avx2"}, TUtf8Kernel::Avx2}),
                          RowName());
 
+TEST(IsUtf8Content, NullPointerWithNoBytesIsNotUtf8) {
+    EXPECT_FALSE(qz::IsUtf8Content(nullptr, 0));
+}
+
 TEST(IsUtf8Content, RunsTheWidestKernelThisProcessorHas) {
     const TUtf8Kernel best = qz::detail::BestUtf8Kernel();
     EXPECT_TRUE(qz::detail::Utf8KernelAvailable(best));
