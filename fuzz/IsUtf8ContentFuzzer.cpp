@@ -1,8 +1,10 @@
 // Checks IsUtf8Content against a plain byte-by-byte decoder written from
 // RFC 3629, on memory, on a QBuffer, and on a device that hands out the
-// bytes in small blocks so that sequences are cut at every place; and the
-// portable check that stands in where the vector one cannot run.
+// bytes in small blocks so that sequences are cut at every place; and every
+// kernel this processor has (the portable one, the reference, and the
+// vector ones) against the portable answer, whole and in small blocks.
 #include "text/QZ_Files.h"
+#include "text/Utf8Kernels.h"
 
 #include <QBuffer>
 #include <QByteArray>
@@ -102,10 +104,22 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         std::abort();
 
     const qint64 step = size > 0 ? 1 + data[0] % 7 : 1;
-    // The portable check, which this machine would otherwise never run.
-    if (qz::detail::IsUtf8ContentPortable(chars, qint64(size), step) != expected ||
-        qz::detail::IsUtf8ContentPortable(chars, qint64(size), qint64(size) + 1) != expected)
+    // IsUtf8Content runs only the best kernel; the others, the portable
+    // reference among them, would otherwise never run on this machine.
+    using qz::detail::TUtf8Kernel;
+    const bool portable =
+        qz::detail::IsUtf8ContentWith(TUtf8Kernel::Portable, chars, qint64(size), qint64(size) + 1);
+    if (portable != expected)
         std::abort();
+    for (const TUtf8Kernel kernel : qz::detail::AllUtf8Kernels) {
+        if (!qz::detail::Utf8KernelAvailable(kernel))
+            continue;
+        if (qz::detail::IsUtf8ContentWith(kernel, chars, qint64(size), qint64(size) + 1) !=
+                portable ||
+            qz::detail::IsUtf8ContentWith(kernel, chars, qint64(size), step) != portable ||
+            qz::detail::IsUtf8ContentWith(kernel, chars, qint64(size), 33) != portable)
+            std::abort();
+    }
 
     TrickleDevice trickle(chars, qint64(size), step);
     if (qz::IsUtf8Content(trickle) != expected)

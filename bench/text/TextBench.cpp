@@ -4,6 +4,7 @@
 // inflate of the same bytes.
 #include "platform/FileAccess.h"
 #include "text/QZ_Files.h"
+#include "text/Utf8Kernels.h"
 
 #include <QBuffer>
 #include <QByteArray>
@@ -138,10 +139,26 @@ void BM_IsUtf8Content(benchmark::State& state, const QByteArray* (*pick)()) {
 
 void BM_Memcpy(benchmark::State& state, const QByteArray* (*pick)()) {
     const QByteArray& bytes = *pick();
-    QByteArray target(bytes.size(), Qt::Uninitialized);
+    // Touched before timing, as the source is, so no run pays its page faults.
+    QByteArray target(bytes.size(), '\0');
     for (auto _ : state) {
         std::memcpy(target.data(), bytes.constData(), size_t(bytes.size()));
         benchmark::ClobberMemory();
+    }
+    Throughput(state, bytes.size());
+}
+
+// One kernel on its own, so that one run shows them side by side.
+void BM_Utf8Kernel(benchmark::State& state, const QByteArray* (*pick)(),
+                   qz::detail::TUtf8Kernel kernel) {
+    if (!qz::detail::Utf8KernelAvailable(kernel)) {
+        state.SkipWithError("this processor lacks the kernel");
+        return;
+    }
+    const QByteArray& bytes = *pick();
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(
+            qz::detail::IsUtf8ContentWith(kernel, bytes.constData(), bytes.size(), bytes.size()));
     }
     Throughput(state, bytes.size());
 }
@@ -160,12 +177,26 @@ const QByteArray* PickMixed() {
     return &In().mixed;
 }
 
+using qz::detail::TUtf8Kernel;
+
 BENCHMARK_CAPTURE(BM_IsUtf8Content, ascii_heavy, PickAscii)->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(BM_Memcpy, ascii_heavy, PickAscii)->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(BM_QtIsValidUtf8, ascii_heavy, PickAscii)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_Utf8Kernel, ascii_heavy_portable, PickAscii, TUtf8Kernel::Portable)
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_Utf8Kernel, ascii_heavy_ssse3, PickAscii, TUtf8Kernel::Ssse3)
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_Utf8Kernel, ascii_heavy_avx2, PickAscii, TUtf8Kernel::Avx2)
+    ->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(BM_IsUtf8Content, mixed, PickMixed)->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(BM_Memcpy, mixed, PickMixed)->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(BM_QtIsValidUtf8, mixed, PickMixed)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_Utf8Kernel, mixed_portable, PickMixed, TUtf8Kernel::Portable)
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_Utf8Kernel, mixed_ssse3, PickMixed, TUtf8Kernel::Ssse3)
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_Utf8Kernel, mixed_avx2, PickMixed, TUtf8Kernel::Avx2)
+    ->Unit(benchmark::kMillisecond);
 
 // --- LoadTextFile -----------------------------------------------------------
 

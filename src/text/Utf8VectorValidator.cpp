@@ -1,5 +1,7 @@
 #include "text/Utf8VectorValidator_p.h"
 
+#include "text/Utf8LookupTables_p.h"
+
 #if defined(__x86_64__)
 
 #include <cstring>
@@ -12,52 +14,12 @@ __m128i Load(const void* p) noexcept {
     return _mm_loadu_si128(static_cast<const __m128i*>(p));
 }
 
-// Error bits of a (first byte, second byte) pair.
-constexpr char TooShort = 1 << 0;       // lead, then no continuation
-constexpr char TooLong = 1 << 1;        // ASCII, then a continuation
-constexpr char Overlong3 = 1 << 2;      // E0 80..9F
-constexpr char TooLarge = 1 << 3;       // F4 90..BF, F5..FF 90..BF
-constexpr char Surrogate = 1 << 4;      // ED A0..BF
-constexpr char Overlong2 = 1 << 5;      // C0, C1 with a continuation
-constexpr char Large1000 = 1 << 6;      // F5..FF 80..8F
-constexpr char Overlong4 = 1 << 6;      // F0 80..8F
-constexpr char TwoConts = char(1 << 7); // continuation, continuation
-constexpr char Carry = TooShort | TooLong | TwoConts;
-constexpr char LargeLow = Carry | TooLarge | Large1000;
-constexpr char Cont = TooLong | Overlong2 | TwoConts;
+using namespace utf8lookup;
 
-using TNibbleTable = char[16];
-
-// The tables read best as rows of 16; clang-format would put one entry a line.
 // clang-format off
-
-// By the high nibble of the first byte.
-alignas(16) constexpr TNibbleTable FirstHigh = {
-    TooLong, TooLong, TooLong, TooLong, TooLong, TooLong, TooLong, TooLong,
-    TwoConts, TwoConts, TwoConts, TwoConts,
-    TooShort | Overlong2, TooShort, TooShort | Overlong3 | Surrogate,
-    TooShort | TooLarge | Large1000 | Overlong4};
-
-// By the low nibble of the first byte.
-alignas(16) constexpr TNibbleTable FirstLow = {
-    Carry | Overlong3 | Overlong2 | Overlong4, Carry | Overlong2, Carry, Carry,
-    Carry | TooLarge, LargeLow, LargeLow, LargeLow,
-    LargeLow, LargeLow, LargeLow, LargeLow,
-    LargeLow, LargeLow | Surrogate, LargeLow, LargeLow};
-
-// By the high nibble of the second byte.
-alignas(16) constexpr TNibbleTable SecondHigh = {
-    TooShort, TooShort, TooShort, TooShort, TooShort, TooShort, TooShort, TooShort,
-    Cont | Overlong3 | Large1000 | Overlong4, Cont | Overlong3 | TooLarge,
-    Cont | Surrogate | TooLarge, Cont | Surrogate | TooLarge,
-    TooShort, TooShort, TooShort, TooShort};
-
-// Subtracted from the last three bytes of a block: what stays positive is
-// a lead byte whose sequence needs more bytes than the block has left.
-alignas(16) constexpr TNibbleTable LastLeads = {
-    -1, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1,
-    char(0xF0 - 1), char(0xE0 - 1), char(0xC0 - 1)};
-
+alignas(16) constexpr quint8 LastLeads[16] = {
+    0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF,
+    LastLeadLimit3, LastLeadLimit2, LastLeadLimit1};
 // clang-format on
 
 __attribute__((target("ssse3"))) __m128i Classify(__m128i input, __m128i prev) noexcept {
@@ -75,8 +37,8 @@ __attribute__((target("ssse3"))) __m128i Classify(__m128i input, __m128i prev) n
     // three back F0..FF.
     const __m128i prev2 = _mm_alignr_epi8(input, prev, 14);
     const __m128i prev3 = _mm_alignr_epi8(input, prev, 13);
-    const __m128i third = _mm_subs_epu8(prev2, _mm_set1_epi8(char(0xE0 - 0x80)));
-    const __m128i fourth = _mm_subs_epu8(prev3, _mm_set1_epi8(char(0xF0 - 0x80)));
+    const __m128i third = _mm_subs_epu8(prev2, _mm_set1_epi8(ThirdByteBias));
+    const __m128i fourth = _mm_subs_epu8(prev3, _mm_set1_epi8(FourthByteBias));
     const __m128i mustContinue =
         _mm_and_si128(_mm_or_si128(third, fourth), _mm_set1_epi8(char(0x80)));
     return _mm_xor_si128(mustContinue, special);

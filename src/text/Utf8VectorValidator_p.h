@@ -21,12 +21,14 @@ namespace qz::detail {
 // Experience, 2021).
 class TVectorUtf8Validator {
 public:
+    static constexpr int Step = 16; // bytes per vector
+
     [[nodiscard]] static bool Available() noexcept;
 
-    // Checks n bytes; `n` is a multiple of 16.
+    // Checks n bytes; `n` is a multiple of Step.
     void Blocks(const quint8* p, qint64 n) noexcept;
 
-    // Checks the last `n` < 16 bytes, then whether the text ends inside a
+    // Checks the last `n` < Step bytes, then whether the text ends inside a
     // sequence.
     void Finish(const quint8* tail, int n) noexcept;
 

@@ -31,9 +31,13 @@ target_sources(qztext PRIVATE
     ${CMAKE_CURRENT_LIST_DIR}/QZ_Unicode.h
     ${CMAKE_CURRENT_LIST_DIR}/TEncoding.cpp
     ${CMAKE_CURRENT_LIST_DIR}/TEncoding.h
+    ${CMAKE_CURRENT_LIST_DIR}/Utf8Avx2Validator.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/Utf8Avx2Validator_p.h
     ${CMAKE_CURRENT_LIST_DIR}/Utf8Content.cpp
     ${CMAKE_CURRENT_LIST_DIR}/Utf8Decoding.cpp
     ${CMAKE_CURRENT_LIST_DIR}/Utf8Decoding_p.h
+    ${CMAKE_CURRENT_LIST_DIR}/Utf8Kernels.h
+    ${CMAKE_CURRENT_LIST_DIR}/Utf8LookupTables_p.h
     ${CMAKE_CURRENT_LIST_DIR}/Utf8PortableValidator.cpp
     ${CMAKE_CURRENT_LIST_DIR}/Utf8PortableValidator_p.h
     ${CMAKE_CURRENT_LIST_DIR}/Utf8VectorValidator.cpp

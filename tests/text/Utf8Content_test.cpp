@@ -1,10 +1,14 @@
 #include "text/QZ_Files.h"
+#include "text/Utf8Kernels.h"
 
 #include "TextFileTestSupport.h"
 #include "common/TestHelpers.h"
 
 #include <QBuffer>
 #include <QFile>
+
+#include <random>
+#include <vector>
 
 namespace {
 
@@ -92,6 +96,186 @@ TEST(IsUtf8Content, SequenceCutBetweenFileBlocks) {
     TrickleDevice trickle(Bytes({0xF0, 0x9F, 0x98, 0x80}), 1);
     EXPECT_TRUE(qz::IsUtf8Content(trickle));
     EXPECT_GE(trickle.reads, 4); // the bytes really came one at a time
+}
+
+// ---------------------------------------------------------------------------
+// Each kernel on its own
+
+using qz::detail::TUtf8Kernel;
+
+struct KernelRow : NamedRow {
+    TUtf8Kernel kernel;
+};
+
+struct KernelCase {
+    std::string name;
+    QByteArray bytes;
+    bool utf8;
+};
+
+// Well-formed text of exactly `n` bytes: ASCII only, or characters of
+// every length so that the vector checks classify all of it.
+QByteArray Filler(int n, bool multiByte) {
+    static const char* const characters[] = {"a", "\xC3\xA4", "\xE2\x82\xAC", "\xF0\x9F\x98\x80"};
+    QByteArray out;
+    for (int k = 0; out.size() < n; ++k) {
+        const QByteArray c = multiByte ? QByteArray(characters[k % 4]) : QByteArray("a");
+        out += out.size() + c.size() <= n ? c : QByteArray("a");
+    }
+    return out;
+}
+
+struct Sequence {
+    const char* name;
+    QByteArray bytes;
+    bool utf8;
+};
+
+const std::vector<Sequence>& Sequences() {
+    static const std::vector<Sequence> sequences = {
+        {"smallestTwo", Bytes({0xC2, 0x80}), true},
+        {"largestTwo", Bytes({0xDF, 0xBF}), true},
+        {"smallestThree", Bytes({0xE0, 0xA0, 0x80}), true},
+        {"euro", Bytes({0xE2, 0x82, 0xAC}), true},
+        {"beforeSurrogates", Bytes({0xED, 0x9F, 0xBF}), true},
+        {"afterSurrogates", Bytes({0xEE, 0x80, 0x80}), true},
+        {"smallestFour", Bytes({0xF0, 0x90, 0x80, 0x80}), true},
+        {"lastCodePoint", Bytes({0xF4, 0x8F, 0xBF, 0xBF}), true},
+        {"overlongTwoC0", Bytes({0xC0, 0x80}), false},
+        {"overlongTwoC1", Bytes({0xC1, 0xBF}), false},
+        {"overlongThree", Bytes({0xE0, 0x9F, 0xBF}), false},
+        {"overlongFour", Bytes({0xF0, 0x8F, 0xBF, 0xBF}), false},
+        {"firstSurrogate", Bytes({0xED, 0xA0, 0x80}), false},
+        {"lastSurrogate", Bytes({0xED, 0xBF, 0xBF}), false},
+        {"aboveLastCodePoint", Bytes({0xF4, 0x90, 0x80, 0x80}), false},
+        {"leadF5", Bytes({0xF5, 0x80, 0x80, 0x80}), false},
+        {"byteF8", Bytes({0xF8}), false},
+        {"byteFF", Bytes({0xFF}), false},
+        {"loneContinuation80", Bytes({0x80}), false},
+        {"loneContinuationBF", Bytes({0xBF}), false},
+        {"continuationAfterTwo", Bytes({0xC3, 0xA4, 0xA4}), false},
+        {"continuationAfterFour", Bytes({0xF0, 0x9F, 0x98, 0x80, 0x80}), false},
+        {"leadTwoAlone", Bytes({0xC3}), false},
+        {"leadThreeAlone", Bytes({0xE2}), false},
+        {"threeShortOfOne", Bytes({0xE2, 0x82}), false},
+        {"leadFourAlone", Bytes({0xF0}), false},
+        {"fourShortOfOne", Bytes({0xF0, 0x9F, 0x98}), false},
+        {"asciiAsSecond", Bytes({0xC3, 0x28}), false},
+        {"asciiAsThird", Bytes({0xE2, 0x82, 0x28}), false},
+        {"asciiAsFourth", Bytes({0xF0, 0x9F, 0x98, 0x28}), false},
+        {"leadAsSecond", Bytes({0xE2, 0xC3, 0xA4}), false},
+    };
+    return sequences;
+}
+
+// Cases whose answer is known: each sequence across the vector seams (16,
+// 32 and 64 bytes) and the 128-byte ASCII runs, in ASCII and in text
+// that is non-ASCII throughout; each well-formed sequence cut by the end.
+std::vector<KernelCase> KnownCases() {
+    std::vector<KernelCase> cases = {
+        {"empty", {}, false},
+        {"bomAlone", Bytes({0xEF, 0xBB, 0xBF}), true},
+        {"bomThenText", Bytes({0xEF, 0xBB, 0xBF}) + Filler(200, true), true},
+    };
+    for (const bool multiByte : {false, true}) {
+        const std::string text = multiByte ? "_mixed_" : "_ascii_";
+        for (const int seam : {16, 32, 64, 128, 256}) {
+            for (int at = seam - 4; at <= seam + 1; ++at) {
+                for (const Sequence& s : Sequences()) {
+                    cases.push_back({s.name + text + std::to_string(at),
+                                     Filler(at, multiByte) + s.bytes + Filler(140, multiByte),
+                                     s.utf8});
+                }
+            }
+        }
+        for (const int size : {16, 31, 32, 33, 63, 64, 65, 127, 128, 129, 160, 255, 256}) {
+            for (const Sequence& s : Sequences()) {
+                if (!s.utf8)
+                    continue;
+                cases.push_back({s.name + text + "endsAt" + std::to_string(size),
+                                 Filler(size - int(s.bytes.size()), multiByte) + s.bytes, true});
+                for (int kept = 1; kept < s.bytes.size(); ++kept) {
+                    cases.push_back({s.name + text + "cutTo" + std::to_string(kept) + "at" +
+                                         std::to_string(size),
+                                     Filler(size - kept, multiByte) + s.bytes.left(kept), false});
+                }
+            }
+        }
+    }
+    return cases;
+}
+
+// Random text of every length up to 300, well-formed or with one byte
+// changed, cut or grown; the portable check gives the answer.
+std::vector<KernelCase> RandomCases() {
+    std::mt19937 random(20261209);
+    std::vector<KernelCase> cases;
+    for (int size = 0; size <= 300; ++size) {
+        for (int sample = 0; sample < 12; ++sample) {
+            QByteArray bytes;
+            while (bytes.size() < size) {
+                const QByteArray c = Sequences()[random() % 8].bytes; // the well-formed ones
+                bytes += random() % 3 == 0 ? c : QByteArray(1, char('a' + random() % 26));
+            }
+            bytes.truncate(size);
+            if (size > 0 && sample % 2 == 1)
+                bytes[qsizetype(random() % size)] = char(0x80 + random() % 0x80);
+            cases.push_back(
+                {"random" + std::to_string(size) + "_" + std::to_string(sample), bytes,
+                 qz::detail::IsUtf8ContentWith(TUtf8Kernel::Portable, bytes.constData(),
+                                               bytes.size(), qMax<qint64>(1, bytes.size()))});
+        }
+    }
+    return cases;
+}
+
+class Utf8KernelTable : public ::testing::TestWithParam<KernelRow> {};
+
+TEST_P(Utf8KernelTable, KnownAnswersAndThePortableAnswerOnRandomText) {
+    const TUtf8Kernel kernel = GetParam().kernel;
+    if (!qz::detail::Utf8KernelAvailable(kernel)) {
+        GTEST_SKIP() << "this processor lacks " << qz::detail::Utf8KernelName(kernel);
+    }
+
+    std::vector<KernelCase> cases = KnownCases();
+    const std::vector<KernelCase> random = RandomCases();
+    const auto wellFormed =
+        std::count_if(random.begin(), random.end(), [](const KernelCase& c) { return c.utf8; });
+    // Both answers must be common, or the random half would test little.
+    ASSERT_GT(wellFormed, qsizetype(random.size()) / 4);
+    ASSERT_LT(wellFormed, qsizetype(random.size()) * 3 / 4);
+    cases.insert(cases.end(), random.begin(), random.end());
+
+    for (const KernelCase& c : cases) {
+        // Whole, and in blocks that cut the vector steps everywhere.
+        for (const qint64 block :
+             {qMax<qint64>(1, c.bytes.size()), qint64(1), qint64(13), qint64(33)}) {
+            EXPECT_EQ(
+                qz::detail::IsUtf8ContentWith(kernel, c.bytes.constData(), c.bytes.size(), block),
+                c.utf8)
+                << c.name << " in blocks of " << block;
+        }
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Kernels, Utf8KernelTable,
+                         ::testing::Values(KernelRow{{"portable"}, TUtf8Kernel::Portable},
+                                           KernelRow{{"ssse3"}, TUtf8Kernel::Ssse3},
+                                           KernelRow{{"avx2"}, TUtf8Kernel::Avx2}),
+                         RowName());
+
+TEST(IsUtf8Content, NullPointerWithNoBytesIsNotUtf8) {
+    EXPECT_FALSE(qz::IsUtf8Content(nullptr, 0));
+}
+
+TEST(IsUtf8Content, RunsTheWidestKernelThisProcessorHas) {
+    const TUtf8Kernel best = qz::detail::BestUtf8Kernel();
+    EXPECT_TRUE(qz::detail::Utf8KernelAvailable(best));
+    for (const TUtf8Kernel kernel : qz::detail::AllUtf8Kernels) {
+        if (qz::detail::Utf8KernelAvailable(kernel)) {
+            EXPECT_GE(int(best), int(kernel)) << qz::detail::Utf8KernelName(kernel);
+        }
+    }
 }
 
 } // namespace
