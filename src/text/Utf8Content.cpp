@@ -109,7 +109,10 @@ private:
 class TUtf8Validator {
 public:
     explicit TUtf8Validator(TUtf8Kernel kernel = detail::BestUtf8Kernel()) {
-        Q_ASSERT(detail::Utf8KernelAvailable(kernel));
+        // A kernel the processor lacks would die on its first instruction;
+        // the portable check gives the same answers.
+        if (!detail::Utf8KernelAvailable(kernel))
+            return;
 #if defined(__x86_64__)
         if (kernel == TUtf8Kernel::Avx2)
             FKernel.emplace<TStepFeeder<detail::TAvx2Utf8Validator>>();

@@ -27,7 +27,7 @@ inline constexpr TUtf8Kernel AllUtf8Kernels[] = {TUtf8Kernel::Portable, TUtf8Ker
 
 // IsUtf8Content through `kernel`, fed `blockSize` (> 0) bytes at a time, so
 // that sequences are cut where the reads of a stream would cut them.
-// `kernel` must be available.
+// A kernel this processor lacks is replaced by the portable one.
 //   IsUtf8ContentWith(TUtf8Kernel::Portable, "\xC3\xA4", 2, 1) == true
 [[nodiscard]] bool IsUtf8ContentWith(TUtf8Kernel kernel, const char* data, qint64 size,
                                      qint64 blockSize) noexcept;
