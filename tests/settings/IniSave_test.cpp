@@ -70,8 +70,7 @@ TEST_P(IniSaveBytesTest, SavedBytesAreTheWholeTextEncodedOnce) {
         SCOPED_TRACE(c.name);
         TEncoding* encoding = c.encoding();
         TEncoding* effective = encoding ? encoding : TEncoding::Default();
-        const QByteArray expected =
-            effective->GetPreamble() + effective->GetBytes(row.savedText);
+        const QByteArray expected = effective->GetPreamble() + effective->GetBytes(row.savedText);
 
         TIniStream doc;
         row.build(doc);
