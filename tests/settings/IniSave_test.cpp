@@ -9,9 +9,12 @@
 #include "text/TEncoding.h"
 
 #include <QBuffer>
+#include <QDir>
 #include <QTemporaryDir>
 
+#include <csignal>
 #include <functional>
+#include <sys/resource.h>
 
 namespace {
 
@@ -169,6 +172,30 @@ TEST(IniSaveRoundTrip, WrittenFilesComeBackByteForByte) {
         ini.Save();
         EXPECT_EQ(FileBytes(dir.filePath("again.ini")), bytes);
     }
+}
+
+// The bytes go to the file while they are made; a write that fails after
+// the first chunks (here: the file-size limit) still leaves the old file
+// whole and no temporary file behind.
+TEST(IniSaveFailure, AWriteFailingHalfwayKeepsTheOldFile) {
+    QTemporaryDir dir;
+    const QString path = dir.filePath("s.ini");
+    WriteBytes(path, "[S]\r\na=old\r\n");
+    auto ini = Utf8Ini(path);
+    ini->WriteString("S", "big", Repeated(QStringLiteral("x"), 1 << 20));
+
+    rlimit old{};
+    ASSERT_EQ(::getrlimit(RLIMIT_FSIZE, &old), 0);
+    const rlimit small{512 * 1024, old.rlim_max};
+    const auto previous = std::signal(SIGXFSZ, SIG_IGN);
+    ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &small), 0);
+    ini->Save();
+    (void)::setrlimit(RLIMIT_FSIZE, &old);
+    std::signal(SIGXFSZ, previous);
+
+    EXPECT_FALSE(ini->Modified());
+    EXPECT_EQ(FileBytes(path), "[S]\r\na=old\r\n");
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList{"s.ini"});
 }
 
 } // namespace
