@@ -19,11 +19,9 @@ namespace qz {
 // without a value are not written.
 template <typename Sink>
 void VisitSavedLines(const TIniSection& section, Sink& sink) {
-    for (int i = 0; i < section.Count(); ++i) {
-        const QStringView value = section.ValueAt(i);
+    section.ForEachEntry([&sink](QStringView key, QStringView value) {
         if (value.isEmpty())
-            continue;
-        const QStringView key = section.KeyAt(i);
+            return;
         if (!key.isEmpty()) {
             if (key.front() == u'[' || key.front() == u';')
                 sink.Ascii(u' ');
@@ -34,7 +32,7 @@ void VisitSavedLines(const TIniSection& section, Sink& sink) {
         }
         sink.Text(value);
         sink.LineEnd();
-    }
+    });
 }
 
 // ";$C" first when names are case-sensitive, then every section with
