@@ -1,8 +1,10 @@
 // The INI file object against Qt's QSettings (IniFormat) on the same
 // generated file of 1,000 sections with 100 keys each (UTF-8 with byte-order
-// mark, CR LF, a comment every ten keys), and the floor of reading the file
-// and splitting it into lines. Memory is counted by wrapping the C
-// allocator, which Qt's containers and operator new both end up in.
+// mark, CR LF, a comment every ten keys), the floor of reading the file and
+// splitting it into lines, and the floor of writing the file's bytes, held
+// in memory, to a temporary file that is synced and renamed over the old
+// one, as a save does. Memory is counted by wrapping the C allocator, which
+// Qt's containers and operator new both end up in.
 
 #include "settings/QZINI.h"
 #include "text/TEncoding.h"
@@ -19,8 +21,11 @@
 #include <benchmark/benchmark.h>
 
 #include <atomic>
+#include <cerrno>
 #include <cstdlib>
+#include <fcntl.h>
 #include <malloc.h>
+#include <unistd.h>
 #include <vector>
 
 // ---------------------------------------------------------------- allocation counting
@@ -276,6 +281,43 @@ void BM_TIni_WriteAndSave(benchmark::State& state) {
 }
 BENCHMARK(BM_TIni_WriteAndSave)->Unit(benchmark::kMillisecond);
 
+// The same number of bytes, already in memory, written durably: a new
+// temporary file beside the target, written, fdatasync'ed and renamed over
+// the target, as the save does it.
+void BM_Floor_WriteAndRename(benchmark::State& state) {
+    const TBenchFile& file = File();
+    const QString target = file.dir.filePath("floor.ini");
+    QByteArray bytes;
+    {
+        QFile f(file.path);
+        if (f.open(QIODevice::ReadOnly))
+            bytes = f.readAll();
+    }
+    const QByteArray native = QFile::encodeName(target);
+    for (auto _ : state) {
+        QByteArray temporary = native + ".saving-XXXXXX";
+        const int fd = ::mkostemp(temporary.data(), O_CLOEXEC);
+        const char* at = bytes.constData();
+        qsizetype left = bytes.size();
+        while (fd >= 0 && left > 0) {
+            const ssize_t done = ::write(fd, at, size_t(left));
+            if (done < 0 && errno == EINTR)
+                continue;
+            if (done <= 0)
+                break;
+            at += done;
+            left -= done;
+        }
+        if (fd < 0 || left > 0 || ::fdatasync(fd) != 0 || ::close(fd) != 0 ||
+            ::rename(temporary.constData(), native.constData()) != 0) {
+            state.SkipWithError("write failed");
+            break;
+        }
+    }
+    state.SetBytesProcessed(state.iterations() * bytes.size());
+}
+BENCHMARK(BM_Floor_WriteAndRename)->Unit(benchmark::kMillisecond);
+
 void BM_QSettings_WriteAndSave(benchmark::State& state) {
     const TBenchFile& file = File();
     const QString copy = file.dir.filePath("qsettings.ini");
@@ -319,6 +361,29 @@ void BM_Memory_QSettings(benchmark::State& state) {
     }
 }
 BENCHMARK(BM_Memory_QSettings)->Iterations(1)->Unit(benchmark::kMillisecond);
+
+// Bytes the loaded document holds, and the peak of everything held while
+// one write and a full save run, as a multiple of the document.
+void BM_Memory_Save(benchmark::State& state) {
+    const TBenchFile& file = File();
+    const QString copy = file.dir.filePath("memory.ini");
+    QFile::remove(copy);
+    QFile::copy(file.path, copy);
+    int n = 0;
+    for (auto _ : state) {
+        const TMemoryMark loading;
+        auto ini = LoadIni(copy);
+        const i64 document = loading.Retained();
+        const TMemoryMark saving;
+        ini->WriteInteger(file.sectionNames[n % kSections], file.keyNames[n % kKeys], n);
+        ini->Save();
+        ++n;
+        state.counters["document_MiB"] = double(document) / (1 << 20);
+        state.counters["save_extra_MiB"] = double(saving.Peak()) / (1 << 20);
+        state.counters["peak_ratio"] = double(document + saving.Peak()) / double(document);
+    }
+}
+BENCHMARK(BM_Memory_Save)->Iterations(1)->Unit(benchmark::kMillisecond);
 
 } // namespace
 

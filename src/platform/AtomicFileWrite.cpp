@@ -26,10 +26,9 @@ TWriteResult Failure(const QString& target, const char* step, int error = errno)
     return {TWriteStatus::Failed, target, error, step};
 }
 
-// Writes all of `bytes`, going on after interruptions and short writes.
-bool WriteAll(int fd, const QByteArray& bytes) {
-    const char* at = bytes.constData();
-    qint64 left = bytes.size();
+// Writes all of `size` bytes, going on after interruptions and short writes.
+bool WriteAll(int fd, const char* at, qint64 size) {
+    qint64 left = size;
     while (left > 0) {
         const ssize_t done = ::write(fd, at, size_t(left));
         if (done < 0) {
@@ -83,6 +82,13 @@ QString TemporaryNamePattern(const QString& target) {
 }
 
 TWriteResult WriteFileAtomically(const QString& path, const QByteArray& bytes, TWriteMode mode) {
+    return WriteFileAtomically(
+        path, [&bytes](const TContentWriter& write) { write(bytes.constData(), bytes.size()); },
+        mode);
+}
+
+TWriteResult WriteFileAtomically(const QString& path, const TContentSource& content,
+                                 TWriteMode mode) {
     const QString target = FollowLinks(path);
     if (target.isEmpty())
         return Failure(path, "readlink", ELOOP);
@@ -111,8 +117,25 @@ TWriteResult WriteFileAtomically(const QString& path, const QByteArray& bytes, T
         ::unlink(temporary.constData());
         return Failure(target, step, error);
     };
-    if (!WriteAll(fd, bytes))
+    // The first failed piece ends the writing; the pieces after it are dropped.
+    bool written = true;
+    int writeError = 0;
+    try {
+        content([&](const char* data, qsizetype size) {
+            if (written && !WriteAll(fd, data, size)) {
+                written = false;
+                writeError = errno;
+            }
+        });
+    } catch (...) {
+        ::close(fd);
+        ::unlink(temporary.constData());
+        throw;
+    }
+    if (!written) {
+        errno = writeError;
         return abandon("write");
+    }
     // The new file looks like the old one: its permissions and, where we
     // may give it away (as root), its owner.
     if (::fchmod(fd, exists ? (old.st_mode & 07777) : NewFileMode()) != 0)

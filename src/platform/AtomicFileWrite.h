@@ -16,6 +16,8 @@
 #include <QString>
 #include <QStringList>
 
+#include <functional>
+
 namespace qz::platform {
 
 enum class TWriteStatus {
@@ -39,6 +41,18 @@ struct TWriteResult {
 };
 
 [[nodiscard]] TWriteResult WriteFileAtomically(const QString& path, const QByteArray& bytes,
+                                               TWriteMode mode = TWriteMode::Replace);
+
+// Takes one piece of a file's content; pieces arrive in order.
+using TContentWriter = std::function<void(const char* data, qsizetype size)>;
+// Hands a file's whole content to `write`, piece by piece.
+using TContentSource = std::function<void(const TContentWriter& write)>;
+
+// The same write with content that is made while it is written, so that
+// the whole file never has to be in memory at once. A source that throws
+// leaves the old file as it was; the exception passes on.
+//   WriteFileAtomically(path, [](const TContentWriter& write) { write("a=1\r\n", 5); })
+[[nodiscard]] TWriteResult WriteFileAtomically(const QString& path, const TContentSource& content,
                                                TWriteMode mode = TWriteMode::Replace);
 
 // Where `path` leads once every symbolic link is followed (made absolute);

@@ -2,9 +2,11 @@
 // and stream forms, and the typed reads and writes. Sections, the section
 // list, the collation, the value syntaxes and the line handling live in
 // files of their own (IniSection.cpp, IniSectionList.cpp, IniCollation.cpp,
-// IniValueSyntax.cpp, IniLines.cpp).
+// IniValueSyntax.cpp, IniLines.cpp, IniSavedText_p.h, IniSaveEncoding.cpp).
 #include "settings/IniDocument.h"
 #include "settings/IniLines_p.h"
+#include "settings/IniSaveEncoding_p.h"
+#include "settings/IniSavedText_p.h"
 
 #include "text/EQZError.h"
 #include "text/QZ_Unicode.h"
@@ -204,28 +206,17 @@ void TIniStream::LoadFromStream(QIODevice& st) {
 }
 
 void TIniStream::SaveToList(QStringList& li) const {
-    if (CaseSensitive())
-        li.append(QStringLiteral(";$C"));
-    for (int i = 0; i < Count(); ++i) {
-        const TIniSection* section = FSections.getSections(i);
-        if (section->Count() == 0)
-            continue;
-        const QString& name = FSections.Names(i);
-        if (!name.isEmpty())
-            li.append(u'[' + name + u']');
-        section->SaveLines(li);
-        li.append(QString());
-    }
+    TSavedLineList lines(li);
+    VisitSavedText(*this, lines);
 }
 
 // Throws EQZError when the device takes fewer bytes than it was given.
 void TIniStream::SaveToStream(QIODevice& st, TEncoding* aEncoding) const {
-    QStringList lines;
-    SaveToList(lines);
-    const QByteArray bytes = EncodeIniLines(lines, aEncoding);
-    if (st.write(bytes) != bytes.size())
-        throw EQZError(
-            QStringLiteral("INI-Daten konnten nicht geschrieben werden: %1").arg(st.errorString()));
+    EncodeSavedText(*this, aEncoding, [&st](const char* data, qsizetype size) {
+        if (st.write(data, size) != size)
+            throw EQZError(QStringLiteral("INI-Daten konnten nicht geschrieben werden: %1")
+                               .arg(st.errorString()));
+    });
 }
 
 QString TIniStream::ReadString(const QString& section, const QString& key, const QString& def) {

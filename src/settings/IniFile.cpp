@@ -1,6 +1,7 @@
 #include "settings/IniFile.h"
 
 #include "platform/AtomicFileWrite.h"
+#include "settings/IniSaveEncoding_p.h"
 #include "settings/SettingsLog.h"
 #include "text/EQZError.h"
 #include "text/MsgBox.h"
@@ -246,24 +247,33 @@ void TIni::Save() {
 void TIni::SaveToFile(const QString& fileName, TEncoding* aEncoding) {
     if (fileName.isEmpty())
         return;
-    QStringList lines;
-    SaveToList(lines);
     const bool empty = isEmpty();
     if (aEncoding)
         FEncoding = aEncoding;
+    // The bytes are made while they are written, straight from the sections.
+    TEncoding* encoding = FEncoding;
+    const platform::TContentSource content = [this, encoding](const platform::TContentWriter& w) {
+        EncodeSavedText(*this, encoding, w);
+    };
     const QFileInfo info(fileName);
     if (info.exists()) {
         if (empty) {
             if (!WriteOrDelete(fileName, nullptr))
                 SaveFailed();
         } else {
-            WriteListToFile(lines, fileName, FEncoding);
+            WriteContentToFile(fileName, content);
         }
     } else if (!empty) {
-        WriteListToFile(lines, fileName, FEncoding);
+        WriteContentToFile(fileName, content);
     }
     FModified = false;
     FFileTime = FileTimeOf(FFileName);
+}
+
+void TIni::WriteListToFile(const QStringList& list, const QString& fileName, TEncoding* encoding) {
+    WriteContentToFile(fileName, [&list, encoding](const platform::TContentWriter& w) {
+        EncodeSavedLines(list, encoding, w);
+    });
 }
 
 // The new content goes to a temporary file beside the old one, which then
@@ -271,9 +281,8 @@ void TIni::SaveToFile(const QString& fileName, TEncoding* aEncoding) {
 // either the old whole file or the new whole file, never a torn one. A
 // file the user made read-only is left alone, and so is anything that is
 // not a regular file.
-void TIni::WriteListToFile(const QStringList& list, const QString& fileName, TEncoding* encoding) {
-    const QByteArray bytes = EncodeIniLines(list, encoding);
-    if (WriteOrDelete(fileName, &bytes))
+void TIni::WriteContentToFile(const QString& fileName, const platform::TContentSource& content) {
+    if (WriteOrDelete(fileName, &content))
         FTryAgain = false;
     else
         SaveFailed();
@@ -281,7 +290,7 @@ void TIni::WriteListToFile(const QStringList& list, const QString& fileName, TEn
         WriteListToSubstitute(fileName);
 }
 
-bool TIni::WriteOrDelete(const QString& fileName, const QByteArray* bytes) {
+bool TIni::WriteOrDelete(const QString& fileName, const platform::TContentSource* content) {
     const QFileInfo info(fileName);
     if (!QDir().mkpath(info.absolutePath())) {
         qCWarning(lcSettings).noquote() << fileName << "not saved: its folder cannot be made";
@@ -289,7 +298,7 @@ bool TIni::WriteOrDelete(const QString& fileName, const QByteArray* bytes) {
     }
     if (!KeepDamagedCopy(fileName))
         return false;
-    if (!bytes && !info.isSymLink() && info.isFile()) {
+    if (!content && !info.isSymLink() && info.isFile()) {
         QFile file(fileName);
         if (file.remove())
             return true;
@@ -297,8 +306,9 @@ bool TIni::WriteOrDelete(const QString& fileName, const QByteArray* bytes) {
         return false;
     }
     // A link stays, however empty its file becomes: it is the user's.
-    const platform::TWriteResult r =
-        platform::WriteFileAtomically(fileName, bytes ? *bytes : QByteArray());
+    const platform::TWriteResult r = content
+                                         ? platform::WriteFileAtomically(fileName, *content)
+                                         : platform::WriteFileAtomically(fileName, QByteArray());
     if (r.Status == platform::TWriteStatus::Written)
         return true;
     qCWarning(lcSettings).noquote() << fileName << "not saved:" << WriteFailureText(r);

@@ -18,6 +18,7 @@
 //   ini.WriteInteger("Score", "Highest", 1520);
 //   ini.Save(); // EF BB BF "[Score]" CR LF "Highest=1520" CR LF CR LF
 
+#include "platform/AtomicFileWrite.h"
 #include "settings/IniDocument.h"
 #include "text/DateTime.h"
 
@@ -112,9 +113,10 @@ public:
 
 protected:
     void WriteListToFile(const QStringList& list, const QString& fileName, TEncoding* encoding);
-    // Replaces the file with `bytes`, or with null bytes deletes it; false
-    // (with the cause logged) when that did not happen.
-    [[nodiscard]] bool WriteOrDelete(const QString& fileName, const QByteArray* bytes);
+    // Replaces the file with what `content` writes, or with null content
+    // deletes it; false (with the cause logged) when that did not happen.
+    [[nodiscard]] bool WriteOrDelete(const QString& fileName,
+                                     const platform::TContentSource* content);
 
     QString FFileName;
     TDateTime FFileTime = 0;
@@ -133,6 +135,7 @@ private:
     };
 
     void NoteDamage(const QString& fn, const QByteArray& bytes, const QString& cause);
+    void WriteContentToFile(const QString& fileName, const platform::TContentSource& content);
     [[nodiscard]] bool KeepDamagedCopy(const QString& fileName);
     void WriteListToSubstitute(const QString& fileName);
     [[nodiscard]] TDateTime Now() const;

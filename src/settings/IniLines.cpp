@@ -1,5 +1,5 @@
-// The INI text as lines: splitting text at its line breaks, decoding bytes
-// one line at a time, and the bytes of a saved file.
+// The INI text as lines: splitting text at its line breaks and decoding
+// bytes one line at a time. (The bytes of a saved file: IniSaveEncoding.cpp.)
 #include "settings/IniDocument.h"
 #include "settings/IniLines_p.h"
 
@@ -93,21 +93,6 @@ qint32 DecodeBytesLineByLine(const QByteArray& bytes, TEncoding* encoding, QStri
     if (start < bytes.size())
         takeLine(start, bytes.size());
     return lastFailed;
-}
-
-QByteArray EncodeIniLines(const QStringList& lines, TEncoding* encoding) {
-    if (!encoding)
-        encoding = TEncoding::Default();
-    qsizetype chars = 0;
-    for (const QString& l : lines)
-        chars += l.size() + 2;
-    QString text;
-    text.reserve(chars);
-    for (const QString& l : lines) {
-        text += l;
-        text += QLatin1String("\r\n");
-    }
-    return encoding->GetPreamble() + encoding->GetBytes(text);
 }
 
 } // namespace qz

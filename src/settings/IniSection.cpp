@@ -2,6 +2,7 @@
 // entry, and the lines a section gives back.
 #include "settings/IniCollation_p.h"
 #include "settings/IniDocument.h"
+#include "settings/IniSavedText_p.h"
 
 #include "text/EQZError.h"
 
@@ -178,25 +179,10 @@ QString TIniSection::GetSectionText() const {
     return text;
 }
 
-// A plain line beginning with "[" would come back as a header and carry the
-// keys after it into a section of its own, one beginning with "=" would
-// lose that "=": both are written behind an "=", which reading takes off.
-// A key beginning with "[" or ";" (read from a line indented by spaces)
-// keeps its indentation by one space, which reading trims again.
+// The rules of what a saved line looks like live with the saving itself.
 void TIniSection::SaveLines(QStringList& li) const {
-    for (int i = 0; i < Count(); ++i) {
-        const QStringView key = KeyAt(i);
-        const QStringView value = ValueAt(i);
-        if (value.isEmpty())
-            continue;
-        if (!key.isEmpty())
-            li.append(key.front() == u'[' || key.front() == u';' ? u' ' + KeyEqualsValue(key, value)
-                                                                 : KeyEqualsValue(key, value));
-        else if (value.front() == u'[' || value.front() == u'=')
-            li.append(u'=' + value.toString());
-        else
-            li.append(value.toString());
-    }
+    TSavedLineList lines(li);
+    VisitSavedLines(*this, lines);
 }
 
 // A ";" line or one without "=" is a plain line; "key=" stores nothing;

@@ -11,6 +11,9 @@ target_sources(qzsettings PRIVATE
     ${CMAKE_CURRENT_LIST_DIR}/IniDocument.h
     ${CMAKE_CURRENT_LIST_DIR}/IniLines.cpp
     ${CMAKE_CURRENT_LIST_DIR}/IniLines_p.h
+    ${CMAKE_CURRENT_LIST_DIR}/IniSaveEncoding.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/IniSaveEncoding_p.h
+    ${CMAKE_CURRENT_LIST_DIR}/IniSavedText_p.h
     ${CMAKE_CURRENT_LIST_DIR}/IniSection.cpp
     ${CMAKE_CURRENT_LIST_DIR}/IniSectionList.cpp
     ${CMAKE_CURRENT_LIST_DIR}/IniValueSyntax.cpp
