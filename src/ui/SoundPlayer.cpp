@@ -39,10 +39,15 @@ class Voice : public QObject {
 public:
     // Null without an application object: then nothing plays.
     static Voice* Get() {
-        static QPointer<Voice> voice;
-        if (!voice && QCoreApplication::instance())
-            voice = new Voice(QCoreApplication::instance());
-        return voice;
+        if (!TheVoice && QCoreApplication::instance()) {
+            TheVoice = new Voice(QCoreApplication::instance());
+            // Gone while the application object still stands: as one of its
+            // children it would die after the instance is cleared, and Qt
+            // Multimedia, still reading a recording then, can hang the exit.
+            static const bool releaseAtExit = (qAddPostRoutine(&Release), true);
+            Q_UNUSED(releaseAtExit);
+        }
+        return TheVoice;
     }
 
     // Starts the recording at `path` (a resource path) once the audio may
@@ -105,6 +110,10 @@ private:
             return; // no device: nothing to hear, nothing to wait for
         FEffect->play();
     }
+
+    static void Release() { delete TheVoice.data(); }
+
+    static inline QPointer<Voice> TheVoice;
 
     QSoundEffect* FEffect = nullptr;
     QString FPending;
