@@ -15,6 +15,8 @@ packages=(
   clang-14 libclang-rt-14-dev clang-format
   xvfb xdotool imagemagick x11-utils
   desktop-file-utils appstream
+  # CPack's Debian generator asks file(1) which installed files are programs
+  file
   # a private sound server and its recorder for the start-sound test
   pulseaudio pulseaudio-utils
 )
