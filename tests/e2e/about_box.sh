@@ -89,13 +89,5 @@ has_colour dropped 180x19+4+386 '#(0000FF|00C000|00C0C0|C00000|A0C000|FF8000|FFF
     fail "Space after the About box did not drop the piece"
 
 xdotool key alt+e
-for _ in $(seq 100); do
-    kill -0 "$GAME_PID" 2>/dev/null || break
-    sleep 0.1
-done
-kill -0 "$GAME_PID" 2>/dev/null && fail "Alt+E did not close the program"
-STATUS=0
-wait "$GAME_PID" || STATUS=$?
-GAME_PID=""
-[[ $STATUS == 0 ]] || fail "the program ended with status $STATUS"
+expect_game_ended "Alt+E"
 echo "PASS"

@@ -70,10 +70,5 @@ wait_until 5 moved || fail "the game did not resume after the second Escape"
 
 # Alt+E presses "&Ende" and the program ends normally.
 xdotool key alt+e
-ended() { ! kill -0 "$GAME_PID" 2>/dev/null; }
-wait_until 10 ended || fail "Alt+E did not close the program"
-STATUS=0
-wait "$GAME_PID" || STATUS=$?
-GAME_PID=""
-[[ $STATUS == 0 ]] || fail "the program ended with status $STATUS"
+expect_game_ended "Alt+E"
 echo "PASS"

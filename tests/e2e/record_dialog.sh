@@ -89,14 +89,6 @@ shot well_resumed "$WELL"
     fail "the keys did not reach the game after the dialog"
 
 xdotool key alt+e
-for _ in $(seq 100); do
-    kill -0 "$GAME_PID" 2>/dev/null || break
-    sleep 0.1
-done
-kill -0 "$GAME_PID" 2>/dev/null && fail "Alt+E did not close the program"
-STATUS=0
-wait "$GAME_PID" || STATUS=$?
-GAME_PID=""
-[[ $STATUS == 0 ]] || fail "the program ended with status $STATUS"
+expect_game_ended "Alt+E"
 grep -q $'^Best=Bert\r$' "$INI" || fail "the record did not survive the end of the program"
 echo "PASS"

@@ -17,25 +17,6 @@ INI=$HOME/.config/Vomb/stakko.ini
 WIN=
 X= Y= WIDTH= HEIGHT=
 
-start_game() {
-    "$STAKKO" >"$WORK/game.log" 2>&1 &
-    GAME_PID=$!
-    WIN=$(timeout 30 xdotool search --sync --onlyvisible --pid "$GAME_PID" --name '^Stakko$' |
-        head -n1) || fail "no Stakko window appeared"
-    # The layout settles its size once after the window appears.
-    local last=
-    settled() {
-        local now
-        now=$(xdotool getwindowgeometry --shell "$WIN")
-        [[ $now == "$last" ]] && return 0
-        last=$now
-        sleep 0.3
-        return 1
-    }
-    wait_until 10 settled || fail "the window did not settle its size"
-    eval "$last"
-}
-
 click_sound_image() {
     local cell=$(((HEIGHT - 4) / 20))
     xdotool mousemove --window "$WIN" $((9 * cell + 6 + 168)) 192 click 1

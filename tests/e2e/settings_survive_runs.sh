@@ -18,25 +18,6 @@ INI=$HOME/.config/Vomb/stakko.ini
 WIN=
 X= Y= WIDTH= HEIGHT=
 
-start_game() {
-    "$STAKKO" >"$WORK/game.log" 2>&1 &
-    GAME_PID=$!
-    WIN=$(timeout 30 xdotool search --sync --onlyvisible --pid "$GAME_PID" --name '^Stakko$' |
-        head -n1) || fail "no Stakko window appeared: $(cat "$WORK/game.log")"
-    # The layout settles its size once after the window appears.
-    local last=
-    settled() {
-        local now
-        now=$(xdotool getwindowgeometry --shell "$WIN")
-        [[ $now == "$last" ]] && return 0
-        last=$now
-        sleep 0.3
-        return 1
-    }
-    wait_until 10 settled || fail "the window did not settle its size"
-    eval "$last"
-}
-
 # The side panel sits right of the well, whose width follows the cell size
 # that the client height gives; the panel's controls keep fixed places.
 click_in_panel() {
@@ -47,12 +28,7 @@ click_in_panel() {
 
 end_game() {
     click_in_panel 143 365 # "&Ende"
-    ended() { ! kill -0 "$GAME_PID" 2>/dev/null; }
-    wait_until 10 ended || fail "\"&Ende\" did not close the program"
-    local status=0
-    wait "$GAME_PID" || status=$?
-    GAME_PID=
-    [ "$status" -eq 0 ] || fail "the program ended with status $status: $(cat "$WORK/game.log")"
+    expect_game_ended '"&Ende"'
 }
 
 expect_file() {

@@ -80,12 +80,7 @@ sanitizer_clean
 
 # "&Ende" ends the program normally and writes the settings file.
 xdotool key --window "$WID" alt+e
-ended() { ! kill -0 "$GAME_PID" 2>/dev/null; }
-wait_until 15 ended || fail "Alt+E did not end the program"
-STATUS=0
-wait "$GAME_PID" || STATUS=$?
-GAME_PID=""
-[[ $STATUS == 0 ]] || fail "the program ended with status $STATUS"
+expect_game_ended "Alt+E" 15
 sanitizer_clean
 
 # The file is whole: UTF-8 with byte-order mark, CR LF on every line, only

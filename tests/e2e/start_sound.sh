@@ -68,13 +68,6 @@ loudest_rms() {
         END { printf "%d\n", max }'
 }
 
-start_game() {
-    "$STAKKO" >"$WORK/game.log" 2>&1 &
-    GAME_PID=$!
-    timeout 30 xdotool search --sync --onlyvisible --pid "$GAME_PID" --name '^Stakko$' \
-        >/dev/null || fail "no Stakko window appeared: $(cat "$WORK/game.log")"
-}
-
 end_game() {
     kill "$GAME_PID" 2>/dev/null || true
     wait "$GAME_PID" 2>/dev/null || true

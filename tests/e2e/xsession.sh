@@ -53,6 +53,38 @@ start_xvfb() {
     export DISPLAY=":$(head -n1 "$WORK/display")"
 }
 
+# Starts the program $STAKKO with its output in game.log and waits for its
+# window, WIN, and for the layout to settle its size (that happens once
+# after the window appears); its geometry is then in X, Y, WIDTH, HEIGHT.
+start_game() {
+    "$STAKKO" >"$WORK/game.log" 2>&1 &
+    GAME_PID=$!
+    WIN=$(timeout 30 xdotool search --sync --onlyvisible --pid "$GAME_PID" --name '^Stakko$' |
+        head -n1) || fail "no Stakko window appeared"
+    local last=
+    settled() {
+        local now
+        now=$(xdotool getwindowgeometry --shell "$WIN")
+        [[ $now == "$last" ]] && return 0
+        last=$now
+        sleep 0.3
+        return 1
+    }
+    wait_until 10 settled || fail "the window did not settle its size"
+    eval "$last"
+}
+
+# expect_game_ended <what closed it> [seconds]: the program ends within the
+# time (10 s unless given), with status 0.
+expect_game_ended() {
+    ended() { ! kill -0 "$GAME_PID" 2>/dev/null; }
+    wait_until "${2:-10}" ended || fail "$1 did not close the program"
+    local status=0
+    wait "$GAME_PID" || status=$?
+    GAME_PID=""
+    [[ $status == 0 ]] || fail "the program ended with status $status"
+}
+
 export HOME=$WORK/home XDG_RUNTIME_DIR=$WORK/runtime
 mkdir -p "$HOME" "$XDG_RUNTIME_DIR"
 chmod 700 "$XDG_RUNTIME_DIR"

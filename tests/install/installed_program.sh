@@ -31,10 +31,5 @@ has_icon() { xprop -id "$WID" _NET_WM_ICON | grep -q 'Icon ('; }
 wait_until 5 has_icon || fail "the window carries no icon"
 
 xdotool key --window "$WID" alt+e
-ended() { ! kill -0 "$GAME_PID" 2>/dev/null; }
-wait_until 10 ended || fail "Alt+E did not end the installed program"
-STATUS=0
-wait "$GAME_PID" || STATUS=$?
-GAME_PID=""
-[[ $STATUS == 0 ]] || fail "the installed program ended with status $STATUS"
+expect_game_ended "Alt+E"
 echo "PASS"
