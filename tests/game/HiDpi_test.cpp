@@ -6,6 +6,7 @@
 #include "game/Stakko.h"
 
 #include "common/FakeUserSettings.h"
+#include "common/SilentPlayer.h"
 #include "game/PaintBox.h"
 #include "game/SysColors.h"
 #include "ui/SoundPlayer.h"
@@ -21,12 +22,6 @@
 using namespace stakko;
 
 namespace {
-
-class SilentPlayer : public qz::SoundPlayer {
-public:
-    void Play(const QString&) override {}
-    void PlayToEnd(const QString&) override {}
-};
 
 qreal ScaleOfTheRun() {
     return qEnvironmentVariable("QT_SCALE_FACTOR").toDouble();

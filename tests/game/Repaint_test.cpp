@@ -6,6 +6,7 @@
 #include "game/Stakko.h"
 
 #include "common/FakeUserSettings.h"
+#include "common/SilentPlayer.h"
 #include "game/PaintBox.h"
 #include "game/Winner.h"
 #include "ui/SoundPlayer.h"
@@ -26,12 +27,6 @@
 using namespace stakko;
 
 namespace {
-
-class SilentPlayer : public qz::SoundPlayer {
-public:
-    void Play(const QString&) override {}
-    void PlayToEnd(const QString&) override {}
-};
 
 // Collects the regions painted in the widgets it watches.
 class PaintRecorder : public QObject {

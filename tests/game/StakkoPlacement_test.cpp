@@ -2,18 +2,13 @@
 #include "game/Stakko.h"
 
 #include "common/FakeUserSettings.h"
+#include "common/SilentPlayer.h"
 #include "common/TestHelpers.h"
 #include "ui/SoundPlayer.h"
 
 using namespace stakko;
 
 namespace {
-
-class SilentPlayer : public qz::SoundPlayer {
-public:
-    void Play(const QString&) override {}
-    void PlayToEnd(const QString&) override {}
-};
 
 TEST(StakkoPlacement, RestoredWhenCreatedAndSavedWhenClosed) {
     auto owned = std::make_unique<FakeUserSettings>();
