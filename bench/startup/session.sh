@@ -6,25 +6,6 @@
 
 source "$(dirname "${BASH_SOURCE[0]}")/../../tests/e2e/xsession.sh"
 
-PULSE_PID=""
-stop_bench_session() {
-    [[ -n $PULSE_PID ]] && kill "$PULSE_PID" 2>/dev/null || true
-    cleanup
-}
-trap stop_bench_session EXIT
-
-start_pulse() {
-    export PULSE_RUNTIME_PATH=$WORK/pulse PULSE_STATE_PATH=$WORK/pulse
-    export PULSE_SERVER=unix:$WORK/pulse/native
-    mkdir -p "$WORK/pulse"
-    pulseaudio -n --daemonize=no --exit-idle-time=-1 --use-pid-file=no --log-target=stderr \
-        -L "module-null-sink sink_name=bench_null" \
-        -L "module-native-protocol-unix socket=$WORK/pulse/native auth-anonymous=1" \
-        2>"$WORK/pulse.log" &
-    PULSE_PID=$!
-    wait_until 10 pactl info >/dev/null 2>&1 || fail "PulseAudio did not start: $(cat "$WORK/pulse.log")"
-}
-
 # cpu_ns <pid>: CPU time of all the process's threads in nanoseconds, from
 # the scheduler's own account (/proc/<pid>/task/*/schedstat, first field).
 cpu_ns() {

@@ -13,34 +13,12 @@ require_tools Xvfb xdotool pulseaudio pactl parec od awk
 start_xvfb 1024x768x24
 
 RATE=22050 # recorded as signed 16-bit mono
-PULSE_PID="" RECORD_PID=""
-stop_audio() {
+RECORD_PID=""
+stop_recorder() {
     [[ -n $RECORD_PID ]] && kill "$RECORD_PID" 2>/dev/null || true
-    [[ -n $PULSE_PID ]] && kill "$PULSE_PID" 2>/dev/null || true
     cleanup
 }
-trap stop_audio EXIT
-
-# The server keeps its files in the work folder and takes clients only on
-# its own socket, so it neither meets nor disturbs a server of the user's.
-# It runs as root too (CI): without a system-wide set-up pulseaudio only
-# warns there.
-start_pulse() {
-    export PULSE_RUNTIME_PATH=$WORK/pulse PULSE_STATE_PATH=$WORK/pulse
-    export PULSE_SERVER=unix:$WORK/pulse/native
-    mkdir -p "$WORK/pulse"
-    pulseaudio -n --daemonize=no --exit-idle-time=-1 --use-pid-file=no --log-target=stderr \
-        -L "module-null-sink sink_name=stakko_null" \
-        -L "module-native-protocol-unix socket=$WORK/pulse/native auth-anonymous=1" \
-        2>"$WORK/pulse.log" &
-    PULSE_PID=$!
-    for _ in $(seq 100); do
-        pactl info >/dev/null 2>&1 && return
-        kill -0 "$PULSE_PID" 2>/dev/null || break
-        sleep 0.1
-    done
-    fail "PulseAudio did not start: $(cat "$WORK/pulse.log")"
-}
+trap stop_recorder EXIT
 
 start_recording() {
     rm -f "$WORK/sink.raw"

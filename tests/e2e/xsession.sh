@@ -1,7 +1,8 @@
 # Shared set-up of the end-to-end tests, sourced after `set -euo pipefail`:
 # a work folder that goes away at exit (killing the game and the X server
 # with it), a private HOME, a virtual X server of our own, and
-# LeakSanitizer kept quiet about the system's libraries.
+# LeakSanitizer kept quiet about the system's libraries; on request a
+# private sound server (start_pulse) and the game itself (start_game).
 #
 #   source "$(dirname "$0")/xsession.sh"
 #   require_tools Xvfb xdotool
@@ -10,8 +11,10 @@
 WORK=$(mktemp -d)
 XVFB_PID=""
 GAME_PID=""
+PULSE_PID=""
 cleanup() {
     [[ -n $GAME_PID ]] && kill "$GAME_PID" 2>/dev/null || true
+    [[ -n $PULSE_PID ]] && kill "$PULSE_PID" 2>/dev/null || true
     [[ -n $XVFB_PID ]] && kill "$XVFB_PID" 2>/dev/null || true
     rm -rf "$WORK"
 }
@@ -51,6 +54,24 @@ start_xvfb() {
     XVFB_PID=$!
     wait_until 10 test -s "$WORK/display" || fail "Xvfb did not start: $(cat "$WORK/xvfb.log")"
     export DISPLAY=":$(head -n1 "$WORK/display")"
+}
+
+# Starts a private PulseAudio server whose only output is the null sink
+# "stakko_null" and exports PULSE_SERVER. It keeps its files in the work
+# folder and takes clients only on its own socket, so it neither meets nor
+# disturbs a server of the user's; it runs as root too (CI), where
+# pulseaudio only warns without a system-wide set-up.
+start_pulse() {
+    export PULSE_RUNTIME_PATH=$WORK/pulse PULSE_STATE_PATH=$WORK/pulse
+    export PULSE_SERVER=unix:$WORK/pulse/native
+    mkdir -p "$WORK/pulse"
+    pulseaudio -n --daemonize=no --exit-idle-time=-1 --use-pid-file=no --log-target=stderr \
+        -L "module-null-sink sink_name=stakko_null" \
+        -L "module-native-protocol-unix socket=$WORK/pulse/native auth-anonymous=1" \
+        2>"$WORK/pulse.log" &
+    PULSE_PID=$!
+    pulse_up() { pactl info >/dev/null 2>&1; }
+    wait_until 10 pulse_up || fail "PulseAudio did not start: $(cat "$WORK/pulse.log")"
 }
 
 # Starts the program $STAKKO with its output in game.log and waits for its
