@@ -70,6 +70,9 @@ bool LoadSettings(int& failure) {
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
+    // Caught from the start: a signal during a message box of the start-up
+    // ends the box, and then the program.
+    stakko::TSessionEnd sessionEnd;
     try {
         // While only the window-less message box exists: a system the
         // program cannot work on stops it here, with the reason.
@@ -79,9 +82,6 @@ int main(int argc, char** argv) {
         return 1;
     }
     qz::SetMsgBox(std::make_unique<qz::TMsgBoxWin>());
-    // Caught from the start: a signal during loading ends a message box
-    // that loading shows, and then the program.
-    stakko::TSessionEnd sessionEnd;
 
     int failure = 0;
     if (!LoadSettings(failure))
