@@ -244,6 +244,11 @@ void T_Stakko::NewRecord() {
     FScoreObj->Show();
 }
 
+void T_Stakko::StoreOpenRecord() {
+    if (FWinnerForm && FWinnerForm->isVisible())
+        FWinnerForm->BitBtn1Click();
+}
+
 void T_Stakko::FigurLanded() {
     FScoreObj->AddPiece(cPiece, 1);
     if (FCurFigur->Y < DangerRow && !FDangerWarned) {
@@ -462,7 +467,10 @@ void T_Stakko::closeEvent(QCloseEvent* event) {
 }
 
 // Closing is always allowed; the font is not the user's to change here.
+// While the record dialog is open only the program's end closes the
+// window: the record is stored with the name typed so far.
 void T_Stakko::FormCloseQuery() {
+    StoreOpenRecord();
     qz::SaveFormStateByClass(this, qz::wpSizeAndState | qz::wpPosition);
 }
 

@@ -52,6 +52,9 @@ public:
     // A won game beat the record: the sound, the new points, and the
     // winner's name asked for and stored.
     void NewRecord();
+    // Stores the record of a dialog that is still open, with the name typed
+    // so far; the program is about to end or the session saves.
+    void StoreOpenRecord();
     void Timer1Timer();
     // Acts on a key seen by the form; sets Key to 0 when it consumed it.
     void FormKeyDown(int& Key);

@@ -5,13 +5,12 @@
 // The game ends the same way however it is asked to: "&Ende", closing the
 // window, SIGTERM (what a session manager or `kill` sends), SIGINT (Ctrl+C)
 // or SIGHUP (the terminal went away) all close the main window, which
-// stores its placement, and the settings are written before the process
-// ends. A desktop session that logs out asks first (commitDataRequest);
-// then everything is written at once.
+// stores an open record and its placement, and the settings are written
+// before the process ends (SessionEnd.h). A signal during a start-up
+// message box ends the program there.
 #include "game/GameInfo.h"
+#include "game/SessionEnd.h"
 #include "game/Stakko.h"
-#include "platform/TerminationSignals.h"
-#include "settings/FormState.h"
 #include "settings/QZ_UsrSettings.h"
 #include "settings/SettingsLocation.h"
 #include "text/EQZError.h"
@@ -21,7 +20,6 @@
 
 #include <QApplication>
 #include <QLoggingCategory>
-#include <QSessionManager>
 
 #include <new>
 
@@ -68,19 +66,13 @@ bool LoadSettings(int& failure) {
     return false;
 }
 
-// What the window's closing stores, and the file itself, without ending:
-// the session may still cancel the logout, and Qt asks programs not to
-// quit from inside commitDataRequest.
-void SaveEverything(const stakko::T_Stakko& window) {
-    qz::SaveFormStateByClass(&window, qz::wpSizeAndState | qz::wpPosition);
-    if (qz::TUserSettings* settings = qz::UserSettings())
-        settings->Save();
-}
-
 } // namespace
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
+    // Caught from the start: a signal during a message box of the start-up
+    // ends the box, and then the program.
+    stakko::TSessionEnd sessionEnd;
     try {
         // While only the window-less message box exists: a system the
         // program cannot work on stops it here, with the reason.
@@ -90,12 +82,14 @@ int main(int argc, char** argv) {
         return 1;
     }
     qz::SetMsgBox(std::make_unique<qz::TMsgBoxWin>());
-    // Caught from the start: a signal during loading waits for the loop.
-    qz::platform::TTerminationSignals termination;
 
     int failure = 0;
     if (!LoadSettings(failure))
         return failure;
+    if (sessionEnd.Requested()) {
+        qz::FreeUserSettings();
+        return 0;
+    }
     // The title only, no display name: the platform would append that to
     // every caption ("Name des Gewinners — Stakko").
     QApplication::setApplicationName(stakko::ApplicationTitle());
@@ -104,22 +98,16 @@ int main(int argc, char** argv) {
     int result = 0;
     {
         stakko::T_Stakko window;
-        QObject::connect(&termination, &qz::platform::TTerminationSignals::Received, &window,
-                         [&window](int signalNumber) {
-                             qCInfo(lcStart) << "ending on signal" << signalNumber;
-                             // As "&Ende" does; exit() then also ends a dialog
-                             // that is open, whose own loop would go on.
-                             window.EndBtnClick();
-                             QCoreApplication::exit(0);
-                         });
-        QObject::connect(&app, &QGuiApplication::commitDataRequest, &window,
-                         [&window](QSessionManager&) { SaveEverything(window); });
+        sessionEnd.Attach(window);
         // Decoding the icon's eight sizes would hold up the first frame;
         // the desktop shows the icon a moment later.
         QObject::connect(&window, &stakko::T_Stakko::FirstFrameShown, &window,
                          [] { QApplication::setWindowIcon(stakko::ApplicationIcon()); });
-        window.show();
-        result = app.exec();
+        // A signal while the window was made (a message box it showed).
+        if (!sessionEnd.Requested()) {
+            window.show();
+            result = app.exec();
+        }
     }
     qz::FreeUserSettings();
     return result;

@@ -6,6 +6,7 @@
 
 #include <cerrno>
 #include <climits>
+#include <ctime>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -54,6 +55,28 @@ bool IsOlder(const struct stat& a, const struct stat& b) {
         return a.st_mtim.tv_sec < b.st_mtim.tv_sec;
     return a.st_mtim.tv_nsec < b.st_mtim.tv_nsec;
 }
+
+// A temporary in the making carries an open-file-description lock for as
+// long as its writer lives. Unlike flock, this kind of lock does not meet
+// the shared flock that readers take on the file, so it may stay on after
+// the rename until the descriptor closes.
+bool MarkInUse(int fd) {
+    struct flock lock {};
+    lock.l_type = F_WRLCK;
+    lock.l_whence = SEEK_SET;
+    return ::fcntl(fd, F_OFD_SETLK, &lock) == 0;
+}
+
+bool InUse(int fd) {
+    struct flock lock {};
+    lock.l_type = F_WRLCK;
+    lock.l_whence = SEEK_SET;
+    return ::fcntl(fd, F_OFD_GETLK, &lock) != 0 || lock.l_type != F_UNLCK;
+}
+
+// A writer marks its temporary right after making it, before the first
+// byte: an empty temporary younger than this may be one between the two.
+constexpr time_t FreshSeconds = 2;
 
 } // namespace
 
@@ -111,6 +134,10 @@ TWriteResult WriteFileAtomically(const QString& path, const TContentSource& cont
     const int fd = ::mkostemp(temporary.data(), O_CLOEXEC);
     if (fd < 0)
         return Failure(target, "open");
+    // Without the mark a start-up of another instance would take the file
+    // for the leftover of a killed save; where the file system has no such
+    // locks, leftovers go by their age alone.
+    (void)MarkInUse(fd);
     const auto abandon = [&](const char* step) {
         const int error = errno;
         ::close(fd);
@@ -147,25 +174,24 @@ TWriteResult WriteFileAtomically(const QString& path, const TContentSource& cont
     // itself be lost, the old file is still whole.)
     if (::fdatasync(fd) != 0)
         return abandon("fdatasync");
-    // Don't retry close in case of EINTR: the descriptor is gone either way.
-    if (::close(fd) != 0) {
-        const int error = errno;
-        ::unlink(temporary.constData());
-        return Failure(target, "close", error);
-    }
 
+    // The descriptor, and with it the in-use mark, stays open until the
+    // name is taken. Its close cannot lose data any more: fdatasync has
+    // written it. (Don't retry close in case of EINTR: the descriptor is
+    // gone either way.)
     if (mode == TWriteMode::CreateOnly) {
         // link() fails with EEXIST instead of replacing what appeared meanwhile.
         const int linked = ::link(temporary.constData(), native.constData());
         const int error = errno;
         ::unlink(temporary.constData());
+        ::close(fd);
         if (linked != 0)
             return error == EEXIST ? TWriteResult{TWriteStatus::Exists, target, EEXIST, "link"}
                                    : Failure(target, "link", error);
     } else if (::rename(temporary.constData(), native.constData()) != 0) {
-        const int error = errno;
-        ::unlink(temporary.constData());
-        return Failure(target, "rename", error);
+        return abandon("rename");
+    } else {
+        ::close(fd);
     }
     return {TWriteStatus::Written, target, 0, ""};
 }
@@ -173,25 +199,31 @@ TWriteResult WriteFileAtomically(const QString& path, const TContentSource& cont
 QStringList RemoveStaleTemporaries(const QString& path) {
     QStringList removed;
     const QString target = FollowLinks(path);
-    struct stat file {};
-    if (target.isEmpty() || ::stat(Native(target).constData(), &file) != 0 ||
-        !S_ISREG(file.st_mode))
-        return removed; // no successful write yet: nothing is known to be stale
+    if (target.isEmpty())
+        return removed;
     const QFileInfo info(target);
     const QString prefix = info.fileName() + QLatin1String(TemporaryInfix);
     const QDir folder = info.dir();
     const QStringList candidates =
         folder.entryList({prefix + QLatin1Char('*')}, QDir::Files | QDir::Hidden | QDir::System);
+    struct stat file {};
+    const bool targetExists = ::stat(Native(target).constData(), &file) == 0;
+    const time_t now = ::time(nullptr);
     for (const QString& name : candidates) {
         if (name.size() != prefix.size() + UniqueChars)
             continue;
         const QString candidate = folder.filePath(name);
         const QByteArray native = Native(candidate);
-        struct stat st {};
-        if (::lstat(native.constData(), &st) != 0 || !S_ISREG(st.st_mode) ||
-            st.st_uid != ::geteuid() || !IsOlder(st, file))
+        const int fd = ::open(native.constData(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
+        if (fd < 0)
             continue;
-        if (::unlink(native.constData()) == 0)
+        struct stat st {};
+        const bool stale = ::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) &&
+                           st.st_uid == ::geteuid() && !InUse(fd) &&
+                           (st.st_size > 0 || now - st.st_mtim.tv_sec >= FreshSeconds ||
+                            (targetExists && IsOlder(st, file)));
+        ::close(fd);
+        if (stale && ::unlink(native.constData()) == 0)
             removed.append(candidate);
     }
     return removed;

@@ -60,10 +60,11 @@ using TContentSource = std::function<void(const TContentWriter& write)>;
 //   FollowLinks("/home/p/.config/Vomb/stakko.ini") == "/home/p/dotfiles/stakko.ini"
 [[nodiscard]] QString FollowLinks(const QString& path);
 
-// The temporary files a killed WriteFileAtomically left beside the file
-// `path` leads to, and that are older than that file's last successful
-// write, are removed; returns their names. Only regular files of this
-// user that carry the temporary name of the writer are ever touched.
+// The temporary files killed WriteFileAtomically calls left beside the file
+// `path` leads to are removed; returns their names. A temporary whose
+// writer still runs is marked in use and stays, whatever its age. Only
+// regular files of this user that carry the temporary name of the writer
+// are ever touched.
 QStringList RemoveStaleTemporaries(const QString& path);
 
 // The name the writer gives its temporary files for `target`, with the

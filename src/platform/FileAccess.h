@@ -28,7 +28,7 @@ enum class TOpenOutcome {
     Socket,       // a Unix domain socket
     OtherKind,    // any other thing that is not a regular file
     NoPermission, // reading it, or looking into a folder on the way, is not allowed
-    Locked,       // a writer holds its exclusive lock (see LockSharedForReading)
+    Locked,       // another program holds an exclusive lock (see LockSharedForReading)
     Failed,       // anything else; the error text says what
 };
 

@@ -8,6 +8,21 @@
 
 namespace qz::platform {
 
+// The user's home folder: $HOME when it names a folder by its absolute
+// path, else the home the password database gives the user. Empty when
+// neither names a folder.
+[[nodiscard]] QString HomeFolder();
+// The same decision over given values, for tests.
+//   HomeFolderOf("", "/home/anna") == "/home/anna"
+[[nodiscard]] QString HomeFolderOf(const QString& homeVariable, const QString& passwordHome);
+
+// An XDG base folder: the variable's value when it is an absolute path (the
+// XDG rules say a relative one is to be ignored), else `fallback` below the
+// home folder; empty when there is no home folder either.
+//   XdgBaseFolder("tmp/cfg", "/home/anna", ".config") == "/home/anna/.config"
+[[nodiscard]] QString XdgBaseFolder(const QString& variable, const QString& home,
+                                    const QString& fallback);
+
 // The folder kept between machines: the XDG config folder ("~/.config").
 // Empty when the system names none.
 [[nodiscard]] QString RoamingAppDataFolder();

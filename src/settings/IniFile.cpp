@@ -1,6 +1,7 @@
 #include "settings/IniFile.h"
 
 #include "platform/AtomicFileWrite.h"
+#include "settings/DamagedCopy_p.h"
 #include "settings/IniSaveEncoding_p.h"
 #include "settings/SettingsLog.h"
 #include "text/EQZError.h"
@@ -60,25 +61,6 @@ qint32 LastUninterpretableLine(const QString& text, const QByteArray& bytes, TEn
         }
     }
     return last < 0 ? 0 : LineOf(text, last);
-}
-
-// A copy that does not replace an older copy of other bytes:
-// "stakko.ini.damaged", then "stakko.ini.damaged-2" and so on; a copy
-// holding the same bytes is taken again.
-QString DamagedCopyNameFor(const QString& fn, const QByteArray& bytes) {
-    const QString base = fn + QStringLiteral(".damaged");
-    for (int n = 1; n < 100; ++n) {
-        const QString name = n == 1 ? base : base + QStringLiteral("-%1").arg(n);
-        const QFileInfo info(name);
-        if (!info.exists() && !info.isSymLink())
-            return name;
-        if (info.isFile() && info.size() == bytes.size()) {
-            QFile old(name);
-            if (old.open(QIODevice::ReadOnly) && old.readAll() == bytes)
-                return name;
-        }
-    }
-    return base + QStringLiteral("-100");
 }
 
 // Why a file write did not happen, for the log.
@@ -205,7 +187,8 @@ void TIni::NoteDamage(const QString& fn, const QByteArray& bytes, const QString&
         cause.isEmpty() || cause.contains(fn)
             ? cause
             : QStringLiteral("Die Datei \r%1\r kann nicht gelesen werden: %2").arg(fn, cause);
-    FDamage = {fn, bytes, DamagedCopyNameFor(fn, bytes), named};
+    const TDamagedCopyPlace place = ChooseDamagedCopy(fn, bytes);
+    FDamage = {fn, bytes, place.Name, named, place.Replaces};
     qCWarning(lcSettings).noquote() << fn << "not read faithfully; its bytes go to"
                                     << FDamage.CopyName << "before it is overwritten";
 }
@@ -320,15 +303,16 @@ bool TIni::WriteOrDelete(const QString& fileName, const platform::TContentSource
 bool TIni::KeepDamagedCopy(const QString& fileName) {
     if (FDamage.FileName.isEmpty() || FDamage.FileName != fileName)
         return true;
-    const QFileInfo copy(FDamage.CopyName);
-    const bool kept =
-        copy.exists() || platform::WriteFileAtomically(FDamage.CopyName, FDamage.Bytes).Status ==
-                             platform::TWriteStatus::Written;
-    if (!kept) {
+    const QString kept = KeepDamagedBytes(fileName, FDamage.Bytes,
+                                          {FDamage.CopyName, FDamage.ReplacesCopyOf, false});
+    if (kept.isEmpty()) {
         qCWarning(lcSettings).noquote()
             << fileName << "left as it is: its copy" << FDamage.CopyName << "cannot be written";
         return false;
     }
+    if (kept != FDamage.CopyName)
+        qCWarning(lcSettings).noquote() << FDamage.CopyName << "was taken meanwhile; the bytes of"
+                                        << fileName << "are kept in" << kept;
     FDamage = {};
     return true;
 }
@@ -403,6 +387,9 @@ QString TIni::LoadErrorMessage(qint32 lineNr) const {
         message += QStringLiteral("\rDer bisherige Inhalt wird vor dem nächsten Speichern als\r%1\r"
                                   "aufbewahrt.")
                        .arg(FDamage.CopyName);
+    if (FDamage.ReplacesCopyOf.isValid())
+        message += QStringLiteral("\rDafür wird die älteste aufbewahrte Kopie vom %1 ersetzt.")
+                       .arg(FDamage.ReplacesCopyOf.toString(QStringLiteral("dd.MM.yyyy HH:mm")));
     return message;
 }
 

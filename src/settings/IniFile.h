@@ -10,7 +10,8 @@
 // MaxIniFileSize, and saving never replaces anything but a regular file. A
 // file the object could not read faithfully (decoded line by line, with
 // characters it could not interpret, or not inflatable) keeps its bytes in
-// a copy beside it before the first save goes over it (DamagedCopyName).
+// a copy beside it before the first save goes over it (DamagedCopyName); at
+// most five such copies are kept, the oldest giving way to a new one.
 // Save failures stay silent to the user; each is logged with its cause to
 // the category "stakko.settings".
 //
@@ -23,6 +24,7 @@
 #include "text/DateTime.h"
 
 #include <QByteArray>
+#include <QDateTime>
 
 namespace qz {
 
@@ -128,10 +130,11 @@ protected:
 private:
     // What a load could not read faithfully.
     struct TDamage {
-        QString FileName; // the file the bytes came from
-        QByteArray Bytes; // its content as read
-        QString CopyName; // where the bytes go before the file is overwritten
-        QString Cause;    // why it could not be read; empty: a character on a line
+        QString FileName;         // the file the bytes came from
+        QByteArray Bytes;         // its content as read
+        QString CopyName;         // where the bytes go before the file is overwritten
+        QString Cause;            // why it could not be read; empty: a character on a line
+        QDateTime ReplacesCopyOf; // valid: the oldest copy, of this time, gives way
     };
 
     void NoteDamage(const QString& fn, const QByteArray& bytes, const QString& cause);

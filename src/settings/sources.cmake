@@ -5,6 +5,8 @@
 # source list share one directory and its code generators rerun when the
 # list changes.
 target_sources(qzsettings PRIVATE
+    ${CMAKE_CURRENT_LIST_DIR}/DamagedCopy.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/DamagedCopy_p.h
     ${CMAKE_CURRENT_LIST_DIR}/IniCollation.cpp
     ${CMAKE_CURRENT_LIST_DIR}/IniCollation_p.h
     ${CMAKE_CURRENT_LIST_DIR}/IniDocument.cpp

@@ -42,9 +42,11 @@ QString OpenFailureMessage(TOpenOutcome outcome, const QString& fileName,
     case TOpenOutcome::NoPermission:
         return QStringLiteral("Die Datei \"%1\" darf nicht gelesen werden (keine Berechtigung).")
             .arg(fileName);
+    // Another program holds an exclusive lock: all that is known is that
+    // it uses the file, not what it does with it.
     case TOpenOutcome::Locked:
         return QStringLiteral("Die Datei \"%1\" kann nicht zum Lesen geöffnet werden, sie wird "
-                              "gerade geschrieben.")
+                              "von einem anderen Programm benutzt.")
             .arg(fileName);
     case TOpenOutcome::Failed:
     case TOpenOutcome::Opened:

@@ -1,11 +1,12 @@
 // The real game with its real settings file, started one drop away from a
 // won game: 23 rows removed, the two bottom rows full but for the square's
 // two columns, the square about to fall. Space then removes the 24th and
-// 25th rows, and the game ends with 452 points. Only the end-to-end test
-// of the record dialog runs it; everything else is what the program does.
+// 25th rows, and the game ends with 452 points. Only the end-to-end tests
+// of the record dialog run it; everything else is what the program does.
 #include "game/Figur.h"
 #include "game/GameInfo.h"
 #include "game/ScoreObj.h"
+#include "game/SessionEnd.h"
 #include "game/Stakko.h"
 #include "settings/QZ_UsrSettings.h"
 #include "settings/SettingsLocation.h"
@@ -17,12 +18,14 @@
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
     qz::SetMsgBox(std::make_unique<qz::TMsgBoxWin>());
+    stakko::TSessionEnd sessionEnd; // signals end the game as they do in the program
     qz::GetUserSettings();
     QApplication::setApplicationName(stakko::ApplicationTitle());
 
     int result = 0;
     {
         stakko::T_Stakko window;
+        sessionEnd.Attach(window);
         window.show();
         using stakko::Field;
         for (int y : {18, 19})

@@ -5,6 +5,7 @@
 #include "common/FakeUserSettings.h"
 #include "common/TestHelpers.h"
 #include "game/ScoreObj.h"
+#include "game/SessionEnd.h"
 #include "game/Stakko.h"
 #include "settings/QZINI.h"
 #include "ui/SoundPlayer.h"
@@ -314,6 +315,41 @@ TEST_F(RecordTest, OkWritesNameAndPointsToTheSettingsFileAtOnce) {
     window.reset();
     Open(std::make_unique<qz::TUserSettingsFile>(path));
     EXPECT_EQ(RecordLine()->text(), QStringLiteral("Rekord:  (452 Pkt.)"));
+}
+
+// The session manager's save at logout comes while the dialog waits for
+// OK: the record goes to the disk with the name typed so far, and OK later
+// stores the final name.
+TEST_F(RecordTest, TheSessionsSaveStoresAnOpenRecordWithTheNameSoFar) {
+    auto owned = std::make_unique<FakeUserSettings>();
+    FakeUserSettings* settings = owned.get();
+    T_Stakko& w = Open(std::move(owned));
+    PrepareLastDrop();
+    QString storedAtLogout;
+    int savesAtLogout = 0;
+    QTimer poll;
+    QDeadlineTimer deadline(5000);
+    QObject::connect(&poll, &QTimer::timeout, [&] {
+        auto* form = qobject_cast<TWinnerForm*>(QApplication::activeModalWidget());
+        if (!form && !deadline.hasExpired())
+            return;
+        poll.stop();
+        if (!form)
+            return;
+        QTest::keyClicks(form->WinnerNameEdit(), QStringLiteral("Dor"));
+        SaveEverything(w);
+        storedAtLogout = settings->text("Score", "Best");
+        savesAtLogout = settings->saveCount;
+        EXPECT_TRUE(form->isVisible()) << "the session's save must not end the dialog";
+        QTest::keyClicks(form->WinnerNameEdit(), QStringLiteral("a"));
+        form->BitBtn1()->click();
+    });
+    poll.start(10);
+    Drop();
+    EXPECT_EQ(storedAtLogout, QStringLiteral("Dor"));
+    EXPECT_GE(savesAtLogout, 1);
+    EXPECT_EQ(settings->text("Score", "Best"), QStringLiteral("Dora"));
+    EXPECT_EQ(settings->text("Score", "Highest"), QStringLiteral("452"));
 }
 
 // The dialog's font stands in for a bitmap font Linux does not have; the

@@ -7,6 +7,7 @@
 #include "common/TestHelpers.h"
 
 #include <QCoreApplication>
+#include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
 
@@ -50,8 +51,35 @@ TEST(UserFolders, FollowTheXdgVariables) {
     qputenv("XDG_DATA_HOME", "/tmp/stakko-data");
     EXPECT_EQ(RoamingAppDataFolder(), QStringLiteral("/tmp/stakko-cfg"));
     EXPECT_EQ(LocalAppDataFolder(), QStringLiteral("/tmp/stakko-data"));
+    // A relative value is ignored, as the XDG rules ask.
+    qputenv("XDG_CONFIG_HOME", "relative/cfg");
+    EXPECT_EQ(RoamingAppDataFolder(), HomeFolder() + QStringLiteral("/.config"));
     qputenv("XDG_CONFIG_HOME", oldConfig);
     qputenv("XDG_DATA_HOME", oldData);
+}
+
+// HOME and the XDG variables as a session may leave them: unset, relative,
+// naming a file, or with a trailing slash.
+TEST(UserFolders, HomeAndBaseFoldersIgnoreWhatIsNoAbsoluteFolder) {
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    const QString home = dir.path();
+    const QString passwd = dir.filePath(QStringLiteral("pw"));
+    const QString file = dir.filePath(QStringLiteral("file"));
+    ASSERT_TRUE(QDir().mkpath(passwd));
+    QFile(file).open(QIODevice::WriteOnly);
+
+    EXPECT_EQ(HomeFolderOf(home, passwd), home);
+    EXPECT_EQ(HomeFolderOf(home + QStringLiteral("/"), passwd), home);
+    EXPECT_EQ(HomeFolderOf(QString(), passwd), passwd) << "HOME unset";
+    EXPECT_EQ(HomeFolderOf(file, passwd), passwd) << "HOME is a file";
+    EXPECT_EQ(HomeFolderOf(QStringLiteral("pw"), passwd), passwd) << "HOME is relative";
+    EXPECT_EQ(HomeFolderOf(QString(), QString()), QString()) << "no home at all";
+
+    EXPECT_EQ(XdgBaseFolder(QStringLiteral("/x/cfg/"), home, ".config"), "/x/cfg");
+    EXPECT_EQ(XdgBaseFolder(QString(), home, ".config"), home + "/.config");
+    EXPECT_EQ(XdgBaseFolder(QStringLiteral("cfg"), home, ".config"), home + "/.config");
+    EXPECT_EQ(XdgBaseFolder(QStringLiteral("./cfg"), QString(), ".config"), QString());
 }
 
 TEST(Registry, EveryValueIsMissingSoTheDefaultComesBack) {

@@ -196,8 +196,9 @@ INSTANTIATE_TEST_SUITE_P(
     RowName());
 
 // A second damaged file does not replace the copy of the first; the same
-// bytes damaged again share their copy.
-TEST(IniFileSave, DamagedCopiesNeverReplaceEachOther) {
+// bytes damaged again share their copy. At most five copies are kept: the
+// sixth takes the place of the oldest, and the message says so.
+TEST(IniFileSave, DamagedCopiesNeverReplaceEachOtherUpToFive) {
     QTemporaryDir dir;
     const QString path = dir.filePath("stakko.ini");
     const auto damage = [&](const QByteArray& bytes) {
@@ -208,14 +209,59 @@ TEST(IniFileSave, DamagedCopiesNeverReplaceEachOther) {
         ini->Save();
         return copy;
     };
-    const QByteArray a("\xEF\xBB\xBF"
-                       "a=\xFF");
-    const QByteArray b("\xEF\xBB\xBF\xFE");
-    EXPECT_EQ(damage(a), path + ".damaged");
-    EXPECT_EQ(damage(b), path + ".damaged-2");
-    EXPECT_EQ(damage(a), path + ".damaged");
-    EXPECT_EQ(FileBytes(path + ".damaged"), a);
-    EXPECT_EQ(FileBytes(path + ".damaged-2"), b);
+    const auto bad = [](int n) {
+        return QByteArray("\xEF\xBB\xBF"
+                          "a=\xFF") +
+               QByteArray(n, 'x');
+    };
+    EXPECT_EQ(damage(bad(0)), path + ".damaged");
+    EXPECT_EQ(damage(bad(1)), path + ".damaged-2");
+    EXPECT_EQ(damage(bad(0)), path + ".damaged");
+    const QDateTime start = QDateTime::currentDateTime().addDays(-10);
+    for (int n = 2; n <= 4; ++n)
+        EXPECT_EQ(damage(bad(n)), path + QStringLiteral(".damaged-%1").arg(n + 1));
+    // Make "-3" the oldest copy.
+    for (int n = 1; n <= 5; ++n) {
+        const QString name =
+            n == 1 ? path + ".damaged" : path + QStringLiteral(".damaged-%1").arg(n);
+        QFile copy(name);
+        ASSERT_TRUE(copy.open(QIODevice::ReadWrite));
+        ASSERT_TRUE(copy.setFileTime(start.addSecs(n == 3 ? 0 : 3600 * n),
+                                     QFileDevice::FileModificationTime));
+    }
+
+    WriteBytes(path, bad(9));
+    MsgBoxRecorder box;
+    auto ini = std::make_unique<qz::TIni>(path, qz::TEncoding::UTF8(), qz::TEncodingErrorHandler{},
+                                          qz::TVirtualizeFunction{});
+    ASSERT_EQ(box.shown.size(), 1);
+    EXPECT_TRUE(box.shown[0].endsWith(
+        "\r" + path + ".damaged-3\raufbewahrt.\rDafür wird die älteste aufbewahrte Kopie vom " +
+        start.toString("dd.MM.yyyy HH:mm") + " ersetzt."))
+        << box.shown[0].toStdString();
+    ini->WriteString("S", "a", "1");
+    ini->Save();
+    EXPECT_EQ(FileBytes(path + ".damaged-3"), bad(9));
+    EXPECT_EQ(FileBytes(path + ".damaged"), bad(0));
+    EXPECT_EQ(FileBytes(path + ".damaged-2"), bad(1));
+    EXPECT_FALSE(QFileInfo::exists(path + ".damaged-6"));
+}
+
+// A name taken by another program between the load and the save is never
+// written over; the bytes go to the next free name.
+TEST(IniFileSave, DamagedCopyTakenMeanwhileGoesElsewhere) {
+    QTemporaryDir dir;
+    const QString path = dir.filePath("stakko.ini");
+    const QByteArray bytes("\xEF\xBB\xBF"
+                           "a=\xFF");
+    WriteBytes(path, bytes);
+    auto ini = Utf8Ini(path);
+    ASSERT_EQ(ini->DamagedCopyName(), path + ".damaged");
+    WriteBytes(path + ".damaged", "somebody else's");
+    ini->WriteString("S", "a", "1");
+    ini->Save();
+    EXPECT_EQ(FileBytes(path + ".damaged"), "somebody else's");
+    EXPECT_EQ(FileBytes(path + ".damaged-2"), bytes);
 }
 
 // A file without any marker is UTF-8 when its bytes are and the object
@@ -379,10 +425,10 @@ INSTANTIATE_TEST_SUITE_P(
                       TUnreadable::TooLarge,
                       "Die Datei \"%1\" ist mit 67.108.865 Bytes zu groß zum Lesen (höchstens "
                       "67.108.864 Bytes)."},
-        UnreadableRow{{"held_by_a_writer"},
+        UnreadableRow{{"locked_by_another_program"},
                       TUnreadable::Locked,
-                      "Die Datei \"%1\" kann nicht zum Lesen geöffnet werden, sie wird gerade "
-                      "geschrieben."}),
+                      "Die Datei \"%1\" kann nicht zum Lesen geöffnet werden, sie wird von "
+                      "einem anderen Programm benutzt."}),
     RowName());
 
 // The bound is on the bytes: a file of exactly the bound is read, one byte

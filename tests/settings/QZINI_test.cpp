@@ -11,7 +11,9 @@
 #include <QDateTime>
 
 #include <cmath>
+#include <fcntl.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
@@ -143,38 +145,49 @@ TEST(UserSettingsFile, UndecodableFileIsReportedOnceAndStillUsed) {
 }
 
 // What saves killed between writing and renaming left beside the file goes
-// at the next start, once a later save has succeeded; a newer one may be a
-// save still under way. Nothing else is touched.
-TEST(UserSettingsFile, StartRemovesOnlyStaleTemporariesOfItsOwnSaves) {
+// at the next start, however young: a save still under way marks its file
+// in use. Nothing else is touched.
+TEST(UserSettingsFile, StartRemovesOnlyTemporariesOfKilledSaves) {
     QTemporaryDir dir;
     const QString path = dir.filePath("stakko.ini");
     WriteBytes(path, "\xEF\xBB\xBF[S]\r\na=1\r\n\r\n");
     const QDateTime saved = QFileInfo(path).lastModified();
-    const auto put = [&](const QString& name, int secondsFromSave) {
+    const auto put = [&](const QString& name, int secondsFromSave, const QByteArray& bytes) {
         const QString file = dir.filePath(name);
-        WriteBytes(file, "left over");
+        WriteBytes(file, bytes);
         QFile f(file);
         ASSERT_TRUE(f.open(QIODevice::ReadWrite));
         ASSERT_TRUE(
             f.setFileTime(saved.addSecs(secondsFromSave), QFileDevice::FileModificationTime));
     };
-    put("stakko.ini.saving-Ab12Cd", -60);
-    put("stakko.ini.saving-zz99zz", -1);
-    put("stakko.ini.saving-NEWER1", 60);
-    put("stakko.ini.saving-toolong", -60);
-    put("stakko.ini.backup", -60);
-    put("other.ini.saving-Ab12Cd", -60);
+    put("stakko.ini.saving-Ab12Cd", -60, "left over");
+    put("stakko.ini.saving-zz99zz", -1, "left over");
+    put("stakko.ini.saving-NEWER1", 1, "left over");  // killed just before this start
+    put("stakko.ini.saving-EMPTY1", 1, QByteArray()); // may be a save about to mark it
+    put("stakko.ini.saving-INUSE1", -60, "being written");
+    put("stakko.ini.saving-toolong", -60, "left over");
+    put("stakko.ini.backup", -60, "left over");
+    put("other.ini.saving-Ab12Cd", -60, "left over");
     ASSERT_EQ(mkfifo(QFile::encodeName(dir.filePath("stakko.ini.saving-fifo01")).constData(), 0600),
               0);
+    // A writer in another process holds this mark while it writes.
+    const int writer =
+        ::open(QFile::encodeName(dir.filePath("stakko.ini.saving-INUSE1")).constData(), O_RDWR);
+    ASSERT_GE(writer, 0);
+    struct flock lock {};
+    lock.l_type = F_WRLCK;
+    lock.l_whence = SEEK_SET;
+    ASSERT_EQ(::fcntl(writer, F_OFD_SETLK, &lock), 0);
 
     SettingsLogRecorder log;
     TUserSettingsFile settings(path);
+    ::close(writer);
     EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::System, QDir::Name),
               QStringList({"other.ini.saving-Ab12Cd", "stakko.ini", "stakko.ini.backup",
-                           "stakko.ini.saving-NEWER1", "stakko.ini.saving-fifo01",
-                           "stakko.ini.saving-toolong"}));
-    EXPECT_EQ(log.messages.size(), 2);
-    EXPECT_TRUE(log.messages.contains("removed " + dir.filePath("stakko.ini.saving-Ab12Cd") +
+                           "stakko.ini.saving-EMPTY1", "stakko.ini.saving-INUSE1",
+                           "stakko.ini.saving-fifo01", "stakko.ini.saving-toolong"}));
+    EXPECT_EQ(log.messages.size(), 3);
+    EXPECT_TRUE(log.messages.contains("removed " + dir.filePath("stakko.ini.saving-NEWER1") +
                                       " left by a save that did not finish"));
 }
 

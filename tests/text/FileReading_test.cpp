@@ -207,7 +207,7 @@ TEST(CanOpenForReading, SharedLockStandsInForDenyWrite) {
     EXPECT_FALSE(qz::HasUtf8Bom(path));
     QString text = QStringLiteral("stale");
     const QString locked = QStringLiteral("Die Datei \"%1\" kann nicht zum Lesen geöffnet werden, "
-                                          "sie wird gerade geschrieben.")
+                                          "sie wird von einem anderen Programm benutzt.")
                                .arg(path);
     EXPECT_THROW_MSG(qz::LoadTextFile(path, nullptr, text), qz::EQZError, locked);
     EXPECT_THROW_MSG((void)qz::ReadFileBytes(path, 100), qz::EQZError, locked);
