@@ -39,5 +39,7 @@ set(CPACK_DEBIAN_PACKAGE_SECTION games)
 set(CPACK_DEBIAN_PACKAGE_HOMEPAGE https://www.example.org/stakko/)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 set(CPACK_DEBIAN_PACKAGE_DEPENDS "qt6-qpa-plugins")
-set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "fonts-liberation2")
+# qt6-wayland lets the game run natively in a Wayland session; without it
+# Qt falls back to X11 through Xwayland.
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "fonts-liberation2, qt6-wayland")
 include(CPack)

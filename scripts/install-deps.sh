@@ -19,6 +19,9 @@ packages=(
   file
   # a private sound server and its recorder for the start-sound test
   pulseaudio pulseaudio-utils
+  # native Wayland sessions, and a headless compositor with its screenshot
+  # and keyboard tools for the Wayland end-to-end test
+  qt6-wayland sway grim wtype
 )
 
 missing=()

@@ -4,6 +4,7 @@
 #include "settings/ScreenFit.h"
 
 #include <QFont>
+#include <QGuiApplication>
 #include <QMetaObject>
 #include <QRect>
 #include <QVariant>
@@ -49,6 +50,12 @@ TWindowState WindowStateOf(const QWidget* form) {
 // still being built is not yet shown, so visibility covers both.
 bool HasNormalBounds(const QWidget* form) {
     return form->isVisible() && (form->windowState() & SizeStates) == 0;
+}
+
+// Wayland tells no window where it is (a window's position reads 0, 0), so
+// there the position stored on another desktop is kept, not overwritten.
+bool PlatformKnowsWindowPositions() {
+    return !QGuiApplication::platformName().startsWith(QLatin1String("wayland"));
 }
 
 TFontStyle FontStyleOf(const QFont& f) {
@@ -190,7 +197,7 @@ void SaveFormState(const QWidget* form, TFormStateParts what, const QString& sec
             s->writeInteger(section, KeyHeight, form->height());
         }
     }
-    if (what.testFlag(wpPosition) && HasNormalBounds(form)) {
+    if (what.testFlag(wpPosition) && HasNormalBounds(form) && PlatformKnowsWindowPositions()) {
         s->writeInteger(section, KeyLeft, form->x());
         s->writeInteger(section, KeyTop, form->y());
     }

@@ -51,7 +51,8 @@ TWindowState RestoreFormStateByClass(QWidget* form);
 
 // Writes the parts `what` of `form` to `section`.
 // Size and position are written only for a visible window in the normal
-// state, so a window closed maximized keeps its earlier normal bounds.
+// state, so a window closed maximized keeps its earlier normal bounds. On
+// Wayland, where no window knows its position, the stored one is kept.
 void SaveFormState(const QWidget* form, TFormStateParts what, const QString& section);
 void SaveFormStateByClass(const QWidget* form, TFormStateParts what);
 

@@ -7,6 +7,7 @@
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QWindow>
 
 namespace qz {
 
@@ -64,15 +65,26 @@ void TFormHelper::MouseDown(Qt::MouseButton button, Qt::KeyboardModifiers, QPoin
         return;
     FDragStart = pos;
     FFormMoved = false;
+    FSystemMoving = false;
 }
 
 void TFormHelper::MouseMove(Qt::MouseButtons buttons, Qt::KeyboardModifiers shift, QPoint pos) {
     if (buttons != Qt::LeftButton || shift != Qt::NoModifier || pos == FDragStart)
         return;
-    // The window follows the pointer, so the pointer stays at the start
-    // point in the window's coordinates; the start is not moved.
-    FForm->move(FForm->pos() + (pos - FDragStart));
     FFormMoved = true;
+    // The window system moves the window where it can: Wayland lets no
+    // window place itself, and a window manager on X11 moves it the way it
+    // moves every other window. Without either, the window follows the
+    // pointer, so the pointer stays at the start point in the window's
+    // coordinates; the start is not moved.
+    if (FSystemMoving)
+        return;
+    QWindow* window = FForm->windowHandle();
+    if (window && window->startSystemMove()) {
+        FSystemMoving = true;
+        return;
+    }
+    FForm->move(FForm->pos() + (pos - FDragStart));
 }
 
 TAboutLabel::TAboutLabel(const QString& text, const QFont& font, QWidget* parent)

@@ -29,7 +29,8 @@ void PaintAboutBackground(QPainter& painter, const QRect& client);
 [[nodiscard]] QFont CellHeightFont(const QString& family, int cellHeight);
 
 // Lets a borderless window be dragged: a press of the left button notes
-// where, and moves with exactly that button held carry the window along.
+// where, and moves with exactly that button held carry the window along
+// (handed to the window system's own move where it offers one).
 class TFormHelper {
 public:
     explicit TFormHelper(QWidget* form) : FForm(form) {}
@@ -46,6 +47,7 @@ private:
     QWidget* FForm;
     QPoint FDragStart;
     bool FFormMoved = false;
+    bool FSystemMoving = false; // the window system moves it until the button goes up
 };
 
 // A line of text that sizes itself to its text, draws no background and
