@@ -69,7 +69,8 @@ QString DefaultMailAddress() {
 }
 
 TAbout::TAbout(QObject* aOwner) : TCommonDialog(aOwner), FOwner(aOwner) {
-    const TDateTime programTime = FileTimeOf(platform::RunningProgramFile());
+    // The time of the running image, as its version record is.
+    const TDateTime programTime = FileTimeOf(platform::RunningProgramImage());
     FYear = FormatTDateTime(QStringLiteral("yyyy"), programTime);
 
     FCaption = QStringLiteral("Info");

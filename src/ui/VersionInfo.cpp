@@ -124,7 +124,8 @@ QString VersionValueOf(const QStringList& list, const QString& name) {
 
 QString GetVersionInfoValue(const QString& name) {
     QStringList list;
-    ReadVersionInfo(platform::RunningProgramFile(), list);
+    // The running image, not whatever file now has its path.
+    ReadVersionInfo(platform::RunningProgramImage(), list);
     return VersionValueOf(list, name);
 }
 

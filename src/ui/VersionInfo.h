@@ -61,7 +61,9 @@ void ReadVersionInfo(const QString& path, QStringList& list);
 [[nodiscard]] QString VersionValueOf(const QStringList& list, const QString& name);
 
 // The value `name` of the running program's record, read afresh on every
-// call; "" when the record lacks it.
+// call from the running image itself, so that a program file replaced or
+// deleted while the program runs does not change what it says of itself;
+// "" when the record lacks it.
 //   GetVersionInfoValue("FileVersion") == "1.0.0"
 [[nodiscard]] QString GetVersionInfoValue(const QString& name);
 

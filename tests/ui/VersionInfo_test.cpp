@@ -8,9 +8,12 @@
 #include <QCoreApplication>
 #include <QDateTime>
 #include <QFile>
+#include <QProcess>
 #include <QRegularExpression>
 #include <QTemporaryDir>
 
+#include <cstdio>
+#include <functional>
 #include <utility>
 #include <vector>
 
@@ -99,6 +102,87 @@ TEST(VersionRecord, AFileWithoutOneLeavesTheListAsItIs) {
         EXPECT_EQ(lines, QStringList({" kept  =  as is "})) << path.toStdString();
     }
 }
+
+// The bytes of a program with every digit of its record's fixed version
+// and German "FileVersion" changed: another build of the same program.
+QByteArray AnotherBuild(QByteArray program) {
+    const qsizetype record = program.indexOf(QByteArray("QZVERSIONRECORD") + '\0' + "\\" + '\0');
+    const QByteArray fileVersion = (De + "FileVersion").toUtf8() + '\0';
+    const qsizetype named = program.indexOf(fileVersion, record);
+    if (record < 0 || named < 0)
+        return {};
+    for (qsizetype at : {record + 18, named + fileVersion.size()})
+        for (; program[at] != '\0'; ++at)
+            if (program[at] >= '0' && program[at] <= '9')
+                program[at] = char('0' + (program[at] - '0' + 1) % 10);
+    return program;
+}
+
+bool WriteFile(const QString& path, const QByteArray& bytes) {
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
+}
+
+struct ProgramFileChange : NamedRow {
+    // Done to the program file at `path` (whose bytes are `program`) while
+    // the program runs.
+    std::function<void(const QString& path, const QByteArray& program)> change;
+};
+
+class RunningRecordTest : public ::testing::TestWithParam<ProgramFileChange> {};
+
+// The printer shares this test's record: the same build of the program.
+TEST_P(RunningRecordTest, IsReadFromTheRunningImage) {
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    QFile printer(QStringLiteral(STAKKO_VERSION_PRINTER));
+    ASSERT_TRUE(printer.open(QIODevice::ReadOnly));
+    const QByteArray program = printer.readAll();
+    const QString path = dir.filePath("stakko");
+    ASSERT_TRUE(WriteFile(path, program));
+    ASSERT_TRUE(QFile::setPermissions(path, QFileDevice::ReadOwner | QFileDevice::ExeOwner));
+
+    QProcess running;
+    running.start(path, {});
+    ASSERT_TRUE(running.waitForStarted(10000));
+    ASSERT_TRUE(running.waitForReadyRead(10000));
+    ASSERT_EQ(running.readLine().trimmed(), "ready");
+    GetParam().change(path, program);
+    running.write("go\n");
+    running.closeWriteChannel();
+    ASSERT_TRUE(running.waitForFinished(10000));
+    EXPECT_EQ(running.exitCode(), 0);
+    EXPECT_EQ(QString::fromUtf8(running.readAllStandardOutput()),
+              GetVersionInfoValue("FileVersion") + '\n' + GetVersionInfoValue("VS_VERSION") + '\n');
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    ProgramFile, RunningRecordTest,
+    ::testing::Values(
+        ProgramFileChange{{"unchanged"}, [](const QString&, const QByteArray&) {}},
+        // As a package upgrade does it: the new file is renamed over the old.
+        ProgramFileChange{
+            {"replaced_by_another_build"},
+            [](const QString& path, const QByteArray& program) {
+                const QByteArray other = AnotherBuild(program);
+                ASSERT_FALSE(other.isEmpty()) << "no record to change";
+                ASSERT_TRUE(WriteFile(path + ".new", other));
+                QStringList lines;
+                ReadVersionInfo(path + ".new", lines);
+                ASSERT_NE(VersionValueOf(lines, "FileVersion"), GetVersionInfoValue("FileVersion"));
+                ASSERT_NE(VersionValueOf(lines, "VS_VERSION"), GetVersionInfoValue("VS_VERSION"));
+                ASSERT_EQ(std::rename(qPrintable(path + ".new"), qPrintable(path)), 0);
+            }},
+        ProgramFileChange{{"replaced_by_a_file_without_record"},
+                          [](const QString& path, const QByteArray&) {
+                              ASSERT_TRUE(WriteFile(path + ".new", "#!/bin/sh\n"));
+                              ASSERT_EQ(std::rename(qPrintable(path + ".new"), qPrintable(path)),
+                                        0);
+                          }},
+        ProgramFileChange{
+            {"deleted"},
+            [](const QString& path, const QByteArray&) { ASSERT_TRUE(QFile::remove(path)); }}),
+    RowName());
 
 struct RecordRow : NamedRow {
     QByteArray record;
