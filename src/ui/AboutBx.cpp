@@ -175,7 +175,7 @@ bool TAbout::Execute() {
         versionText = QStringLiteral("Version ") + fileVersion;
         const QString fixedVersion = VersionValue(QStringLiteral("VS_VERSION"));
         if (!fixedVersion.isEmpty() && fixedVersion != fileVersion) {
-            const QString buildDate = VersionToDateText(fixedVersion, false);
+            const QString buildDate = BuildDateText(fixedVersion);
             if (!buildDate.isEmpty()) {
                 versionText += QStringLiteral(" / ") + buildDate;
                 buildDateShown = true;

@@ -2,6 +2,10 @@
 
 #include "platform/ProgramFile.h"
 #include "platform/ProgramSections.h"
+#include "text/QZ_cmn.h"
+
+#include <QDateTime>
+#include <QTimeZone>
 
 namespace qz {
 
@@ -120,6 +124,16 @@ QString VersionValueOf(const QStringList& list, const QString& name) {
             return line.mid(eq + 1);
     }
     return {};
+}
+
+QString BuildDateText(const QString& fixedVersion) {
+    const QString format = QStringLiteral("dd.MM.yyyy hh:mm:ss");
+    const QString utc = VersionToDateText(fixedVersion, false);
+    if (utc.isEmpty())
+        return {};
+    QDateTime time = QDateTime::fromString(utc, format);
+    time.setTimeZone(QTimeZone::utc());
+    return time.toLocalTime().toString(format);
 }
 
 QString GetVersionInfoValue(const QString& name) {

@@ -13,6 +13,7 @@
 #include <QTemporaryDir>
 
 #include <cstdio>
+#include <ctime>
 #include <functional>
 #include <utility>
 #include <vector>
@@ -62,10 +63,10 @@ TEST(VersionRecord, TheBuiltProgramCarriesItsRecord) {
                     .match(fixed)
                     .hasMatch())
         << fixed.toStdString();
-    const QDateTime built = QDateTime::fromString(VersionToDateText(fixed, false),
-                                                  QStringLiteral("dd.MM.yyyy hh:mm:ss"));
+    const QDateTime built =
+        QDateTime::fromString(BuildDateText(fixed), QStringLiteral("dd.MM.yyyy hh:mm:ss"));
     ASSERT_TRUE(built.isValid()) << fixed.toStdString();
-    EXPECT_LE(built, QDateTime::currentDateTimeUtc().toLocalTime().addSecs(2));
+    EXPECT_LE(built, QDateTime::currentDateTime().addSecs(2));
 
     EXPECT_EQ(VersionValueOf(lines, "LegalCopyright"),
               QStringLiteral("© 1996-%1 Vomb Spielwerkstatt").arg(built.date().year()));
@@ -102,6 +103,44 @@ TEST(VersionRecord, AFileWithoutOneLeavesTheListAsItIs) {
         EXPECT_EQ(lines, QStringList({" kept  =  as is "})) << path.toStdString();
     }
 }
+
+struct BuildDateRow : NamedRow {
+    const char* zone; // TZ, in the POSIX form that needs no time zone files
+    QString fixed;
+    QString shown;
+};
+
+class BuildDateRows : public ::testing::TestWithParam<BuildDateRow> {
+protected:
+    void SetUp() override { Set(GetParam().zone); }
+    void TearDown() override { Set(FSaved.isNull() ? nullptr : FSaved.constData()); }
+
+private:
+    static void Set(const char* zone) {
+        zone ? qputenv("TZ", zone) : qunsetenv("TZ");
+        tzset();
+    }
+    QByteArray FSaved = qgetenv("TZ");
+};
+
+TEST_P(BuildDateRows, TheBuildTimeInLocalTime) {
+    EXPECT_EQ(BuildDateText(GetParam().fixed), GetParam().shown);
+}
+
+const char* const Berlin = "CET-1CEST,M3.5.0,M10.5.0/3";
+const char* const NewYork = "EST5EDT,M3.2.0,M11.1.0";
+
+// 6000 days after 1 January 2000 is 5 June 2016; 21600 steps are 12:00 UTC.
+INSTANTIATE_TEST_SUITE_P(
+    Zones, BuildDateRows,
+    ::testing::Values(
+        BuildDateRow{{"utc"}, "UTC0", "1.0.6000.21600", "05.06.2016 12:00:00"},
+        BuildDateRow{{"berlin_summer"}, Berlin, "1.0.6000.21600", "05.06.2016 14:00:00"},
+        BuildDateRow{{"berlin_winter"}, Berlin, "1.0.6200.0", "22.12.2016 01:00:00"},
+        BuildDateRow{{"new_york_the_day_before"}, NewYork, "1.0.6000.3600", "04.06.2016 22:00:00"},
+        BuildDateRow{{"before_build_dates"}, Berlin, "1.0.5000.21600", ""},
+        BuildDateRow{{"no_build_date"}, Berlin, "2.0.0.0", ""}),
+    RowName());
 
 // The bytes of a program with every digit of its record's fixed version
 // and German "FileVersion" changed: another build of the same program.
