@@ -81,15 +81,11 @@ void SaveEverything(const stakko::T_Stakko& window) {
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
-    try {
-        // While only the window-less message box exists: a system the
-        // program cannot work on stops it here, with the reason.
-        qz::StartUpSystemInformation();
-    } catch (const qz::EQZError& e) {
-        qCritical("%s", qPrintable(e.message()));
-        return 1;
-    }
-    qz::SetMsgBox(std::make_unique<qz::TMsgBoxWin>());
+    // While only the window-less message box exists: a system the program
+    // cannot work on stops it here, with the reason in a window.
+    if (const auto error = qz::StartUpThenInstall(qz::StartUpSystemInformation,
+                                                  std::make_unique<qz::TMsgBoxWin>()))
+        return StartFailed(*error);
     // Caught from the start: a signal during loading waits for the loop.
     qz::platform::TTerminationSignals termination;
 

@@ -1,6 +1,7 @@
 #include "ui/comvcl.h"
 
 #include "settings/ScreenFit.h"
+#include "text/EQZError.h"
 #include "text/QZ_cmn.h"
 #include "ui/MsgDialog.h"
 #include "ui/SoundPlayer.h"
@@ -184,6 +185,18 @@ QString MsgDlgSoundOf(TMsgDlgType dlgType) {
         return {};
     }
     return {};
+}
+
+std::optional<QString> StartUpThenInstall(const std::function<void()>& startUp,
+                                          std::unique_ptr<TMsgBoxWin> box) {
+    std::optional<QString> error;
+    try {
+        startUp();
+    } catch (const EQZError& e) {
+        error = e.message();
+    }
+    SetMsgBox(std::move(box));
+    return error;
 }
 
 TMsgBoxWin::TMsgBoxWin() : TMsgBoxWin(nullptr) {}

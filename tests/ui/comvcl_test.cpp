@@ -311,6 +311,38 @@ INSTANTIATE_TEST_SUITE_P(
                    mrOk}),
     RowName());
 
+// The start-up runs while only the window-less box exists; its failure is
+// told in the windowed box, which is in place however the start-up ended.
+TEST(MsgBoxWindowed, AStartUpFailureIsToldInTheWindowedBox) {
+    const QString failure = QStringLiteral("Windows-Pfad fehlerhaft oder unvollständig");
+    QStringList sounds;
+    for (const bool fails : {false, true}) {
+        SCOPED_TRACE(fails ? "failing start-up" : "start-up");
+        SetMsgBox(nullptr);
+        auto windowed = std::make_unique<TMsgBoxWin>(std::make_unique<RecordingPlayer>(sounds));
+        TMsgBoxWin* box = windowed.get();
+        bool ranWithBaseBox = false;
+        const auto error = StartUpThenInstall(
+            [&] {
+                ranWithBaseBox = dynamic_cast<TMsgBoxWin*>(MsgBox()) == nullptr;
+                if (fails)
+                    MsgBox()->ErrInfo(failure); // the base box throws it
+            },
+            std::move(windowed));
+        EXPECT_TRUE(ranWithBaseBox);
+        EXPECT_EQ(MsgBox(), box);
+        EXPECT_EQ(error,
+                  fails ? std::optional<QString>(failure + "\rMsgBox not assigned") : std::nullopt);
+        if (!error)
+            continue;
+        MsgBoxAnswerer answer(*box, {QStringLiteral("OK")});
+        EXPECT_EQ(MsgBox()->ErrInfo(*error), mrOk);
+        EXPECT_EQ(answer.seen.icon, QMessageBox::Critical);
+        EXPECT_EQ(answer.seen.text, failure + "\nMsgBox not assigned\n");
+    }
+    SetMsgBox(nullptr);
+}
+
 TEST(MsgBoxWindowed, EmptyTextsShowNothingButStillNotify) {
     LoggedBox b;
     b.box.setAlign(ma_RightBottom);
