@@ -237,7 +237,8 @@ bool TAbout::Execute() {
     connect(FOkBtn, &QPushButton::clicked, form, [form] { form->done(mrOk); });
     y += 10 + FOkBtn->height() + 6;
 
-    FLabelWinVersion = label(SystemDescription(1), smallFont, "FLabelWinVersion");
+    // The system names itself (os-release): its words, not accelerators.
+    FLabelWinVersion = label(LiteralLabelText(SystemDescription(1)), smallFont, "FLabelWinVersion");
     FLabelWinVersion->move(10, y);
     FLabelExeDate = label(buildDateShown ? QString() : FVersionDate, smallFont, "FLabelExeDate");
     FLabelExeDate->move(0, y);
