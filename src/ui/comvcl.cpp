@@ -1,6 +1,7 @@
 #include "ui/comvcl.h"
 
 #include "settings/ScreenFit.h"
+#include "text/DisplayText.h"
 #include "text/EQZError.h"
 #include "text/QZ_cmn.h"
 #include "ui/MsgDialog.h"
@@ -246,7 +247,9 @@ int TMsgBoxWin::ShowDialog(const QString& text, TMsgDlgType dlgType, TMsgDlgButt
 
     QWidget* reference = ReferenceWindow();
     const QRect referenceRect = reference ? reference->frameGeometry() : QRect(0, 0, 799, 599);
-    TMsgDialog dialog(reference, dlgType, ExeBaseName(), DisplayText(text), btns, defButton);
+    // The caption is the program file's name, which anyone may have chosen.
+    TMsgDialog dialog(reference, dlgType, DisplayFragment(ExeBaseName()), DisplayText(text), btns,
+                      defButton);
 
     // A one-shot placement is used up by the dialog that is shown.
     const bool useAlign = FUseNextAlign;
