@@ -16,9 +16,7 @@ constexpr char32_t DeletePicture = 0x2421;
 enum class TShown { Itself, Picture, Dropped, Replaced };
 
 TShown HowShown(char32_t c) {
-    if (c < 0x20)
-        return TShown::Picture;
-    if (c == 0x7F)
+    if (c < 0x20 || c == 0x7F)
         return TShown::Picture;
     // Joiners build letters and emoji in place; they move nothing.
     if (c == 0x200C || c == 0x200D)
