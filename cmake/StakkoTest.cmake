@@ -1,9 +1,9 @@
 include(GoogleTest)
 
-# Every test runs on Qt's offscreen platform and in one locale, so that no
-# result depends on the developer's own (QCollator and QLocale::system()
-# follow LANG and LC_ALL).
-set(STAKKO_TEST_ENVIRONMENT "QT_QPA_PLATFORM=offscreen" "LANG=C.UTF-8" "LC_ALL=C.UTF-8")
+# Every test runs on Qt's offscreen platform, in one locale and in one time
+# zone, so that no result depends on the developer's own (QCollator and
+# QLocale::system() follow LANG and LC_ALL, local times TZ).
+set(STAKKO_TEST_ENVIRONMENT "QT_QPA_PLATFORM=offscreen" "LANG=C.UTF-8" "LC_ALL=C.UTF-8" "TZ=UTC")
 
 # stakko_add_test(<subsystem> <name> SOURCES <files...> [LIBS <targets...>])
 # Builds test_<subsystem>_<name> against the shared test main (which creates

@@ -4,9 +4,11 @@
 #         [-DGIT_EXECUTABLE=<git>] -P WriteVersionRecord.cmake
 #
 # The build time is SOURCE_DATE_EPOCH when it is set, else the time of the
-# last commit, else the fixed time 2025-01-01 00:00:00 UTC (a source tree
-# without git history), so that a rebuild of the same source gives the same
-# program. It is taken in UTC, wherever the program is built. The fixed
+# last commit of the source tree's own history, so that a rebuild of the
+# same source gives the same program; a tree with neither (an unpacked
+# source archive) is stamped with the real time of the build, which then
+# changes the record at every build. The time is kept in UTC, wherever the
+# program is built; the About box shows it in the viewer's local time. The fixed
 # file version is major.minor.days.steps: the days since 1 January 2000 and
 # the two-second steps since midnight of the build time, the encoding the
 # About box reads its build date from.
@@ -19,21 +21,42 @@ foreach(arg OUTPUT VERSION SOURCE_DIR)
     endif()
 endforeach()
 
-set(fallback_epoch 1735689600) # 2025-01-01 00:00:00 UTC
+# The time of the last commit when SOURCE_DIR is the top of a git work
+# tree; "" otherwise. A source tree unpacked inside some other repository
+# (a home folder under git, say) must not take that repository's time.
+function(last_commit_time out)
+    set(${out} "" PARENT_SCOPE)
+    if(NOT GIT_EXECUTABLE)
+        return()
+    endif()
+    execute_process(COMMAND "${GIT_EXECUTABLE}" -C "${SOURCE_DIR}" rev-parse --show-toplevel
+                    OUTPUT_VARIABLE top OUTPUT_STRIP_TRAILING_WHITESPACE
+                    ERROR_QUIET RESULT_VARIABLE result)
+    file(REAL_PATH "${SOURCE_DIR}" source)
+    if(NOT result EQUAL 0 OR top STREQUAL "")
+        return()
+    endif()
+    file(REAL_PATH "${top}" top)
+    if(NOT top STREQUAL source)
+        return()
+    endif()
+    execute_process(COMMAND "${GIT_EXECUTABLE}" -C "${SOURCE_DIR}" log -1 --format=%ct
+                    OUTPUT_VARIABLE time OUTPUT_STRIP_TRAILING_WHITESPACE
+                    ERROR_QUIET RESULT_VARIABLE result)
+    if(result EQUAL 0 AND time MATCHES "^[0-9]+$")
+        set(${out} "${time}" PARENT_SCOPE)
+    endif()
+endfunction()
+
 if(DEFINED ENV{SOURCE_DATE_EPOCH} AND "$ENV{SOURCE_DATE_EPOCH}" MATCHES "^[0-9]+$")
     set(epoch "$ENV{SOURCE_DATE_EPOCH}")
 else()
-    set(epoch "")
-    if(GIT_EXECUTABLE)
-        execute_process(COMMAND "${GIT_EXECUTABLE}" -C "${SOURCE_DIR}" log -1 --format=%ct
-                        OUTPUT_VARIABLE epoch OUTPUT_STRIP_TRAILING_WHITESPACE
-                        ERROR_QUIET RESULT_VARIABLE git_result)
-        if(NOT git_result EQUAL 0)
-            set(epoch "")
-        endif()
-    endif()
-    if(NOT epoch MATCHES "^[0-9]+$")
-        set(epoch ${fallback_epoch})
+    last_commit_time(epoch)
+    if(epoch STREQUAL "")
+        # string(TIMESTAMP) would take a SOURCE_DATE_EPOCH that is set but
+        # no number; without it, it is the time now.
+        unset(ENV{SOURCE_DATE_EPOCH})
+        string(TIMESTAMP epoch "%s" UTC)
     endif()
 endif()
 

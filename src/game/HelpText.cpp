@@ -60,8 +60,8 @@ constexpr char HelpClosing[] = "\\par}";
 
 // Headings in dark red (colour 6), the scoring table on a tab stop at
 // 2000 twips (the lines with a literal tab line up the same way), and the
-// makers' lines at 9 points. The last paragraph ends with the document's
-// closing "\par".
+// makers' lines at 9 points. Every paragraph ends with its own "\par";
+// the document's closing "\par}" follows them.
 const QString& HelpBody() {
     static const QString body = QStringLiteral(
         "\\fs32\\cf6\\sa100 Bedienung von Stakko\\par\n"
@@ -88,7 +88,7 @@ const QString& HelpBody() {
         "\\sa40 4 Zeilen (Stakko)\t1200\\sa180\\par\n"
         "\\pard\\plain\\cf6\\sa40\\fs18\\tx800 Stakko – ein Spiel der Vomb-Werkstatt\\par\n"
         "e-Mail:\\tab stakko@example.com\\par\n"
-        "internet:\\tab https://www.example.com/stakko/\n");
+        "internet:\\tab https://www.example.com/stakko/\\par\n");
     return body;
 }
 

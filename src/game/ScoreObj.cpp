@@ -1,5 +1,6 @@
 #include "game/ScoreObj.h"
 
+#include "text/DisplayText.h"
 #include "text/QZ_cmn.h"
 
 #include <QLabel>
@@ -27,6 +28,11 @@ const std::array<QString, CountKinds> CountNames = {
 const std::array<qint32, CountKinds> CountWeights = {150, 450, 900, 1200, 1, 1, 1};
 
 TScoreObj::TScoreObj(const TScoreView& view) : FView(view) {
+    // A label in automatic mode would take a name with a tag for markup
+    // (and load the images it names).
+    for (QLabel* label : {FView.Total, FView.RestLines, FView.theBest})
+        if (label)
+            label->setTextFormat(Qt::PlainText);
     init();
     WinnerName.clear();
     HighScore = 0;
@@ -69,8 +75,11 @@ void TScoreObj::Show() {
     SetText(FView.Total, QString::number(Sum) + QStringLiteral(" total"));
     SetText(FView.RestLines, QStringLiteral("noch ") + QString::number(RowsToWin - CompletedLines) +
                                  QStringLiteral(" Zeilen"));
-    SetText(FView.theBest, QStringLiteral("Rekord: ") + WinnerName + QStringLiteral(" (") +
-                               qz::IntToStrGrouped(HighScore) + QStringLiteral(" Pkt.)"));
+    // The name comes from the settings file or the keyboard: shown so
+    // that it cannot reorder or break the line (the label is plain text).
+    SetText(FView.theBest, QStringLiteral("Rekord: ") + qz::DisplayFragment(WinnerName) +
+                               QStringLiteral(" (") + qz::IntToStrGrouped(HighScore) +
+                               QStringLiteral(" Pkt.)"));
 }
 
 } // namespace stakko

@@ -73,15 +73,11 @@ int main(int argc, char** argv) {
     // Caught from the start: a signal during a message box of the start-up
     // ends the box, and then the program.
     stakko::TSessionEnd sessionEnd;
-    try {
-        // While only the window-less message box exists: a system the
-        // program cannot work on stops it here, with the reason.
-        qz::StartUpSystemInformation();
-    } catch (const qz::EQZError& e) {
-        qCritical("%s", qPrintable(e.message()));
-        return 1;
-    }
-    qz::SetMsgBox(std::make_unique<qz::TMsgBoxWin>());
+    // While only the window-less message box exists: a system the program
+    // cannot work on stops it here, with the reason in a window.
+    if (const auto error = qz::StartUpThenInstall(qz::StartUpSystemInformation,
+                                                  std::make_unique<qz::TMsgBoxWin>()))
+        return StartFailed(*error);
 
     int failure = 0;
     if (!LoadSettings(failure))

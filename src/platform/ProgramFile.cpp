@@ -16,4 +16,11 @@ QString RunningProgramFile() {
     return QFileInfo(QFile::decodeName(program_invocation_name)).absoluteFilePath();
 }
 
+QString RunningProgramImage() {
+    const QString self = QStringLiteral("/proc/self/exe");
+    if (QFileInfo::exists(self))
+        return self;
+    return RunningProgramFile();
+}
+
 } // namespace qz::platform

@@ -10,6 +10,8 @@ target_sources(qztext PRIVATE
     ${CMAKE_CURRENT_LIST_DIR}/DateTime.cpp
     ${CMAKE_CURRENT_LIST_DIR}/DateTime.h
     ${CMAKE_CURRENT_LIST_DIR}/Deciders.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/DisplayText.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/DisplayText.h
     ${CMAKE_CURRENT_LIST_DIR}/EQZError.h
     ${CMAKE_CURRENT_LIST_DIR}/FileReading.cpp
     ${CMAKE_CURRENT_LIST_DIR}/FileReading_p.h

@@ -69,7 +69,8 @@ QString DefaultMailAddress() {
 }
 
 TAbout::TAbout(QObject* aOwner) : TCommonDialog(aOwner), FOwner(aOwner) {
-    const TDateTime programTime = FileTimeOf(platform::RunningProgramFile());
+    // The time of the running image, as its version record is.
+    const TDateTime programTime = FileTimeOf(platform::RunningProgramImage());
     FYear = FormatTDateTime(QStringLiteral("yyyy"), programTime);
 
     FCaption = QStringLiteral("Info");
@@ -174,7 +175,7 @@ bool TAbout::Execute() {
         versionText = QStringLiteral("Version ") + fileVersion;
         const QString fixedVersion = VersionValue(QStringLiteral("VS_VERSION"));
         if (!fixedVersion.isEmpty() && fixedVersion != fileVersion) {
-            const QString buildDate = VersionToDateText(fixedVersion, false);
+            const QString buildDate = BuildDateText(fixedVersion);
             if (!buildDate.isEmpty()) {
                 versionText += QStringLiteral(" / ") + buildDate;
                 buildDateShown = true;
@@ -236,7 +237,8 @@ bool TAbout::Execute() {
     connect(FOkBtn, &QPushButton::clicked, form, [form] { form->done(mrOk); });
     y += 10 + FOkBtn->height() + 6;
 
-    FLabelWinVersion = label(SystemDescription(1), smallFont, "FLabelWinVersion");
+    // The system names itself (os-release): its words, not accelerators.
+    FLabelWinVersion = label(LiteralLabelText(SystemDescription(1)), smallFont, "FLabelWinVersion");
     FLabelWinVersion->move(10, y);
     FLabelExeDate = label(buildDateShown ? QString() : FVersionDate, smallFont, "FLabelExeDate");
     FLabelExeDate->move(0, y);

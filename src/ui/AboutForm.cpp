@@ -1,5 +1,6 @@
 #include "ui/AboutForm.h"
 
+#include "text/DisplayText.h"
 #include "text/MsgBox.h"
 
 #include <QApplication>
@@ -10,6 +11,10 @@
 #include <QWindow>
 
 namespace qz {
+
+QString LiteralLabelText(const QString& text) {
+    return DisplayFragment(text).replace(QLatin1Char('&'), QLatin1String("&&"));
+}
 
 void PaintAboutBackground(QPainter& painter, const QRect& client) {
     constexpr int Band = 3;

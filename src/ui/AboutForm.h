@@ -50,6 +50,12 @@ private:
     bool FSystemMoving = false; // the window system moves it until the button goes up
 };
 
+// Text from the system (a file, the record of the program file) for a
+// TAboutLabel, shown as it is: its "&" are doubled, so that none is taken
+// for an accelerator, and it is made safe to show (text/DisplayText.h).
+//   LiteralLabelText("Tom & Jerry OS") == "Tom && Jerry OS"
+[[nodiscard]] QString LiteralLabelText(const QString& text);
+
 // A line of text that sizes itself to its text, draws no background and
 // follows the accelerator convention: "&&" shows one "&", a single "&"
 // underlines the character after it. An empty text still takes the height

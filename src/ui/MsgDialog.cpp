@@ -8,6 +8,8 @@
 #include <QPushButton>
 #include <QShowEvent>
 
+#include <optional>
+
 namespace qz {
 
 namespace {
@@ -31,13 +33,27 @@ QMessageBox::Icon IconOf(TMsgDlgType t) {
     return QMessageBox::NoIcon;
 }
 
-// Escape and the window's close button answer Cancel, else No, else OK;
-// a dialog with none of them has to be answered with one of its buttons.
-TMsgDlgBtn EscapeButtonOf(TMsgDlgButtons btns) {
+// The buttons that answer (Help only asks for help), in the dialog's order.
+std::vector<TMsgDlgBtn> AnswersOf(TMsgDlgButtons btns) {
+    std::vector<TMsgDlgBtn> answers;
+    for (const TMsgDlgBtn b : AllButtons)
+        if (b != mbHelp && btns.contains(b))
+            answers.push_back(b);
+    return answers;
+}
+
+// What Escape and the window's close button answer: Cancel, else No, else
+// OK, else the dialog's only answer. A dialog with none of these has to be
+// answered with one of its buttons; Escape and the close button then do
+// nothing.
+std::optional<TMsgDlgBtn> EscapeAnswerOf(TMsgDlgButtons btns) {
     for (const TMsgDlgBtn b : {mbCancel, mbNo, mbOK})
         if (btns.contains(b))
             return b;
-    return mbHelp; // not an answer: Escape then does nothing
+    const std::vector<TMsgDlgBtn> answers = AnswersOf(btns);
+    if (answers.size() == 1)
+        return answers.front();
+    return std::nullopt;
 }
 
 } // namespace
@@ -77,7 +93,8 @@ TMsgDialog::TMsgDialog(QWidget* parent, TMsgDlgType dlgType, const QString& capt
                        const QString& text, TMsgDlgButtons btns, TMsgDlgBtn defButton)
     : FBox(std::make_unique<Box>(IconOf(dlgType), caption, text, QMessageBox::NoButton, parent)) {
     FBox->setTextFormat(Qt::PlainText); // an "&" in a message is shown as it is
-    if (btns.isEmpty())
+    // A dialog must offer an answer; Help alone is none.
+    if (AnswersOf(btns).empty())
         btns += mbOK;
     if (!btns.contains(defButton)) {
         for (const TMsgDlgBtn b : AllButtons)
@@ -86,7 +103,12 @@ TMsgDialog::TMsgDialog(QWidget* parent, TMsgDlgType dlgType, const QString& capt
                 break;
             }
     }
-    const TMsgDlgBtn escapeButton = EscapeButtonOf(btns);
+    // A dialog that ends without a click (the program is asked to quit)
+    // answers as Escape would; where Escape does nothing, as Enter would.
+    const std::optional<TMsgDlgBtn> escapeAnswer = EscapeAnswerOf(btns);
+    FEndAnswer = escapeAnswer          ? *escapeAnswer
+                 : defButton != mbHelp ? defButton
+                                       : AnswersOf(btns).front();
     for (const TMsgDlgBtn b : AllButtons) {
         if (!btns.contains(b))
             continue;
@@ -99,7 +121,7 @@ TMsgDialog::TMsgDialog(QWidget* parent, TMsgDlgType dlgType, const QString& capt
         FButtons.emplace_back(button, b);
         if (b == defButton)
             FBox->setDefaultButton(button);
-        if (b == escapeButton)
+        if (b == escapeAnswer)
             FBox->setEscapeButton(button);
     }
 }
@@ -126,9 +148,9 @@ int TMsgDialog::Execute() {
         loop.exec(QEventLoop::DialogExec);
 
     for (const auto& [button, b] : FButtons)
-        if (FBox->clickedButton() == button)
+        if (FBox->clickedButton() == button && b != mbHelp)
             return ModalResultOf(b);
-    return mrCancel;
+    return ModalResultOf(FEndAnswer);
 }
 
 QRect MsgDlgPlacement(TMsgAlign align, bool useAlign, const QRect& reference, const QSize& dialog,

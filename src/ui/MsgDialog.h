@@ -35,9 +35,11 @@ namespace qz {
 
 class TMsgDialog {
 public:
-    // `text` is shown as plain text, wrapped at words; an empty `btns`
-    // offers OK. A `defButton` that is not offered leaves the first
-    // button the default.
+    // `text` is shown as plain text, wrapped at words; a `btns` without an
+    // answer (empty, or Help alone) also offers OK. A `defButton` that is
+    // not offered leaves the first button the default. Escape and the
+    // window's close button answer Cancel, else No, else OK, else the only
+    // answer offered; with none of these they do nothing.
     TMsgDialog(QWidget* parent, TMsgDlgType dlgType, const QString& caption, const QString& text,
                TMsgDlgButtons btns, TMsgDlgBtn defButton);
     TMsgDialog(const TMsgDialog&) = delete;
@@ -50,14 +52,18 @@ public:
     void SetPlacement(std::function<QRect(QSize)> placement);
 
     // Shows the dialog modally and waits for a button that ends it: the
-    // result of that button, mrCancel when the dialog went away without
-    // one. An exception thrown while it waits passes on to the caller.
+    // result of that button. A dialog ended without one (its loop left
+    // when the program is asked to quit) answers what Escape answers, or
+    // where Escape does nothing, its default button: always one of its
+    // own answers. An exception thrown while it waits passes on to the
+    // caller.
     [[nodiscard]] int Execute();
 
 private:
     class Box;
     std::unique_ptr<Box> FBox;
     std::vector<std::pair<QAbstractButton*, TMsgDlgBtn>> FButtons;
+    TMsgDlgBtn FEndAnswer = mbOK;
 };
 
 } // namespace qz

@@ -79,14 +79,8 @@ quint8 WinNTCode(const TWinVersionFacts& f, const QString& product) {
     return 1;
 }
 
-// The token answers Linux gives: root is the elevated user; others report
-// no elevation. Threads share the process's credentials.
 TTokenFacts LinuxTokenFacts() {
-    TTokenFacts token;
-    if (platform::RunsAsRoot())
-        token.Elevated = true;
-    token.ProcessGroups = platform::ProcessGroupNames();
-    return token;
+    return LinuxTokenFactsFor(platform::RunsAsRoot(), platform::ProcessGroupNames());
 }
 
 } // namespace
@@ -171,6 +165,16 @@ bool IsUserAdminFor(const TTokenFacts& token, quint8 versionCode, bool adminGrou
     if (token.Elevated)
         return *token.Elevated;
     return versionCode < 11 && adminGroupMember;
+}
+
+// Threads share the process's credentials, so there is no thread token.
+TTokenFacts LinuxTokenFactsFor(bool runsAsRoot, QStringList groups) {
+    TTokenFacts token;
+    // Without a reported state the rule would fall back to the groups, and
+    // every desktop user in "sudo" would count as an administrator.
+    token.Elevated = runsAsRoot;
+    token.ProcessGroups = std::move(groups);
+    return token;
 }
 
 bool IsUserAdmin() {

@@ -12,9 +12,11 @@
 // - the version code: Linux is no Windows platform, so it is 1 ("?");
 // - the system name: the distribution's name and version (os-release);
 // - IsWow64: a 32-bit process on a 64-bit kernel;
-// - the admin questions: root counts as an elevated user; any other user
-//   reports no elevation (Linux holds a sudo user's rights back until they
-//   are asked for), so membership in "sudo" or "wheel" decides.
+// - the admin questions: the elevation state is always reported, and it
+//   is whether the effective user is root. A member of "sudo" or "wheel"
+//   runs the program with no more rights than anyone (sudo must be asked),
+//   so the group check only tells the membership and never makes an
+//   administrator of a desktop user.
 //
 //   SystemDescription(1) == "Debian GNU/Linux 12 (bookworm); GCC 12.2 R"
 
@@ -96,6 +98,11 @@ struct TTokenFacts {
 // version code 11 (systems before elevation), not at all from 11 on.
 [[nodiscard]] bool IsUserAdminFor(const TTokenFacts& token, quint8 versionCode,
                                   bool adminGroupMember);
+
+// What Linux answers for the process: its groups, and an elevation state
+// that is always known: elevated exactly when it runs as root.
+//   IsUserAdminFor(LinuxTokenFactsFor(false, {"sudo"}), 1, true) == false
+[[nodiscard]] TTokenFacts LinuxTokenFactsFor(bool runsAsRoot, QStringList groups);
 [[nodiscard]] bool IsUserAdmin();
 
 // The compiler that built the program and its version: "GCC 12.2".

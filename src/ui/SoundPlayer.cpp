@@ -1,5 +1,7 @@
 #include "ui/SoundPlayer.h"
 
+#include "ui/TimerHold.h"
+
 #include <QAudioDevice>
 #include <QCoreApplication>
 #include <QDeadlineTimer>
@@ -175,7 +177,13 @@ void QtSoundPlayer::PlayToEnd(const QString& name) {
     QObject::connect(effect, &QSoundEffect::playingChanged, &loop, endIfStopped);
     QObject::connect(effect, &QSoundEffect::statusChanged, &loop, endIfStopped);
     QObject::connect(effect, &QObject::destroyed, &loop, &QEventLoop::quit);
-    QTimer::singleShot(Length(name) + EndReportMargin, &loop, &QEventLoop::quit);
+    QTimer deadline;
+    deadline.setSingleShot(true);
+    QObject::connect(&deadline, &QTimer::timeout, &loop, &QEventLoop::quit);
+    deadline.start(Length(name) + EndReportMargin);
+    // The audio output needs the loop; the caller's timers (the game's
+    // clock) must not run inside the message that waits for the sound.
+    const TTimerHold hold(&deadline);
     loop.exec(QEventLoop::ExcludeUserInputEvents);
 }
 

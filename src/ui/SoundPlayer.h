@@ -44,10 +44,11 @@ class QtSoundPlayer : public SoundPlayer {
 public:
     // Starts the recording in the background.
     void Play(const QString& name) override;
-    // Waits for the end while the program goes on painting and running its
-    // timers (user input waits), but never longer than the recording's
-    // length and two seconds: an audio output reports the end late, and
-    // one without a working device behind it may never report it.
+    // Waits for the end while the program goes on painting (user input
+    // waits, and the program's timers are held: ui/TimerHold.h), but
+    // never longer than the recording's length and two seconds: an audio
+    // output reports the end late, and one without a working device
+    // behind it may never report it.
     void PlayToEnd(const QString& name) override;
 
     //   ResourcePath("Ding") == ":/sounds/ding.wav"

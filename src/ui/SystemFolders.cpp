@@ -6,7 +6,6 @@
 #include "text/QZ_cmn.h"
 #include "ui/QZ_Win_cmn.h"
 
-#include <QDir>
 #include <QFileInfo>
 
 namespace qz {
@@ -48,10 +47,11 @@ QString ProfileFolderOf(QString personal, QChar separator) {
     return personal.left(cut + 1);
 }
 
-TFolderAccess RealFolderAccess() {
-    return {[](const QString& dir) { return QFileInfo(dir).isDir(); },
-            [](const QString& dir) { return QDir().mkpath(dir); },
-            [](const QString& dir) { return IsDirectoryWritable(dir); }};
+// Looks folders up and makes none: "creating" answers whether the folder
+// is there already.
+TFolderAccess LookUpOnlyFolderAccess() {
+    const auto exists = [](const QString& dir) { return QFileInfo(dir).isDir(); };
+    return {exists, exists, [](const QString& dir) { return IsDirectoryWritable(dir); }};
 }
 
 } // namespace
@@ -132,7 +132,7 @@ QString TempDirFor(const TTempDirFacts& facts, const TFolderAccess& access) {
 
 void StartUpSystemInformation() {
     const QChar slash = QLatin1Char('/');
-    const TFolderAccess access = RealFolderAccess();
+    const TFolderAccess access = LookUpOnlyFolderAccess();
     const QString fallbackRoot = WithSeparator(platform::LocalAppDataFolder(), slash);
     const QString publicShare = platform::PublicShareFolder();
 

@@ -13,7 +13,11 @@
 //   names them;
 // - where a rule puts a missing folder at the root of the Windows drive,
 //   the user's data folder ("~/.local/share/") takes its place, so that
-//   nothing is made outside the user's own folders;
+//   nothing is named outside the user's own folders;
+// - folders are looked up, never made: the program writes nothing into
+//   them, and a folder it never uses must not appear in the user's home.
+//   A fallback names the folder where it would be; whoever writes there
+//   makes it when it writes;
 // - the temporary folder ($TMPDIR or /tmp); Linux keeps no registry, so
 //   the registry's values are empty;
 // - every value ends with "/", as all folder values here do.

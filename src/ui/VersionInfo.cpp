@@ -2,6 +2,10 @@
 
 #include "platform/ProgramFile.h"
 #include "platform/ProgramSections.h"
+#include "text/QZ_cmn.h"
+
+#include <QDateTime>
+#include <QTimeZone>
 
 namespace qz {
 
@@ -122,9 +126,20 @@ QString VersionValueOf(const QStringList& list, const QString& name) {
     return {};
 }
 
+QString BuildDateText(const QString& fixedVersion) {
+    const QString format = QStringLiteral("dd.MM.yyyy hh:mm:ss");
+    const QString utc = VersionToDateText(fixedVersion, false);
+    if (utc.isEmpty())
+        return {};
+    QDateTime time = QDateTime::fromString(utc, format);
+    time.setTimeZone(QTimeZone::utc());
+    return time.toLocalTime().toString(format);
+}
+
 QString GetVersionInfoValue(const QString& name) {
     QStringList list;
-    ReadVersionInfo(platform::RunningProgramFile(), list);
+    // The running image, not whatever file now has its path.
+    ReadVersionInfo(platform::RunningProgramImage(), list);
     return VersionValueOf(list, name);
 }
 

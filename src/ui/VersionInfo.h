@@ -60,8 +60,16 @@ void ReadVersionInfo(const QString& path, QStringList& list);
 // The value of the first line named `name` (letter case ignored), or "".
 [[nodiscard]] QString VersionValueOf(const QStringList& list, const QString& name);
 
+// The build time a fixed version holds, which the build writes in UTC, as
+// the local date and time "dd.mm.yyyy hh:nn:ss"; "" where
+// VersionToDateText finds no build date.
+//   BuildDateText("1.0.6000.21600") == "05.06.2016 14:00:00"   // in Berlin
+[[nodiscard]] QString BuildDateText(const QString& fixedVersion);
+
 // The value `name` of the running program's record, read afresh on every
-// call; "" when the record lacks it.
+// call from the running image itself, so that a program file replaced or
+// deleted while the program runs does not change what it says of itself;
+// "" when the record lacks it.
 //   GetVersionInfoValue("FileVersion") == "1.0.0"
 [[nodiscard]] QString GetVersionInfoValue(const QString& name);
 

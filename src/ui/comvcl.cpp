@@ -1,6 +1,8 @@
 #include "ui/comvcl.h"
 
 #include "settings/ScreenFit.h"
+#include "text/DisplayText.h"
+#include "text/EQZError.h"
 #include "text/QZ_cmn.h"
 #include "ui/MsgDialog.h"
 #include "ui/SoundPlayer.h"
@@ -186,6 +188,18 @@ QString MsgDlgSoundOf(TMsgDlgType dlgType) {
     return {};
 }
 
+std::optional<QString> StartUpThenInstall(const std::function<void()>& startUp,
+                                          std::unique_ptr<TMsgBoxWin> box) {
+    std::optional<QString> error;
+    try {
+        startUp();
+    } catch (const EQZError& e) {
+        error = e.message();
+    }
+    SetMsgBox(std::move(box));
+    return error;
+}
+
 TMsgBoxWin::TMsgBoxWin() : TMsgBoxWin(nullptr) {}
 
 TMsgBoxWin::TMsgBoxWin(std::unique_ptr<SoundPlayer> player)
@@ -233,7 +247,9 @@ int TMsgBoxWin::ShowDialog(const QString& text, TMsgDlgType dlgType, TMsgDlgButt
 
     QWidget* reference = ReferenceWindow();
     const QRect referenceRect = reference ? reference->frameGeometry() : QRect(0, 0, 799, 599);
-    TMsgDialog dialog(reference, dlgType, ExeBaseName(), DisplayText(text), btns, defButton);
+    // The caption is the program file's name, which anyone may have chosen.
+    TMsgDialog dialog(reference, dlgType, DisplayFragment(ExeBaseName()), DisplayText(text), btns,
+                      defButton);
 
     // A one-shot placement is used up by the dialog that is shown.
     const bool useAlign = FUseNextAlign;

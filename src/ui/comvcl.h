@@ -14,6 +14,7 @@
 
 #include <functional>
 #include <memory>
+#include <optional>
 
 namespace qz {
 
@@ -54,6 +55,17 @@ private:
 
     std::unique_ptr<SoundPlayer> FPlayer;
 };
+
+// The start-up of the windowed unit: runs `startUp` (the system
+// information's) while only the window-less box exists, then installs
+// `box` in its place, also when `startUp` failed, so that its error
+// (returned) can be told to the player in a window; a player who started
+// the program from a menu sees no terminal. None when all went well.
+//   if (auto error = qz::StartUpThenInstall(qz::StartUpSystemInformation,
+//                                           std::make_unique<qz::TMsgBoxWin>()))
+//       qz::MsgBox()->ErrInfo(*error);
+[[nodiscard]] std::optional<QString> StartUpThenInstall(const std::function<void()>& startUp,
+                                                        std::unique_ptr<TMsgBoxWin> box);
 
 // The sound a dialog of `dlgType` plays when its text names none: "warnung"
 // for warnings, "fehler" for errors, "hinweis" for information and

@@ -24,6 +24,8 @@ target_sources(qzui PRIVATE
     ${CMAKE_CURRENT_LIST_DIR}/SoundPlayer.h
     ${CMAKE_CURRENT_LIST_DIR}/SystemFolders.cpp
     ${CMAKE_CURRENT_LIST_DIR}/SystemFolders.h
+    ${CMAKE_CURRENT_LIST_DIR}/TimerHold.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/TimerHold.h
     ${CMAKE_CURRENT_LIST_DIR}/VersionInfo.cpp
     ${CMAKE_CURRENT_LIST_DIR}/VersionInfo.h
 )

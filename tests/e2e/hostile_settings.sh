@@ -1,10 +1,12 @@
 #!/usr/bin/env bash
 # Starts the real program with hostile things at its settings path: a link
 # to a device node, a FIFO, a link to a FIFO, a link to /dev/zero under a
-# memory limit, a folder, a maximised window of size 0 and a temporary file
-# left by a killed save. Each time the game must show its window within
-# two seconds, or a German message naming the file; it must never hang or
-# abort, and every non-regular file must be left exactly as it was.
+# memory limit, a folder, a maximised window of size 0, a record holder's
+# name that is markup for an image of /dev/zero under a memory limit, and a
+# temporary file left by a killed save. Each time the game must show its
+# window within two seconds, or a German message naming the file; it must
+# never hang or abort, and every non-regular file must be left exactly as
+# it was.
 #
 #   hostile_settings.sh <path of the stakko program> [folder for screenshots]
 set -euo pipefail
@@ -165,6 +167,14 @@ fresh_home
 printf '\xEF\xBB\xBF[_Stakko]\r\nWinState=2\r\nWidth=0\r\nHeight=0\r\n\r\n' >"$INI"
 start
 expect_game zero_size_maximised
+
+# A record holder's name that is markup for an endless image is shown as
+# text: nothing reads /dev/zero, and the name stays as it was.
+fresh_home
+printf '\xEF\xBB\xBF[Score]\r\nBest=<img src="/dev/zero">\r\nHighest=100\r\n\r\n' >"$INI"
+start $((3 * 1024 * 1024)) # KiB: the 3 GiB a reading of /dev/zero would exhaust
+expect_game record_name_image_of_zero
+grep -qF 'Best=<img src="/dev/zero">' "$INI" || fail "record_name_image_of_zero: the name changed"
 
 # A temporary file of a killed save, older than the file, goes at start.
 fresh_home

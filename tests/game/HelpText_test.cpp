@@ -73,10 +73,10 @@ TEST(HelpDocument, IsTheHeaderTheBodyInWindows1252AndTheClosing) {
     EXPECT_EQ(lines[12], QByteArray("\\sa40 1 Zeile   (Single)\t150\\par"));
     EXPECT_EQ(lines[16], QByteArray("\\pard\\plain\\cf6\\sa40\\fs18\\tx800 Stakko \x96 ein Spiel "
                                     "der Vomb-Werkstatt\\par"));
-    EXPECT_EQ(lines[18], QByteArray("internet:\\tab https://www.example.com/stakko/"));
+    EXPECT_EQ(lines[18], QByteArray("internet:\\tab https://www.example.com/stakko/\\par"));
     EXPECT_EQ(lines[19], QByteArray("\\par}"));
-    // Every paragraph ends with \par; the last one's is in the closing.
-    for (qsizetype i = 0; i < 18; ++i)
+    // Every one of the nineteen paragraphs ends with its own \par.
+    for (qsizetype i = 0; i < 19; ++i)
         EXPECT_TRUE(lines[i].endsWith("\\par")) << lines[i].toStdString();
 }
 
@@ -128,6 +128,8 @@ TEST(LoadHelpText, TheViewHoldsTheFormattedHelp) {
         {"Stakko – ein Spiel der Vomb-Werkstatt", 9, true, 40, 800},
         {"e-Mail:\tstakko@example.com", 9, true, 40, 800},
         {"internet:\thttps://www.example.com/stakko/", 9, true, 40, 800},
+        // The closing \par ends one more, empty paragraph in the last format.
+        {"", 9, true, 40, 800},
     };
     ASSERT_EQ(doc.blockCount(), expected.size());
     const qreal pixelsPerTwip = qz::ScreenDotsPerInch() / 1440.0;

@@ -201,6 +201,38 @@ INSTANTIATE_TEST_SUITE_P(
             {"degree_sign_with_version_nr"}, "Beta°", "V 7", "1.0.6000.0", "1.0", "V 7", true}),
     RowName());
 
+// The system line shows what the system says, letter for letter: an "&"
+// is no accelerator, and nothing in it reorders the line.
+struct LiteralRow : NamedRow {
+    QString system;
+    QString label;
+};
+
+class LiteralLabelRows : public ::testing::TestWithParam<LiteralRow> {};
+
+TEST_P(LiteralLabelRows, SystemTextOnALabel) {
+    const QString text = LiteralLabelText(GetParam().system);
+    EXPECT_EQ(text, GetParam().label);
+    QWidget form;
+    const QFont font = CellHeightFont("Segoe UI", 18);
+    TAboutLabel shown(text, font, &form);
+    TAboutLabel escaped(QString(GetParam().label).replace("&&", "&"), font, &form);
+    if (GetParam().system.contains('&')) {
+        EXPECT_GT(shown.width(), escaped.width()) << "the \"&\" was taken for an accelerator";
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    System, LiteralLabelRows,
+    ::testing::Values(
+        LiteralRow{{"plain"}, "Debian GNU/Linux 12 (bookworm)", "Debian GNU/Linux 12 (bookworm)"},
+        LiteralRow{{"ampersand"}, "Tom & Jerry OS 1", "Tom && Jerry OS 1"},
+        LiteralRow{{"override_and_bell"}, "OS\u202E 1\u0007", "OS 1\u2407"},
+        LiteralRow{{"right_to_left"},
+                   "\u05D3\u05E0 & 2",
+                   QString(QChar(0x2068)) + "\u05D3\u05E0 && 2" + QChar(0x2069)}),
+    RowName());
+
 TEST(About, EmptyLinesKeepTheirPlaceOrGive) {
     TAbout with(nullptr);
     with.setInstit("Vomb Spielwerkstatt, Musterstadt");

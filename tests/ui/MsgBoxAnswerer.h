@@ -35,8 +35,12 @@ struct SeenDialog {
     int stepsOnOpenDialog = 0; // clicks and keys that found the dialog still open
 };
 
-// Escape as an answer in a list of clicks.
+// Escape as an answer in a list of clicks; the window manager's close; the
+// dialog's loop left without any click, as when the program is asked to
+// quit.
 inline const QString kEscapeKey = QStringLiteral("<Esc>");
+inline const QString kCloseWindow = QStringLiteral("<Close>");
+inline const QString kEndWithoutClick = QStringLiteral("<End>");
 
 class MsgBoxAnswerer {
 public:
@@ -100,6 +104,14 @@ private:
         if (step == kEscapeKey) {
             QKeyEvent press(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier);
             QApplication::sendEvent(box, &press);
+            return;
+        }
+        if (step == kCloseWindow) {
+            box->close();
+            return;
+        }
+        if (step == kEndWithoutClick) {
+            box->hide();
             return;
         }
         for (QAbstractButton* b : box->buttons())

@@ -185,11 +185,39 @@ INSTANTIATE_TEST_SUITE_P(
             {"thread_token_without_admins"}, Token({}, {Admins}, QStringList{}), 9, false, false}),
     RowName());
 
-TEST(AdminChecks, LinuxRootIsElevatedAndSudoersAreMembers) {
+// Linux: only root is elevated; the sudo and wheel groups are memberships,
+// not rights, whatever the version code (1, "?", lets the group rule of the
+// systems before elevation apply when no elevation state is known).
+struct LinuxAdminRow : NamedRow {
+    bool root;
+    QStringList groups;
+    bool groupMember;
+    bool userAdmin;
+};
+
+class LinuxAdminRows : public ::testing::TestWithParam<LinuxAdminRow> {};
+
+TEST_P(LinuxAdminRows, OnlyRootIsAnAdministrator) {
+    const LinuxAdminRow& row = GetParam();
+    const TTokenFacts token = LinuxTokenFactsFor(row.root, row.groups);
+    const bool member = IsAdminGroupMemberFor(token, LinuxAdministrators());
+    EXPECT_EQ(member, row.groupMember);
+    EXPECT_EQ(IsUserAdminFor(token, GetWinVersionCode(), member), row.userAdmin);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Users, LinuxAdminRows,
+    ::testing::Values(LinuxAdminRow{{"desktop_user_in_sudo"}, false, {"ann", "sudo"}, true, false},
+                      LinuxAdminRow{{"desktop_user_in_wheel"}, false, {"wheel"}, true, false},
+                      LinuxAdminRow{{"plain_user"}, false, {"ann", "users"}, false, false},
+                      LinuxAdminRow{{"root"}, true, {"root"}, false, true},
+                      LinuxAdminRow{{"root_in_sudo"}, true, {"root", "sudo"}, true, true}),
+    RowName());
+
+TEST(AdminChecks, HereTheAnswerIsWhetherTheProcessRunsAsRoot) {
     const QStringList groups = qz::platform::ProcessGroupNames();
-    const bool sudoer = groups.contains("sudo") || groups.contains("wheel");
-    EXPECT_EQ(IsAdminGroupMember(), sudoer);
-    EXPECT_EQ(IsUserAdmin(), qz::platform::RunsAsRoot() || sudoer);
+    EXPECT_EQ(IsAdminGroupMember(), groups.contains("sudo") || groups.contains("wheel"));
+    EXPECT_EQ(IsUserAdmin(), qz::platform::RunsAsRoot());
 }
 
 TEST(SystemDescription, TailOnlyWithBitZero) {

@@ -2,13 +2,17 @@
 #include "ui/SoundPlayer.h"
 
 #include "common/RecordingChecks.h"
+#include "ui/TimerHold.h"
 
 #include <algorithm>
 
+#include <QBasicTimer>
 #include <QCoreApplication>
 #include <QElapsedTimer>
+#include <QEventLoop>
 #include <QSoundEffect>
 #include <QTest>
+#include <QTimer>
 
 using qz::QtSoundPlayer;
 using namespace std::chrono_literals;
@@ -106,6 +110,58 @@ TEST_F(QtSoundPlayerTest, PlayToEndReturnsWhereNoDeviceEverReportsTheEnd) {
     EXPECT_LT(clock.elapsed(), 5000);
     ASSERT_EQ(Effects().size(), 1) << "played at once, without waiting for the event loop";
     EXPECT_EQ(Effects()[0]->source().toString(), QStringLiteral("qrc:/sounds/warnung.wav"));
+}
+
+// Counts the ticks of a basic timer, as Qt's audio output feeds itself.
+class BasicTicker : public QObject {
+public:
+    BasicTicker() { FTimer.start(1, this); }
+    int ticks = 0;
+
+protected:
+    void timerEvent(QTimerEvent*) override { ++ticks; }
+
+private:
+    QBasicTimer FTimer;
+};
+
+// While a sound is waited for: the program's timers wait, the audio's
+// own timers, posted events and the bound of the wait go on.
+TEST(TimerHold, HoldsTheProgramsTimersWhileTheWaitGoesOn) {
+    int clockTicks = 0, singleShots = 0;
+    QTimer clock; // the game's fall clock
+    QObject::connect(&clock, &QTimer::timeout, [&] { ++clockTicks; });
+    clock.start(1);
+    QTimer once;
+    once.setSingleShot(true);
+    QObject::connect(&once, &QTimer::timeout, [&] { ++singleShots; });
+    once.start(5);
+    BasicTicker audio;
+    bool posted = false;
+
+    QEventLoop loop;
+    QTimer deadline;
+    deadline.setSingleShot(true);
+    QObject::connect(&deadline, &QTimer::timeout, &loop, &QEventLoop::quit);
+    deadline.start(150);
+    // Not a QTimer object: a hang guard the hold cannot catch.
+    QTimer::singleShot(5000, &loop, &QEventLoop::quit);
+    QMetaObject::invokeMethod(
+        &loop, [&] { posted = true; }, Qt::QueuedConnection);
+    QElapsedTimer waited;
+    waited.start();
+    {
+        const qz::TTimerHold hold(&deadline);
+        loop.exec();
+    }
+    EXPECT_LT(waited.elapsed(), 5000) << "the kept timer did not end the wait";
+    EXPECT_EQ(clockTicks, 0);
+    EXPECT_EQ(singleShots, 0);
+    EXPECT_GT(audio.ticks, 0);
+    EXPECT_TRUE(posted);
+
+    // Let go, the held timers go on: the clock ticks, the single shot fires once.
+    EXPECT_TRUE(QTest::qWaitFor([&] { return clockTicks > 0 && singleShots == 1; }, 5000));
 }
 
 } // namespace

@@ -186,10 +186,17 @@ TEST(StartUp, LinuxValuesEndWithASlash) {
     EXPECT_EQ(f.SystemDir, "/usr/lib/");
     EXPECT_EQ(f.MyFilesDir, home + "/Documents/");
     EXPECT_EQ(f.CommonFilesDir, shared + "/");
-    // No public folder yet: the fallback goes to the user's data folder.
+    // No public folder: the fallback in the user's data folder is named,
+    // not made, and nothing else is made in the home either.
     EXPECT_EQ(f.CommonDocumentsDir, home + "/.local/share/CommonDocuments/");
-    EXPECT_TRUE(QFileInfo(f.CommonDocumentsDir).isDir());
+    EXPECT_FALSE(QFileInfo::exists(home)) << "the start-up made folders in the home";
     EXPECT_EQ(f.TempDir, QDir::tempPath() + "/");
+
+    // Without any shared data folder, "CommonFiles" is not made either.
+    qputenv("XDG_DATA_DIRS", dir.filePath("gone").toUtf8());
+    StartUpSystemInformation();
+    EXPECT_EQ(SystemFolders().CommonFilesDir, home + "/.local/share/CommonFiles/");
+    EXPECT_FALSE(QFileInfo::exists(home)) << "the start-up made folders in the home";
 
     const char* names[] = {"HOME", "XDG_DATA_HOME", "XDG_DATA_DIRS", "XDG_CONFIG_HOME"};
     for (int i = 0; i < 4; ++i)

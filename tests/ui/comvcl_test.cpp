@@ -256,30 +256,91 @@ INSTANTIATE_TEST_SUITE_P(
                       mrOk}),
     RowName());
 
-TEST(MsgBoxWindowed, EscapeAnswersCancelElseNoElseOk) {
+// A dialog left without a choice of its own answers one of its buttons:
+// Escape and the window's close answer Cancel, else No, else OK, else the
+// only answer; where none of these is offered they do nothing, and a dialog
+// ended without a click answers its default button.
+struct LeavingRow : NamedRow {
+    std::function<int(TMsgBoxWin&)> call;
+    QStringList steps;
+    int result;
+};
+
+class LeavingRows : public ::testing::TestWithParam<LeavingRow> {};
+
+TEST_P(LeavingRows, AnswersOneOfTheDialogsOwnButtons) {
     LoggedBox b;
-    TMsgBoxWin& box = b.box;
-    struct Case {
-        std::function<int()> call;
-        QStringList steps;
-        int result;
-    };
-    const Case cases[] = {
-        {[&] { return box.YesNoCancel(Msg, true); }, {kEscapeKey}, mrCancel},
-        {[&] { return box.YesNo(Msg); }, {kEscapeKey}, mrNo},
-        {[&] { return box.Info(Msg); }, {kEscapeKey}, mrOk},
-        {[&] {
-             return box.Dlg(Msg, mtError, {mbAbort, mbRetry, mbIgnore}, mbRetry);
-         },
-         {kEscapeKey, QStringLiteral("&Ignorieren")},
-         mrIgnore},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.steps.join(' ').toStdString());
-        MsgBoxAnswerer answer(box, c.steps);
-        EXPECT_EQ(c.call(), c.result);
-        EXPECT_EQ(answer.seen.stepsOnOpenDialog, c.steps.size());
+    MsgBoxAnswerer answer(b.box, GetParam().steps);
+    EXPECT_EQ(GetParam().call(b.box), GetParam().result);
+    EXPECT_EQ(answer.seen.stepsOnOpenDialog, GetParam().steps.size());
+}
+
+int YesHelp(TMsgBoxWin& b) {
+    return b.Dlg(Msg, mtConfirmation, {mbYes, mbHelp}, mbHelp);
+}
+int RetryIgnore(TMsgBoxWin& b) {
+    return b.Dlg(Msg, mtError, {mbAbort, mbRetry, mbIgnore}, mbRetry);
+}
+
+const QString Ignorieren = QStringLiteral("&Ignorieren");
+
+INSTANTIATE_TEST_SUITE_P(
+    Ways, LeavingRows,
+    ::testing::Values(
+        LeavingRow{{"escape_cancel"},
+                   [](TMsgBoxWin& b) { return b.YesNoCancel(Msg, true); },
+                   {kEscapeKey},
+                   mrCancel},
+        LeavingRow{{"escape_no"}, [](TMsgBoxWin& b) { return b.YesNo(Msg); }, {kEscapeKey}, mrNo},
+        LeavingRow{{"escape_ok"}, [](TMsgBoxWin& b) { return b.Info(Msg); }, {kEscapeKey}, mrOk},
+        LeavingRow{{"escape_only_answer"}, YesHelp, {kEscapeKey}, mrYes},
+        LeavingRow{{"escape_without_answer"}, RetryIgnore, {kEscapeKey, Ignorieren}, mrIgnore},
+        LeavingRow{{"close_no"}, [](TMsgBoxWin& b) { return b.NoYes(Msg); }, {kCloseWindow}, mrNo},
+        LeavingRow{{"close_only_answer"}, YesHelp, {kCloseWindow}, mrYes},
+        LeavingRow{{"close_without_answer"}, RetryIgnore, {kCloseWindow, Ignorieren}, mrIgnore},
+        LeavingRow{
+            {"ended_no"}, [](TMsgBoxWin& b) { return b.YesNo(Msg); }, {kEndWithoutClick}, mrNo},
+        LeavingRow{
+            {"ended_ok"}, [](TMsgBoxWin& b) { return b.ErrInfo(Msg); }, {kEndWithoutClick}, mrOk},
+        LeavingRow{{"ended_only_answer"}, YesHelp, {kEndWithoutClick}, mrYes},
+        LeavingRow{
+            {"ended_without_answer_takes_the_default"}, RetryIgnore, {kEndWithoutClick}, mrRetry},
+        LeavingRow{{"help_alone_also_offers_ok"},
+                   [](TMsgBoxWin& b) { return b.Dlg(Msg, mtInformation, {mbHelp}, mbHelp); },
+                   {QStringLiteral("&Hilfe"), kCloseWindow},
+                   mrOk}),
+    RowName());
+
+// The start-up runs while only the window-less box exists; its failure is
+// told in the windowed box, which is in place however the start-up ended.
+TEST(MsgBoxWindowed, AStartUpFailureIsToldInTheWindowedBox) {
+    const QString failure = QStringLiteral("Windows-Pfad fehlerhaft oder unvollständig");
+    QStringList sounds;
+    for (const bool fails : {false, true}) {
+        SCOPED_TRACE(fails ? "failing start-up" : "start-up");
+        SetMsgBox(nullptr);
+        auto windowed = std::make_unique<TMsgBoxWin>(std::make_unique<RecordingPlayer>(sounds));
+        TMsgBoxWin* box = windowed.get();
+        bool ranWithBaseBox = false;
+        const auto error = StartUpThenInstall(
+            [&] {
+                ranWithBaseBox = dynamic_cast<TMsgBoxWin*>(MsgBox()) == nullptr;
+                if (fails)
+                    MsgBox()->ErrInfo(failure); // the base box throws it
+            },
+            std::move(windowed));
+        EXPECT_TRUE(ranWithBaseBox);
+        EXPECT_EQ(MsgBox(), box);
+        EXPECT_EQ(error,
+                  fails ? std::optional<QString>(failure + "\rMsgBox not assigned") : std::nullopt);
+        if (!error)
+            continue;
+        MsgBoxAnswerer answer(*box, {QStringLiteral("OK")});
+        EXPECT_EQ(MsgBox()->ErrInfo(*error), mrOk);
+        EXPECT_EQ(answer.seen.icon, QMessageBox::Critical);
+        EXPECT_EQ(answer.seen.text, failure + "\nMsgBox not assigned\n");
     }
+    SetMsgBox(nullptr);
 }
 
 TEST(MsgBoxWindowed, EmptyTextsShowNothingButStillNotify) {
