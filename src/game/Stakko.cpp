@@ -1,6 +1,7 @@
 #include "game/Stakko.h"
 
 #include "game/About1.h"
+#include "game/AccessibleControls.h"
 #include "game/ButtonGlyphs.h"
 #include "game/GameSounds.h"
 #include "game/HelpText.h"
@@ -23,6 +24,7 @@
 #include <QDialog>
 #include <QKeyEvent>
 #include <QLineEdit>
+#include <QShortcut>
 #include <QTimer>
 
 // Resources of a static library must be registered by hand.
@@ -139,6 +141,8 @@ T_Stakko::T_Stakko(std::unique_ptr<qz::SoundPlayer> player, QWidget* parent)
         b.button->setFocusPolicy(Qt::TabFocus);
         b.button->setIcon(ButtonGlyph(b.glyph));
     }
+
+    DescribeForScreenReaders();
 
     FTimer1 = new TGameClock(this);
     FTimer1->setInterval(TickMs);
@@ -384,6 +388,53 @@ void T_Stakko::PrevWindClick() {
         FNextFigur->Draw(PreviewBlockSize);
     else
         FNextFigur->Hide(PreviewBlockSize);
+    NotifySwitched(ui->PrevWind);
+}
+
+// The pictures get names, states and actions; the buttons and the panel's
+// lines read as their texts, with a word on what each is for. The two
+// switches work from the keyboard through Alt and a letter, as the buttons
+// do, since every plain key belongs to the game.
+void T_Stakko::DescribeForScreenReaders() {
+    DescribeSwitch(
+        ui->ImageSound, QStringLiteral("Ton"), QStringLiteral("Klänge an oder aus (Alt+T)"),
+        [this] { return FWithSound; }, [this] { ImageSoundClick(); });
+    DescribeSwitch(
+        ui->PrevWind, QStringLiteral("Vorschau"),
+        QStringLiteral("Das nächste Teil zeigen oder verbergen (Alt+V)"),
+        [this] { return FWithPreview; }, [this] { PrevWindClick(); });
+    DescribeDrawing(ui->FallArea, QStringLiteral("Spielfeld"), [this] { return WellInWords(); });
+    new QShortcut(QKeySequence(Qt::ALT | Qt::Key_T), this, this, &T_Stakko::ImageSoundClick);
+    new QShortcut(QKeySequence(Qt::ALT | Qt::Key_V), this, this, &T_Stakko::PrevWindClick);
+
+    ui->Score->setAccessibleName(QStringLiteral("Statistik"));
+    ui->Score->setAccessibleDescription(QStringLiteral("Entfernte Reihen, Würfe und Teile"));
+    ui->Total->setAccessibleDescription(QStringLiteral("Punkte dieses Spiels"));
+    ui->RestLines->setAccessibleDescription(QStringLiteral("Reihen bis zum Sieg"));
+    ui->theBest->setAccessibleDescription(QStringLiteral("Der Rekord und wer ihn hält"));
+    ui->InfoBtn->setAccessibleDescription(QStringLiteral("Über Stakko"));
+    ui->NewGameBtn->setAccessibleDescription(QStringLiteral("Ein neues Spiel beginnen"));
+    ui->HilfeButton->setAccessibleDescription(QStringLiteral("Die Hilfe zum Spiel zeigen"));
+    ui->EndBtn->setAccessibleDescription(QStringLiteral("Stakko beenden"));
+    ui->RichEdit1->setAccessibleName(QStringLiteral("Hilfetext"));
+    ui->RichEdit1->setAccessibleDescription(
+        QStringLiteral("Escape oder ein Klick schließt die Hilfe"));
+}
+
+// "Teil T in Spalte 4, Zeile 2. noch 25 Zeilen": the falling piece by its
+// letter and place (counted from 1, left and top), then the panel's line.
+QString T_Stakko::WellInWords() const {
+    static constexpr char Letters[] = " ILJTOZS";
+    QString words;
+    if (FStopped)
+        words = QStringLiteral("Angehalten. ");
+    const TElement piece = FCurFigur ? FCurFigur->Typ : ENone;
+    if (piece > ENone && piece < EFrame)
+        words += QStringLiteral("Teil %1 in Spalte %2, Zeile %3. ")
+                     .arg(QLatin1Char(Letters[piece]))
+                     .arg(FCurFigur->X + 1)
+                     .arg(FCurFigur->Y + 1);
+    return words + ui->RestLines->text();
 }
 
 void T_Stakko::FormResize() {
@@ -423,6 +474,7 @@ void T_Stakko::GameSound(quint8 n) {
 void T_Stakko::SetSound(bool value) {
     ui->ImageSound->setPixmap(value ? SoundOnIcon : SoundOffIcon);
     FWithSound = value;
+    NotifySwitched(ui->ImageSound);
 }
 
 void T_Stakko::ImageSoundClick() {

@@ -119,6 +119,9 @@ private:
     void EnableTimer1();
     // The work put off until the first frame is shown.
     void AfterFirstFrame();
+    void DescribeForScreenReaders();
+    // What a screen reader says of the well.
+    [[nodiscard]] QString WellInWords() const;
     void EnsureHelpLoaded();
     TWinnerForm& WinnerForm();
 

@@ -12,6 +12,8 @@ target_sources(stakkoboard PRIVATE
 
 target_sources(stakkogame PRIVATE
     ${CMAKE_CURRENT_LIST_DIR}/About1.cpp ${CMAKE_CURRENT_LIST_DIR}/About1.h
+    ${CMAKE_CURRENT_LIST_DIR}/AccessibleControls.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/AccessibleControls.h
     ${CMAKE_CURRENT_LIST_DIR}/ButtonGlyphs.cpp ${CMAKE_CURRENT_LIST_DIR}/ButtonGlyphs.h
     ${CMAKE_CURRENT_LIST_DIR}/ClickImage.cpp ${CMAKE_CURRENT_LIST_DIR}/ClickImage.h
     ${CMAKE_CURRENT_LIST_DIR}/GameClock.cpp ${CMAKE_CURRENT_LIST_DIR}/GameClock.h

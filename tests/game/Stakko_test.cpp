@@ -10,10 +10,12 @@
 #include "settings/QZINI.h"
 #include "ui/SoundPlayer.h"
 
+#include <QAccessible>
 #include <QApplication>
 #include <QDialog>
 #include <QFrame>
 #include <QGroupBox>
+#include <QHash>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QPlainTextEdit>
@@ -673,3 +675,66 @@ TEST_F(StakkoTest, ErasedPreviewBlocksLeaveNoGhostSquares) {
     }
     EXPECT_GE(kinds.size(), 4) << "several kinds of pieces came and went";
 }
+
+namespace {
+
+// Every interface below `root`, by accessible name.
+void CollectByName(QAccessibleInterface* root, QHash<QString, QAccessibleInterface*>& byName) {
+    for (int i = 0; i < root->childCount(); ++i) {
+        QAccessibleInterface* child = root->child(i);
+        if (!child)
+            continue;
+        byName.insert(child->text(QAccessible::Name), child);
+        CollectByName(child, byName);
+    }
+}
+
+// What a screen reader finds in the window: every control named and
+// described, the two pictures as checkable buttons whose state follows the
+// game, the well in words, the panel's lines as text. The switches work
+// through their actions and through Alt+T and Alt+V, and the game's own
+// keys stay the game's.
+TEST_F(StakkoTest, AScreenReaderCanReadAndOperateEveryControl) {
+    T_Stakko& w = Open();
+    settings->writeBool("_Stakko", "withSound", true);
+    QHash<QString, QAccessibleInterface*> byName;
+    CollectByName(QAccessible::queryAccessibleInterface(&w), byName);
+
+    for (const char* name : {"Ton", "Vorschau", "Spielfeld", "Statistik", "Info", "Neu", "Hilfe",
+                             "Ende", "noch 25 Zeilen", "Rekord:  (0 Pkt.)", "Hilfetext"}) {
+        ASSERT_TRUE(byName.contains(name))
+            << name << " not in " << byName.keys().join('|').toStdString();
+        EXPECT_FALSE(byName[name]->text(QAccessible::Description).isEmpty()) << name;
+    }
+    QAccessibleInterface* sound = byName["Ton"];
+    QAccessibleInterface* preview = byName["Vorschau"];
+    for (QAccessibleInterface* toggle : {sound, preview}) {
+        EXPECT_EQ(toggle->role(), QAccessible::Button);
+        EXPECT_TRUE(toggle->state().checkable);
+        EXPECT_TRUE(toggle->state().checked);
+        ASSERT_NE(toggle->actionInterface(), nullptr);
+    }
+    EXPECT_EQ(byName["Spielfeld"]->text(QAccessible::Description),
+              "Teil O in Spalte 4, Zeile 2. noch 25 Zeilen");
+    EXPECT_EQ(byName["Statistik"]->role(), QAccessible::EditableText);
+    EXPECT_NE(byName["Statistik"]->textInterface(), nullptr);
+
+    sound->actionInterface()->doAction(QAccessibleActionInterface::toggleAction());
+    EXPECT_FALSE(sound->state().checked);
+    EXPECT_FALSE(w.WithSound());
+    EXPECT_EQ(settings->text("_Stakko", "withSound"), "0");
+    QTest::keyClick(&w, Qt::Key_T, Qt::AltModifier);
+    EXPECT_TRUE(sound->state().checked);
+    QTest::keyClick(&w, Qt::Key_V, Qt::AltModifier);
+    EXPECT_FALSE(preview->state().checked);
+    EXPECT_FALSE(w.WithPreview());
+    preview->actionInterface()->doAction(QAccessibleActionInterface::pressAction());
+    EXPECT_TRUE(w.WithPreview());
+
+    Press(Qt::Key_Space);
+    EXPECT_EQ(Count(cDrop), 1) << "Space still drops";
+    Press(Qt::Key_Escape);
+    EXPECT_TRUE(byName["Spielfeld"]->text(QAccessible::Description).startsWith("Angehalten. "));
+}
+
+} // namespace
