@@ -52,6 +52,7 @@ public:
     // A won game beat the record: the sound, the new points, and the
     // winner's name asked for and stored.
     void NewRecord();
+    [[nodiscard]] bool RecordStoredElsewhere();
     void Timer1Timer();
     // Acts on a key seen by the form; sets Key to 0 when it consumed it.
     void FormKeyDown(int& Key);

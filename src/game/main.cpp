@@ -9,6 +9,7 @@
 // ends. A desktop session that logs out asks first (commitDataRequest);
 // then everything is written at once.
 #include "game/GameInfo.h"
+#include "game/RecordKeeping.h"
 #include "game/Stakko.h"
 #include "platform/TerminationSignals.h"
 #include "settings/FormState.h"
@@ -73,8 +74,9 @@ bool LoadSettings(int& failure) {
 // quit from inside commitDataRequest.
 void SaveEverything(const stakko::T_Stakko& window) {
     qz::SaveFormStateByClass(&window, qz::wpSizeAndState | qz::wpPosition);
+    // Every pending change, on the disk before the session goes on.
     if (qz::TUserSettings* settings = qz::UserSettings())
-        settings->Save();
+        (void)settings->Flush();
 }
 
 } // namespace
@@ -96,6 +98,7 @@ int main(int argc, char** argv) {
     int failure = 0;
     if (!LoadSettings(failure))
         return failure;
+    stakko::PrepareSettingsSaving(qz::UserSettings());
     // The title only, no display name: the platform would append that to
     // every caption ("Name des Gewinners — Stakko").
     QApplication::setApplicationName(stakko::ApplicationTitle());

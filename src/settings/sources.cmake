@@ -5,6 +5,9 @@
 # source list share one directory and its code generators rerun when the
 # list changes.
 target_sources(qzsettings PRIVATE
+    ${CMAKE_CURRENT_LIST_DIR}/IniBackgroundSave.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/IniBackgroundSave_p.h
+    ${CMAKE_CURRENT_LIST_DIR}/IniChangeLog.cpp
     ${CMAKE_CURRENT_LIST_DIR}/IniCollation.cpp
     ${CMAKE_CURRENT_LIST_DIR}/IniCollation_p.h
     ${CMAKE_CURRENT_LIST_DIR}/IniDocument.cpp
