@@ -458,7 +458,9 @@ void TIni::SaveFailedWith(const TSaveFailure& failure) {
     FOnSaveFailure(failure);
 }
 
-bool TIni::SaveOwnFileInBackground(platform::TFolderLock lock) {
+// The lock stays the caller's unless the save gets under way: then the
+// thread holds it until the rename is done.
+bool TIni::SaveOwnFileInBackground(platform::TFolderLock&& lock) {
     FFailure = {};
     if (!QDir().mkpath(QFileInfo(FFileName).absolutePath()) || !KeepDamagedCopy(FFileName))
         return false; // the plain save says why

@@ -210,7 +210,7 @@ private:
     [[nodiscard]] bool WriteContentToFile(const QString& fileName,
                                           const platform::TContentSource& content);
     [[nodiscard]] bool SaveTo(const QString& fileName);
-    [[nodiscard]] bool SaveOwnFileInBackground(platform::TFolderLock lock);
+    [[nodiscard]] bool SaveOwnFileInBackground(platform::TFolderLock&& lock);
     [[nodiscard]] bool MergeWithDisk();
     void SaveSucceeded();
     void SaveFailedWith(const TSaveFailure& failure);

@@ -5,6 +5,7 @@
 // of the record dialog runs it; everything else is what the program does.
 #include "game/Figur.h"
 #include "game/GameInfo.h"
+#include "game/RecordKeeping.h"
 #include "game/ScoreObj.h"
 #include "game/Stakko.h"
 #include "settings/QZ_UsrSettings.h"
@@ -18,6 +19,7 @@ int main(int argc, char** argv) {
     QApplication app(argc, argv);
     qz::SetMsgBox(std::make_unique<qz::TMsgBoxWin>());
     qz::GetUserSettings();
+    stakko::PrepareSettingsSaving(qz::UserSettings());
     QApplication::setApplicationName(stakko::ApplicationTitle());
 
     int result = 0;

@@ -4,6 +4,7 @@
 
 #include "common/FakeUserSettings.h"
 #include "common/TestHelpers.h"
+#include "game/RecordKeeping.h"
 #include "game/ScoreObj.h"
 #include "game/Stakko.h"
 #include "settings/QZINI.h"
@@ -315,6 +316,69 @@ TEST_F(RecordTest, OkWritesNameAndPointsToTheSettingsFileAtOnce) {
     Open(std::make_unique<qz::TUserSettingsFile>(path));
     EXPECT_EQ(RecordLine()->text(), QStringLiteral("Rekord:  (452 Pkt.)"));
 }
+
+// Another game running at the same time stored a higher record before this
+// one ended: no dialog, and the panel shows that record.
+TEST_F(RecordTest, AHigherRecordStoredByAnotherGameStays) {
+    auto owned = std::make_unique<FakeUserSettings>();
+    FakeUserSettings* settings = owned.get();
+    settings->values[{"score", "best"}] = QStringLiteral("Anna");
+    settings->values[{"score", "highest"}] = QStringLiteral("100");
+    T_Stakko& w = Open(std::move(owned));
+    PrepareLastDrop();
+    settings->elsewhere[{"score", "best"}] = QStringLiteral("Carla");
+    settings->elsewhere[{"score", "highest"}] = QStringLiteral("500");
+    SeenWinnerForm seen;
+    WinnerFormAnswerer answer(seen, RecordLine(), QStringLiteral("Bert"));
+    Drop();
+    EXPECT_TRUE(w.Stopped());
+    EXPECT_FALSE(seen.shown);
+    EXPECT_EQ(RecordLine()->text(), QStringLiteral("Rekord: Carla (500 Pkt.)"));
+    EXPECT_EQ(settings->text("Score", "Highest"), QStringLiteral("500"));
+    EXPECT_EQ(settings->saveCount, 0);
+}
+
+// What storing a record finds in the file when another game stored one
+// while the dialog was open.
+struct StoreRecordRow : NamedRow {
+    QString storedName;  // stored meanwhile by the other game; empty: nothing
+    QString storedPoints;
+    bool ownStored;
+    QString nameAfter; // in the file and the panel
+    qint32 pointsAfter;
+};
+
+class StoreRecordTest : public ::testing::TestWithParam<StoreRecordRow> {};
+
+TEST_P(StoreRecordTest, ARecordNeverGoesDown) {
+    const StoreRecordRow& row = GetParam();
+    FakeUserSettings settings;
+    settings.values[{"score", "best"}] = QStringLiteral("Anna");
+    settings.values[{"score", "highest"}] = QStringLiteral("100");
+    if (!row.storedName.isEmpty()) {
+        settings.elsewhere[{"score", "best"}] = row.storedName;
+        settings.elsewhere[{"score", "highest"}] = row.storedPoints;
+    }
+    TScoreObj score(TScoreView{});
+    score.WinnerName = QStringLiteral("Bert");
+    score.HighScore = 452;
+    EXPECT_EQ(StoreRecord(settings, score), row.ownStored);
+    EXPECT_EQ(settings.refreshCount, 1);
+    EXPECT_EQ(settings.saveCount, row.ownStored ? 1 : 0);
+    EXPECT_EQ(settings.text("Score", "Best"), row.nameAfter);
+    EXPECT_EQ(settings.text("Score", "Highest"), QString::number(row.pointsAfter));
+    EXPECT_EQ(score.WinnerName, row.nameAfter);
+    EXPECT_EQ(score.HighScore, row.pointsAfter);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Rows, StoreRecordTest,
+    ::testing::Values(StoreRecordRow{{"nothing_stored_meanwhile"}, {}, {}, true, "Bert", 452},
+                      StoreRecordRow{{"a_lower_one_is_beaten"}, "Carla", "300", true, "Bert", 452},
+                      StoreRecordRow{{"equal_points_the_later_wins"}, "Carla", "452", true, "Bert",
+                                     452},
+                      StoreRecordRow{{"a_higher_one_stays"}, "Carla", "500", false, "Carla", 500}),
+    RowName());
 
 // The dialog's font stands in for a bitmap font Linux does not have; the
 // label keeps its fixed size, so the caption must fit it.
