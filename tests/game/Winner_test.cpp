@@ -8,6 +8,7 @@
 #include "game/ScoreObj.h"
 #include "game/Stakko.h"
 #include "settings/QZINI.h"
+#include "text/MsgBox.h"
 #include "ui/SoundPlayer.h"
 
 #include <QApplication>
@@ -379,6 +380,62 @@ INSTANTIATE_TEST_SUITE_P(
                                      452},
                       StoreRecordRow{{"a_higher_one_stays"}, "Carla", "500", false, "Carla", 500}),
     RowName());
+
+// What the player is told of saves that fail: one message for a run of
+// failed saves, a record that could not be stored said so plainly, and the
+// end told again.
+class ShownMessages : public qz::TMsgBox {
+public:
+    explicit ShownMessages(QStringList* shown) : FShown(shown) {}
+    int ErrInfo(const QString& msg) override {
+        FShown->append(msg);
+        return qz::mrOk;
+    }
+
+private:
+    QStringList* FShown;
+};
+
+TEST(SettingsSaving, AFailureIsToldOnceTheRecordPlainlyAndTheEndAgain) {
+    QTemporaryDir dir;
+    {
+        QFile blocker(dir.filePath("Vomb"));
+        ASSERT_TRUE(blocker.open(QIODevice::WriteOnly)); // a file where the folder belongs
+    }
+    const QString path = dir.filePath("Vomb/stakko.ini");
+    QStringList shown;
+    qz::SetMsgBox(std::make_unique<ShownMessages>(&shown));
+    {
+        qz::TUserSettingsFile settings(path);
+        PrepareSettingsSaving(&settings);
+        settings.writeBool("_Stakko", "withSound", false);
+        settings.Save();
+        settings.writeInteger("_Stakko", "Left", 5);
+        settings.Save();
+        ASSERT_EQ(shown.size(), 1);
+        EXPECT_EQ(shown[0], "Die Einstellungen konnten nicht in der Datei \r" + path +
+                                "\r gespeichert werden: der Ordner " + dir.filePath("Vomb") +
+                                " kann nicht angelegt werden.\rSie bleiben vorgemerkt und werden "
+                                "beim nächsten Speichern und beim Beenden erneut geschrieben.");
+
+        TScoreObj score(TScoreView{});
+        score.WinnerName = QStringLiteral("Bert");
+        score.HighScore = 452;
+        EXPECT_FALSE(StoreRecord(settings, score));
+        ASSERT_EQ(shown.size(), 2);
+        EXPECT_TRUE(shown[1].startsWith("Der Rekord konnte nicht gespeichert werden: der Ordner"))
+            << shown[1].toStdString();
+        settings.Save();
+        EXPECT_EQ(shown.size(), 2);
+
+        EXPECT_FALSE(SaveSettingsNow(&settings));
+        ASSERT_EQ(shown.size(), 3);
+        EXPECT_EQ(shown[2], shown[0]);
+        EXPECT_TRUE(settings.Ini().Modified());
+        EXPECT_EQ(settings.readInteger("Score", "Highest", 0), 452);
+    }
+    qz::SetMsgBox(nullptr);
+}
 
 // The dialog's font stands in for a bitmap font Linux does not have; the
 // label keeps its fixed size, so the caption must fit it.

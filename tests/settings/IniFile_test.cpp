@@ -292,11 +292,21 @@ TEST(IniFileSave, ReadOnlyFolderKeepsTheOldFile) {
     WriteBytes(path, "[S]\r\na=1\r\n");
     auto ini = Utf8Ini(path);
     QFile::setPermissions(dir.filePath("ro"), QFileDevice::ReadOwner | QFileDevice::ExeOwner);
+    int told = 0;
+    ini->SetOnSaveFailure([&told](const qz::TSaveFailure&) { ++told; });
     ini->WriteString("S", "a", "2");
     ini->Save();
+    ini->Save();
     EXPECT_EQ(FileBytes(path), "[S]\r\na=1\r\n");
+    EXPECT_TRUE(ini->Modified());
+    EXPECT_EQ(ini->LastSaveFailure().Cause, qz::TSaveFailureCause::ReadOnly);
+    EXPECT_EQ(told, 1);
+    // Once the folder may be written again, the change is.
     QFile::setPermissions(dir.filePath("ro"),
                           QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+    ini->Save();
+    EXPECT_FALSE(ini->Modified());
+    EXPECT_EQ(FileBytes(path), "\xEF\xBB\xBF[S]\r\na=2\r\n\r\n");
 }
 
 // Waits for the child `pid` to end, at most `ms` milliseconds.
