@@ -23,7 +23,7 @@ file_says() { grep -q "^$1"$'\r$' "$INI"; }
 
 # start_program <program> <log>: starts a game; its process is PID, its
 # window WIN.
-PID= WIN=
+PID='' WIN=''
 start_program() {
     "$1" >"$WORK/$2" 2>&1 &
     PID=$!

@@ -342,7 +342,7 @@ TEST_F(RecordTest, AHigherRecordStoredByAnotherGameStays) {
 // What storing a record finds in the file when another game stored one
 // while the dialog was open.
 struct StoreRecordRow : NamedRow {
-    QString storedName;  // stored meanwhile by the other game; empty: nothing
+    QString storedName; // stored meanwhile by the other game; empty: nothing
     QString storedPoints;
     bool ownStored;
     QString nameAfter; // in the file and the panel
@@ -376,8 +376,8 @@ INSTANTIATE_TEST_SUITE_P(
     Rows, StoreRecordTest,
     ::testing::Values(StoreRecordRow{{"nothing_stored_meanwhile"}, {}, {}, true, "Bert", 452},
                       StoreRecordRow{{"a_lower_one_is_beaten"}, "Carla", "300", true, "Bert", 452},
-                      StoreRecordRow{{"equal_points_the_later_wins"}, "Carla", "452", true, "Bert",
-                                     452},
+                      StoreRecordRow{
+                          {"equal_points_the_later_wins"}, "Carla", "452", true, "Bert", 452},
                       StoreRecordRow{{"a_higher_one_stays"}, "Carla", "500", false, "Carla", 500}),
     RowName());
 
