@@ -16,7 +16,9 @@ namespace qz::platform {
 
 // What identifies one state of a file without reading it: the inode (a
 // save that renames a temporary gives a new one), size, last change of
-// the data and of the inode (a copy over it, a `touch -r`).
+// the data and of the inode (a copy over it, a `touch -r`). Only a write
+// in place that keeps the size, within one tick of the file system's
+// clock, goes unseen; our own saves always make a new inode.
 struct TFileStamp {
     bool Exists = false;
     quint64 Device = 0;
