@@ -35,19 +35,22 @@ void TSessionEnd::Attach(T_Stakko& window) {
 void TSessionEnd::End(int signalNumber) {
     qCInfo(lcSession) << "ending on signal" << signalNumber;
     FRequested = true;
+    // exit() ends every event loop that runs, a dialog's or a message
+    // box's too, whose own loop would otherwise go on; called first, it
+    // also keeps a message the closing may show (a save that failed) from
+    // waiting for a player who is logging out: it is logged instead.
+    QCoreApplication::exit(0);
     // As "&Ende" does: closing stores an open record and the placement.
     if (FWindow)
         FWindow->EndBtnClick();
-    // exit() ends every event loop that runs, a dialog's or a message
-    // box's too, whose own loop would otherwise go on.
-    QCoreApplication::exit(0);
 }
 
 void SaveEverything(T_Stakko& window) {
     window.StoreOpenRecord();
     qz::SaveFormStateByClass(&window, qz::wpSizeAndState | qz::wpPosition);
+    // Every pending change, on the disk before the session goes on.
     if (qz::TUserSettings* settings = qz::UserSettings())
-        settings->Save();
+        (void)settings->Flush();
 }
 
 } // namespace stakko

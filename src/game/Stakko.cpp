@@ -7,6 +7,7 @@
 #include "game/HelpText.h"
 #include "game/PanelStyle.h"
 #include "game/PngPicture.h"
+#include "game/RecordKeeping.h"
 #include "game/ScoreObj.h"
 #include "game/SysColors.h"
 #include "game/Winner.h"
@@ -228,11 +229,21 @@ void T_Stakko::NextFigure() {
         FStopped = true;
         if (FScoreObj->CompletedLines < RowsToWin)
             GameSound(SoundLost);
-        else if (FScoreObj->Sum > FScoreObj->HighScore)
+        else if (FScoreObj->Sum > FScoreObj->HighScore && !RecordStoredElsewhere())
             NewRecord();
         // A won game without a record simply ends.
     }
     PaintField();
+}
+
+// Another game may have stored a higher record since this one read it;
+// then that is the record to beat, and the panel shows it.
+bool T_Stakko::RecordStoredElsewhere() {
+    qz::TUserSettings* settings = qz::UserSettings();
+    if (!settings || !TakeStoredRecord(*settings, *FScoreObj))
+        return false;
+    FScoreObj->Show();
+    return FScoreObj->Sum <= FScoreObj->HighScore;
 }
 
 // The dialog's OK stores name and points and shows the record line; the
@@ -519,11 +530,14 @@ void T_Stakko::closeEvent(QCloseEvent* event) {
 }
 
 // Closing is always allowed; the font is not the user's to change here.
-// While the record dialog is open only the program's end closes the
-// window: the record is stored with the name typed so far.
+// Everything pending is saved before the window goes, so that a save that
+// fails again is told while the window is still there. While the record
+// dialog is open only the program's end closes the window: the record is
+// stored with the name typed so far.
 void T_Stakko::FormCloseQuery() {
     StoreOpenRecord();
     qz::SaveFormStateByClass(this, qz::wpSizeAndState | qz::wpPosition);
+    (void)SaveSettingsNow(qz::UserSettings());
 }
 
 void T_Stakko::resizeEvent(QResizeEvent* event) {

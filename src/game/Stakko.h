@@ -55,6 +55,7 @@ public:
     // Stores the record of a dialog that is still open, with the name typed
     // so far; the program is about to end or the session saves.
     void StoreOpenRecord();
+    [[nodiscard]] bool RecordStoredElsewhere();
     void Timer1Timer();
     // Acts on a key seen by the form; sets Key to 0 when it consumed it.
     void FormKeyDown(int& Key);

@@ -1,6 +1,7 @@
 #include "game/Winner.h"
 
 #include "game/ButtonGlyphs.h"
+#include "game/RecordKeeping.h"
 #include "game/ScoreObj.h"
 #include "game/SysColors.h"
 #include "settings/QZ_UsrSettings.h"
@@ -87,15 +88,8 @@ QPushButton* TWinnerForm::BitBtn1() const {
 
 void TWinnerForm::BitBtn1Click() {
     FScoreObj.WinnerName = ui->WinnerNameEdit->text();
-    if (qz::TUserSettings* settings = qz::UserSettings()) {
-        settings->writeString(QStringLiteral("Score"), QStringLiteral("Best"),
-                              FScoreObj.WinnerName);
-        settings->writeInteger(QStringLiteral("Score"), QStringLiteral("Highest"),
-                               FScoreObj.HighScore);
-        // A record is worth more than the few milliseconds of writing the
-        // file: it goes to the disk now, not at some later read or at exit.
-        settings->Save();
-    }
+    if (qz::TUserSettings* settings = qz::UserSettings())
+        (void)StoreRecord(*settings, FScoreObj);
     FScoreObj.Show();
 }
 

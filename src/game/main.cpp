@@ -9,6 +9,7 @@
 // before the process ends (SessionEnd.h). A signal during a start-up
 // message box ends the program there.
 #include "game/GameInfo.h"
+#include "game/RecordKeeping.h"
 #include "game/SessionEnd.h"
 #include "game/Stakko.h"
 #include "settings/QZ_UsrSettings.h"
@@ -82,6 +83,7 @@ int main(int argc, char** argv) {
     int failure = 0;
     if (!LoadSettings(failure))
         return failure;
+    stakko::PrepareSettingsSaving(qz::UserSettings());
     if (sessionEnd.Requested()) {
         qz::FreeUserSettings();
         return 0;

@@ -22,6 +22,7 @@ target_sources(stakkogame PRIVATE
     ${CMAKE_CURRENT_LIST_DIR}/GameInfo.cpp ${CMAKE_CURRENT_LIST_DIR}/GameInfo.h
     ${CMAKE_CURRENT_LIST_DIR}/PanelStyle.cpp ${CMAKE_CURRENT_LIST_DIR}/PanelStyle.h
     ${CMAKE_CURRENT_LIST_DIR}/PngPicture.cpp ${CMAKE_CURRENT_LIST_DIR}/PngPicture.h
+    ${CMAKE_CURRENT_LIST_DIR}/RecordKeeping.cpp ${CMAKE_CURRENT_LIST_DIR}/RecordKeeping.h
     ${CMAKE_CURRENT_LIST_DIR}/ScoreObj.cpp ${CMAKE_CURRENT_LIST_DIR}/ScoreObj.h
     ${CMAKE_CURRENT_LIST_DIR}/SessionEnd.cpp ${CMAKE_CURRENT_LIST_DIR}/SessionEnd.h
     ${CMAKE_CURRENT_LIST_DIR}/Stakko.cpp ${CMAKE_CURRENT_LIST_DIR}/Stakko.h

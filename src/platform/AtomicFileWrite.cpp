@@ -4,6 +4,7 @@
 #include <QFile>
 #include <QFileInfo>
 
+#include <atomic>
 #include <cerrno>
 #include <climits>
 #include <ctime>
@@ -48,6 +49,15 @@ mode_t NewFileMode() {
     const mode_t mask = ::umask(0);
     ::umask(mask);
     return 0666 & ~mask;
+}
+
+std::atomic<TDataSyncFunction>& DataSyncSlot() {
+    static std::atomic<TDataSyncFunction> sync{&::fdatasync};
+    return sync;
+}
+
+TDataSyncFunction DataSync() {
+    return DataSyncSlot().load();
 }
 
 bool IsOlder(const struct stat& a, const struct stat& b) {
@@ -112,6 +122,14 @@ TWriteResult WriteFileAtomically(const QString& path, const QByteArray& bytes, T
 
 TWriteResult WriteFileAtomically(const QString& path, const TContentSource& content,
                                  TWriteMode mode) {
+    TPreparedFile prepared;
+    const TWriteResult r = PrepareFile(path, content, mode, prepared);
+    return r.Status == TWriteStatus::Written ? prepared.Commit() : r;
+}
+
+TWriteResult PrepareFile(const QString& path, const TContentSource& content, TWriteMode mode,
+                         TPreparedFile& prepared) {
+    prepared = TPreparedFile();
     const QString target = FollowLinks(path);
     if (target.isEmpty())
         return Failure(path, "readlink", ELOOP);
@@ -169,31 +187,85 @@ TWriteResult WriteFileAtomically(const QString& path, const TContentSource& cont
         return abandon("fchmod");
     if (exists && (old.st_uid != ::geteuid() || old.st_gid != ::getegid()))
         (void)::fchown(fd, old.st_uid, old.st_gid);
+    prepared.FFd = fd;
+    prepared.FTemporary = temporary;
+    prepared.FNative = native;
+    prepared.FTarget = target;
+    prepared.FMode = mode;
+    return {TWriteStatus::Written, target, 0, ""};
+}
+
+TPreparedFile::TPreparedFile(TPreparedFile&& other) noexcept
+    : FFd(other.FFd), FTemporary(std::move(other.FTemporary)), FNative(std::move(other.FNative)),
+      FTarget(std::move(other.FTarget)), FMode(other.FMode) {
+    other.FFd = -1;
+}
+
+TPreparedFile& TPreparedFile::operator=(TPreparedFile&& other) noexcept {
+    if (this != &other) {
+        Abandon();
+        FFd = other.FFd;
+        FTemporary = std::move(other.FTemporary);
+        FNative = std::move(other.FNative);
+        FTarget = std::move(other.FTarget);
+        FMode = other.FMode;
+        other.FFd = -1;
+    }
+    return *this;
+}
+
+TPreparedFile::~TPreparedFile() {
+    Abandon();
+}
+
+void TPreparedFile::Abandon() {
+    if (FFd < 0)
+        return;
+    ::close(FFd);
+    ::unlink(FTemporary.constData());
+    FFd = -1;
+}
+
+TWriteResult TPreparedFile::Commit() {
+    if (FFd < 0)
+        return Failure(FTarget, "commit", EBADF);
+    const int fd = FFd;
+    FFd = -1;
     // The data reaches the disk before the name does: after a power loss
     // the name holds the old whole file or the new one. (Should the rename
     // itself be lost, the old file is still whole.)
-    if (::fdatasync(fd) != 0)
-        return abandon("fdatasync");
-
+    if (DataSync()(fd) != 0) {
+        const int error = errno;
+        ::close(fd);
+        ::unlink(FTemporary.constData());
+        return Failure(FTarget, "fdatasync", error);
+    }
     // The descriptor, and with it the in-use mark, stays open until the
     // name is taken. Its close cannot lose data any more: fdatasync has
     // written it. (Don't retry close in case of EINTR: the descriptor is
     // gone either way.)
-    if (mode == TWriteMode::CreateOnly) {
+    if (FMode == TWriteMode::CreateOnly) {
         // link() fails with EEXIST instead of replacing what appeared meanwhile.
-        const int linked = ::link(temporary.constData(), native.constData());
+        const int linked = ::link(FTemporary.constData(), FNative.constData());
         const int error = errno;
-        ::unlink(temporary.constData());
+        ::unlink(FTemporary.constData());
         ::close(fd);
         if (linked != 0)
-            return error == EEXIST ? TWriteResult{TWriteStatus::Exists, target, EEXIST, "link"}
-                                   : Failure(target, "link", error);
-    } else if (::rename(temporary.constData(), native.constData()) != 0) {
-        return abandon("rename");
+            return error == EEXIST ? TWriteResult{TWriteStatus::Exists, FTarget, EEXIST, "link"}
+                                   : Failure(FTarget, "link", error);
+    } else if (::rename(FTemporary.constData(), FNative.constData()) != 0) {
+        const int error = errno;
+        ::close(fd);
+        ::unlink(FTemporary.constData());
+        return Failure(FTarget, "rename", error);
     } else {
         ::close(fd);
     }
-    return {TWriteStatus::Written, target, 0, ""};
+    return {TWriteStatus::Written, FTarget, 0, ""};
+}
+
+void SetDataSyncFunction(TDataSyncFunction sync) {
+    DataSyncSlot().store(sync ? sync : &::fdatasync);
 }
 
 QStringList RemoveStaleTemporaries(const QString& path) {

@@ -55,6 +55,46 @@ using TContentSource = std::function<void(const TContentWriter& write)>;
 [[nodiscard]] TWriteResult WriteFileAtomically(const QString& path, const TContentSource& content,
                                                TWriteMode mode = TWriteMode::Replace);
 
+// A new content written in full to its temporary file, but neither
+// certainly on the disk nor under its name yet: Commit does both, and may
+// run on another thread (it is what waits for a slow disk). Destroying an
+// uncommitted file removes the temporary; the old file stays as it was.
+class TPreparedFile {
+public:
+    TPreparedFile() = default;
+    TPreparedFile(TPreparedFile&& other) noexcept;
+    TPreparedFile& operator=(TPreparedFile&& other) noexcept;
+    TPreparedFile(const TPreparedFile&) = delete;
+    TPreparedFile& operator=(const TPreparedFile&) = delete;
+    ~TPreparedFile();
+
+    // fdatasync, then the rename (or, for TWriteMode::CreateOnly, the link)
+    // to the target; once only.
+    [[nodiscard]] TWriteResult Commit();
+
+private:
+    friend TWriteResult PrepareFile(const QString&, const TContentSource&, TWriteMode,
+                                    TPreparedFile&);
+    void Abandon();
+
+    int FFd = -1;
+    QByteArray FTemporary;
+    QByteArray FNative;
+    QString FTarget;
+    TWriteMode FMode = TWriteMode::Replace;
+};
+
+// The first half of WriteFileAtomically: the checks, the temporary and its
+// content and permissions. Written gives the prepared file in `prepared`;
+// any other status leaves nothing behind.
+[[nodiscard]] TWriteResult PrepareFile(const QString& path, const TContentSource& content,
+                                       TWriteMode mode, TPreparedFile& prepared);
+
+// What makes the data of a file durable (fdatasync unless replaced): a
+// seam for tests that need a slow or failing disk; null restores fdatasync.
+using TDataSyncFunction = int (*)(int fd);
+void SetDataSyncFunction(TDataSyncFunction sync);
+
 // Where `path` leads once every symbolic link is followed (made absolute);
 // `path` itself when it is no link. Empty after 40 links (a loop).
 //   FollowLinks("/home/p/.config/Vomb/stakko.ini") == "/home/p/dotfiles/stakko.ini"

@@ -7,6 +7,8 @@ target_sources(qzplatform PRIVATE
     ${CMAKE_CURRENT_LIST_DIR}/AtomicFileWrite.h
     ${CMAKE_CURRENT_LIST_DIR}/FileAccess.cpp
     ${CMAKE_CURRENT_LIST_DIR}/FileAccess.h
+    ${CMAKE_CURRENT_LIST_DIR}/FileWriters.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/FileWriters.h
     ${CMAKE_CURRENT_LIST_DIR}/ProgramFile.cpp
     ${CMAKE_CURRENT_LIST_DIR}/ProgramFile.h
     ${CMAKE_CURRENT_LIST_DIR}/ProgramSections.cpp

@@ -82,8 +82,10 @@ void TIniStream::AddSection(const QString& nm, std::unique_ptr<TIniSection>& aSe
         return;
     if (aSection->Count() == 0)
         aSection->AddEntry(u"?", u"?");
-    if (FSections.Add(nm, aSection))
+    if (FSections.Add(nm, aSection)) {
         FModified = true;
+        FChanges.NoteWhole();
+    }
 }
 
 void TIniStream::Clear() {
@@ -96,16 +98,19 @@ void TIniStream::ClearSection(const QString& sectionName) {
         return;
     FSections.Delete(i);
     FModified = true;
+    FChanges.NoteClear(sectionName);
 }
 
 void TIniStream::DelDupLines() {
     for (int i = 0; i < Count(); ++i)
         FSections.getSections(i)->DelDupLines();
+    FChanges.NoteWhole();
 }
 
 void TIniStream::SortKeywords() {
     for (int i = 0; i < Count(); ++i)
         FSections.getSections(i)->SortKeys();
+    FChanges.NoteWhole();
 }
 
 // Renaming files the section anew under its new name, so the list stays
@@ -121,6 +126,7 @@ bool TIniStream::RenameSection(int index, const QString& newName) {
     auto section = FSections.Extract(index);
     FSections.Add(newName, section);
     FModified = true;
+    FChanges.NoteWhole();
     return true;
 }
 
@@ -273,8 +279,10 @@ void TIniStream::WriteString(const QString& section, const QString& key, const Q
         return;
     if (ReadString(section, key, QString()) == value)
         return;
-    if (GetOrAddSection(section)->setKeyVal(key, value))
+    if (GetOrAddSection(section)->setKeyVal(key, value)) {
         FModified = true;
+        FChanges.NoteValue(section, key, value);
+    }
 }
 
 void TIniStream::WriteBool(const QString& section, const QString& key, bool value) {
@@ -317,6 +325,34 @@ void TIniStream::WriteSectionLines(const QString& section, const QStringList& li
                                    bool withCommentLines) {
     GetOrAddSection(section)->SetSectionLines(list, withCommentLines);
     FModified = true;
+    FChanges.NoteLines(section, list, withCommentLines);
+}
+
+// The same steps as the writes that were noted, without their reads (which
+// a file object would answer with its upkeep) and without noting them again.
+void TIniStream::ApplyChanges(const TIniChangeLog& changes) {
+    for (const TIniChangeLog::TChange& c : changes.Changes()) {
+        switch (c.Kind) {
+        case TIniChangeLog::TChange::SetValue:
+            if (GetOrAddSection(c.Section)->setKeyVal(c.Key, c.Value))
+                FModified = true;
+            break;
+        case TIniChangeLog::TChange::ClearSection:
+            if (const int i = SectionIndex(c.Section); i >= 0) {
+                FSections.Delete(i);
+                FModified = true;
+            }
+            break;
+        case TIniChangeLog::TChange::SetLines:
+            GetOrAddSection(c.Section)->SetSectionLines(c.Lines, c.WithComments);
+            FModified = true;
+            break;
+        }
+    }
+}
+
+void TIniStream::SwapContent(TIniStream& other) noexcept {
+    std::swap(FSections, other.FSections);
 }
 
 } // namespace qz

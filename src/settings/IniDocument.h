@@ -134,6 +134,8 @@ public:
     TIniSectionList();
     TIniSectionList(const TIniSectionList&) = delete;
     TIniSectionList& operator=(const TIniSectionList&) = delete;
+    TIniSectionList(TIniSectionList&&) noexcept = default;
+    TIniSectionList& operator=(TIniSectionList&&) noexcept = default;
 
     [[nodiscard]] int Count() const { return static_cast<int>(FItems.size()); }
     // The section at `index`, or null.
@@ -175,6 +177,47 @@ private:
     bool FCaseSensitive = false;
 };
 
+// What a document changed since it was last in step with its file, in a
+// form that can be applied again to another copy of that file: values
+// written or erased, sections cleared or given new lines. A change it
+// cannot express (sorting, renaming, adding a whole section), or more
+// changes than it keeps, make it "whole": the document as it stands is
+// then the only faithful form of the change.
+class TIniChangeLog {
+public:
+    struct TChange {
+        enum TKind : quint8 { SetValue, ClearSection, SetLines };
+        TKind Kind = SetValue;
+        QString Section;
+        QString Key;       // SetValue
+        QString Value;     // SetValue; empty erases the key
+        QStringList Lines; // SetLines
+        bool WithComments = false;
+    };
+    // Beyond this many changes the log gives up and becomes whole: a
+    // program writing that much rewrites its file anyway.
+    static constexpr int MaxChanges = 4096;
+
+    void NoteValue(const QString& section, const QString& key, const QString& value);
+    void NoteClear(const QString& section);
+    void NoteLines(const QString& section, const QStringList& lines, bool withComments);
+    void NoteWhole();
+    // Starts afresh: the document and its file are in step.
+    void Forget();
+    // Puts `earlier` (changes that did not reach the file) before these.
+    void Prepend(const TIniChangeLog& earlier);
+
+    [[nodiscard]] bool Whole() const { return FWhole; }
+    [[nodiscard]] bool isEmpty() const { return FChanges.empty() && !FWhole; }
+    [[nodiscard]] const std::vector<TChange>& Changes() const { return FChanges; }
+
+private:
+    void Add(TChange change);
+
+    std::vector<TChange> FChanges;
+    bool FWhole = false;
+};
+
 // The document.
 class TIniStream {
 public:
@@ -192,7 +235,11 @@ public:
     }
     [[nodiscard]] QString SectionNames(int index) const { return getSectionNames(index); }
     [[nodiscard]] bool CaseSensitive() const { return FSections.CaseSensitive(); }
-    void SetCaseSensitive(bool value) { FSections.SetCaseSensitive(value); }
+    void SetCaseSensitive(bool value) {
+        if (value != FSections.CaseSensitive())
+            FChanges.NoteWhole();
+        FSections.SetCaseSensitive(value);
+    }
     [[nodiscard]] int Count() const { return FSections.Count(); }
     // The encoding last read or to be written, or null. Through a const
     // document it can be looked at (code page, preamble), not used to convert.
@@ -200,6 +247,14 @@ public:
     [[nodiscard]] const TEncoding* Encoding() const { return FEncoding; }
     void SetEncoding(TEncoding* value) { FEncoding = value; }
     [[nodiscard]] bool Modified() const { return FModified; }
+    // The changes since the document was last in step with its file.
+    [[nodiscard]] const TIniChangeLog& Changes() const { return FChanges; }
+    // Applies `changes` to this document as they were applied to another
+    // one; sets Modified when something changed.
+    void ApplyChanges(const TIniChangeLog& changes);
+    // Exchanges the content (sections, their order and case rule) with
+    // `other`; encodings, handlers and change logs stay.
+    void SwapContent(TIniStream& other) noexcept;
     [[nodiscard]] TIniSectionList& SectionList() { return FSections; }
     [[nodiscard]] const TIniSectionList& SectionList() const { return FSections; }
     [[nodiscard]] const TEncodingErrorHandler& OnEncodingError() const { return FOnEncodingError; }
@@ -289,6 +344,7 @@ protected:
     [[nodiscard]] int SectionIndex(const QString& name) const;
 
     TIniSectionList FSections;
+    TIniChangeLog FChanges;
     TEncoding* FEncoding = nullptr;
     TEncodingErrorHandler FOnEncodingError;
     bool FModified = false;

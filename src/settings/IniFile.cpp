@@ -1,7 +1,9 @@
 #include "settings/IniFile.h"
 
 #include "platform/AtomicFileWrite.h"
+#include "platform/FileWriters.h"
 #include "settings/DamagedCopy_p.h"
+#include "settings/IniBackgroundSave_p.h"
 #include "settings/IniSaveEncoding_p.h"
 #include "settings/SettingsLog.h"
 #include "text/EQZError.h"
@@ -15,12 +17,18 @@
 #include <QFileInfo>
 #include <QScopeGuard>
 
+#include <algorithm>
+#include <cerrno>
+#include <unistd.h>
+
 namespace qz {
 
 namespace {
 
 // Ten seconds as a fraction of a day.
 constexpr TDateTime kTenSeconds = 1.0 / 8640;
+// How long the end waits for the disk, and a fresh read for a save under way.
+constexpr std::chrono::seconds kEndPatience(5);
 
 constexpr char16_t kReplacement = 0xFFFD;
 const QByteArray kUtf8Replacement("\xEF\xBF\xBD");
@@ -81,7 +89,76 @@ QString WriteFailureText(const platform::TWriteResult& r) {
         .arg(QLatin1String(r.Step), r.Target, qt_error_string(r.Error));
 }
 
+bool Writable(const QString& path) {
+    return ::access(QFile::encodeName(path).constData(), W_OK) == 0;
+}
+
+// What the user can do about a failed write: free space, make the file or
+// folder writable, or ask for the right to write.
+TSaveFailure FailureOf(const QString& fileName, const platform::TWriteResult& r) {
+    const QString target = r.Target.isEmpty() ? fileName : r.Target;
+    switch (r.Status) {
+    case platform::TWriteStatus::Written:
+        return {};
+    case platform::TWriteStatus::ReadOnly:
+        return {fileName, TSaveFailureCause::ReadOnly, {}};
+    case platform::TWriteStatus::NotRegular:
+        return {fileName, TSaveFailureCause::Other,
+                QStringLiteral("%1 ist keine gewöhnliche Datei").arg(target)};
+    case platform::TWriteStatus::Exists:
+    case platform::TWriteStatus::Failed:
+        break;
+    }
+    switch (r.Error) {
+    case ENOSPC:
+    case EDQUOT:
+        return {fileName, TSaveFailureCause::DiskFull, {}};
+    case EROFS:
+        return {fileName, TSaveFailureCause::ReadOnly, {}};
+    case EACCES:
+    case EPERM: {
+        // A folder or file that may not be written as such (a mode without
+        // "w", the immutable flag) is read-only; otherwise it is the right
+        // that is missing.
+        const QFileInfo info(target);
+        const bool fileWritable = !info.exists() || Writable(target);
+        return {fileName,
+                Writable(info.absolutePath()) && fileWritable ? TSaveFailureCause::NotAllowed
+                                                              : TSaveFailureCause::ReadOnly,
+                {}};
+    }
+    default:
+        return {fileName, TSaveFailureCause::Other, platform::SystemErrorText(r.Error)};
+    }
+}
+
 } // namespace
+
+QString SaveFailureCauseText(const TSaveFailure& failure) {
+    switch (failure.Cause) {
+    case TSaveFailureCause::DiskFull:
+        return QStringLiteral("kein Platz mehr auf dem Datenträger");
+    case TSaveFailureCause::ReadOnly:
+        return QStringLiteral("die Datei oder ihr Ordner ist schreibgeschützt");
+    case TSaveFailureCause::NotAllowed:
+        return QStringLiteral("keine Berechtigung");
+    case TSaveFailureCause::Unfinished:
+        return QStringLiteral("der Datenträger hat das Schreiben nicht rechtzeitig beendet");
+    case TSaveFailureCause::Other:
+        break;
+    }
+    return failure.Detail;
+}
+
+QString SaveFailureMessage(const TSaveFailure& failure) {
+    const QString what = QStringLiteral("Die Einstellungen konnten nicht in der Datei \r%1\r "
+                                        "gespeichert werden: %2.")
+                             .arg(failure.FileName, SaveFailureCauseText(failure));
+    if (failure.Cause == TSaveFailureCause::Unfinished)
+        return what + QStringLiteral("\rDie letzten Änderungen sind möglicherweise verloren.");
+    return what + QStringLiteral("\rSie bleiben vorgemerkt und werden beim nächsten Speichern "
+                                 "und beim Beenden erneut geschrieben.");
+}
 
 TDateTime FileTimeOf(const QString& name) {
     const QFileInfo info(name);
@@ -112,16 +189,26 @@ TIni::TIni(const QString& fn, TEncoding* aEncoding, TEncodingErrorHandler aEncod
     }
 }
 
+// The end waits for the disk, but not for ever: what a hung disk has not
+// written after a few seconds is said to be possibly lost, and the thread
+// is left to finish if it still can.
 TIni::~TIni() {
     try {
-        if (Modified())
-            Save();
+        if ((Modified() || FBackground) && !Flush(kEndPatience) && FBackground) {
+            qCWarning(lcSettings).noquote()
+                << FFileName << "not on the disk after" << kEndPatience.count() << "s at the end";
+            FLastFailure = {FFileName, TSaveFailureCause::Unfinished, {}};
+            if (FOnSaveFailure)
+                FOnSaveFailure(FLastFailure);
+        }
     } catch (const std::exception& e) {
         // Nothing may leave a destructor; the next run still has the old file.
         qCWarning(lcSettings).noquote() << FFileName << "not saved at the end:" << e.what();
     } catch (...) {
         qCWarning(lcSettings).noquote() << FFileName << "not saved at the end";
     }
+    if (FBackground && !FBackground->Done())
+        FBackground->Abandon();
 }
 
 TDateTime TIni::Now() const {
@@ -140,6 +227,14 @@ void TIni::LoadFromFile(const QString& fn) {
         return;
     FLoadedFileName = fn;
     FFileTime = FileTimeOf(fn);
+    // The stamp comes before the bytes: a change in between is merged later
+    // rather than missed.
+    if (fn == FFileName) {
+        FStamp = platform::FileStampOf(fn);
+        FChanges.Forget();
+    } else {
+        FChanges.NoteWhole();
+    }
     Clear();
     if (FDamage.FileName == fn)
         FDamage = {};
@@ -206,9 +301,12 @@ void TIni::ReadFromString(const QString& source) {
     FFileTime = -1.0;
     Clear();
     ParseText(source, true);
+    FChanges.NoteWhole();
 }
 
 bool TIni::Maintain() {
+    if (Saving())
+        return false;
     if (Modified()) {
         Save();
         return false;
@@ -226,35 +324,225 @@ void TIni::Save() {
         SaveToFile(FFileName, FEncoding);
 }
 
-// An empty document deletes the file and never creates one.
+// An empty document deletes the file and never creates one. A save of the
+// own file that finds it changed on disk merges first (see the header).
 void TIni::SaveToFile(const QString& fileName, TEncoding* aEncoding) {
     if (fileName.isEmpty())
         return;
-    const bool empty = isEmpty();
     if (aEncoding)
         FEncoding = aEncoding;
+    const bool own = fileName == FFileName;
+    if (own && FBackground) {
+        if (!FBackground->Done()) {
+            FSaveWanted = true; // follows when the save under way ends
+            return;
+        }
+        CollectBackgroundSave();
+    }
+    // Without the lock (no folder yet, a hung writer) the save goes on: it
+    // was never taken before either.
+    platform::TFolderLock lock(fileName);
+    if (own && !FChanges.Whole() && platform::FileStampOf(fileName) != FStamp)
+        (void)MergeWithDisk();
+    if (own && FBackgroundContext && !FVirtualFolder && !isEmpty() &&
+        SaveOwnFileInBackground(std::move(lock)))
+        return;
+    const bool saved = SaveTo(fileName);
+    if (own) {
+        if (saved)
+            SaveSucceeded();
+        else
+            SaveFailedWith(FFailure);
+    } else if (saved) {
+        FModified = false;
+    }
+    FFileTime = FileTimeOf(FFileName);
+}
+
+bool TIni::SaveTo(const QString& fileName) {
+    FFailure = {};
+    const bool empty = isEmpty();
     // The bytes are made while they are written, straight from the sections.
     TEncoding* encoding = FEncoding;
     const platform::TContentSource content = [this, encoding](const platform::TContentWriter& w) {
         EncodeSavedText(*this, encoding, w);
     };
-    const QFileInfo info(fileName);
-    if (info.exists()) {
-        if (empty) {
-            if (!WriteOrDelete(fileName, nullptr))
-                SaveFailed();
-        } else {
-            WriteContentToFile(fileName, content);
-        }
-    } else if (!empty) {
-        WriteContentToFile(fileName, content);
+    if (QFileInfo(fileName).exists()) {
+        if (!empty)
+            return WriteContentToFile(fileName, content);
+        if (WriteOrDelete(fileName, nullptr, FFailure))
+            return true;
+        SaveFailed();
+        return false;
     }
+    return empty || WriteContentToFile(fileName, content);
+}
+
+// The file on disk, read again under the writers' lock, takes this object's
+// own changes; its content then becomes this object's. A file that cannot
+// be read now is not merged with: the document is written as it stands.
+bool TIni::MergeWithDisk() {
+    const platform::TFileStamp stamp = platform::FileStampOf(FFileName);
+    TIni disk(QString(), FEncoding, &TIni::IgnoreOnErrorEncoding, {});
+    if (stamp.Exists) {
+        try {
+            disk.LoadFromFile(FFileName);
+        } catch (const EQZError& e) {
+            qCWarning(lcSettings).noquote()
+                << FFileName << "changed on disk but cannot be read again:" << e.message();
+            return false;
+        }
+    }
+    disk.ApplyChanges(FChanges);
+    SwapContent(disk);
+    // What could not be read faithfully is kept before it is overwritten.
+    if (!disk.FDamage.FileName.isEmpty())
+        FDamage = disk.FDamage;
+    disk.FModified = false;
+    FStamp = stamp;
+    FFileTime = FileTimeOf(FFileName);
+    qCInfo(lcSettings).noquote() << FFileName << "changed on disk; merged"
+                                 << FChanges.Changes().size() << "own changes into it";
+    return true;
+}
+
+bool TIni::Refresh() {
+    if (FFileName.isEmpty() || FChanges.Whole())
+        return false;
+    if (FBackground && !WaitForBackgroundSave(kEndPatience))
+        return false;
+    if (platform::FileStampOf(FFileName) == FStamp)
+        return false;
+    const platform::TFolderLock lock(FFileName);
+    const bool pending = FModified;
+    const bool merged = MergeWithDisk();
+    FModified = pending;
+    return merged;
+}
+
+void TIni::SaveSucceeded() {
     FModified = false;
+    FChanges.Forget();
+    FStamp = platform::FileStampOf(FFileName);
+    FLastFailure = {};
+    FFailureReported = false;
+    FRetryAt = 0;
+}
+
+// The changes stay pending; the ten-second rule waits ten seconds before it
+// tries again, so that reads do not each start a doomed write.
+void TIni::SaveFailedWith(const TSaveFailure& failure) {
+    FModified = true;
+    FLastFailure = failure;
+    FRetryAt = Now() + kTenSeconds;
+    if (FFailureReported || !FOnSaveFailure)
+        return;
+    FFailureReported = true;
+    FOnSaveFailure(failure);
+}
+
+// The lock stays the caller's unless the save gets under way: then the
+// thread holds it until the rename is done.
+bool TIni::SaveOwnFileInBackground(platform::TFolderLock&& lock) {
+    FFailure = {};
+    if (!QDir().mkpath(QFileInfo(FFileName).absolutePath()) || !KeepDamagedCopy(FFileName))
+        return false; // the plain save says why
+    TEncoding* encoding = FEncoding;
+    platform::TPreparedFile prepared;
+    const platform::TWriteResult r = platform::PrepareFile(
+        FFileName,
+        [this, encoding](const platform::TContentWriter& w) {
+            EncodeSavedText(*this, encoding, w);
+        },
+        platform::TWriteMode::Replace, prepared);
+    if (r.Status != platform::TWriteStatus::Written) {
+        qCWarning(lcSettings).noquote() << FFileName << "not saved:" << WriteFailureText(r);
+        SaveFailed();
+        SaveFailedWith(FailureOf(FFileName, r));
+        FFileTime = FileTimeOf(FFileName);
+        return true;
+    }
+    FChangesInFlight = FChanges;
+    FChanges.Forget();
+    FModified = false;
+    FBackground = std::make_unique<TIniBackgroundSave>(std::move(prepared), std::move(lock),
+                                                       FBackgroundContext.get(), [this] {
+                                                           if (!FBackground || !FBackground->Done())
+                                                               return;
+                                                           CollectBackgroundSave();
+                                                           if (std::exchange(FSaveWanted, false))
+                                                               Save();
+                                                       });
+    return true;
+}
+
+// Changes made while the save was under way stay pending on top of it;
+// those it carried come back when it failed.
+void TIni::CollectBackgroundSave() {
+    if (!FBackground)
+        return;
+    const TIniBackgroundSave::TOutcome outcome = FBackground->Outcome();
+    FBackground.reset();
+    if (outcome.Result.Status == platform::TWriteStatus::Written) {
+        FStamp = outcome.Stamp;
+        FLastFailure = {};
+        FFailureReported = false;
+        FRetryAt = 0;
+    } else {
+        qCWarning(lcSettings).noquote()
+            << FFileName << "not saved:" << WriteFailureText(outcome.Result);
+        FChanges.Prepend(FChangesInFlight);
+        SaveFailedWith(FailureOf(FFileName, outcome.Result));
+    }
+    FChangesInFlight.Forget();
     FFileTime = FileTimeOf(FFileName);
 }
 
+bool TIni::WaitForBackgroundSave(std::chrono::milliseconds patience) {
+    if (!FBackground)
+        return true;
+    if (!FBackground->WaitFor(patience))
+        return false;
+    CollectBackgroundSave();
+    return true;
+}
+
+bool TIni::Flush(std::chrono::milliseconds patience) {
+    const auto deadline = std::chrono::steady_clock::now() + patience;
+    const auto left = [&deadline] {
+        return std::max(std::chrono::milliseconds(0),
+                        std::chrono::duration_cast<std::chrono::milliseconds>(
+                            deadline - std::chrono::steady_clock::now()));
+    };
+    if (!WaitForBackgroundSave(left()))
+        return false;
+    FSaveWanted = false;
+    Save();
+    if (!WaitForBackgroundSave(left()))
+        return false;
+    return !Modified();
+}
+
+bool TIni::Saving() const {
+    return FBackground && !FBackground->Done();
+}
+
+void TIni::SetSaveInBackground(bool value) {
+    if (value == SaveInBackground())
+        return;
+    if (value) {
+        FBackgroundContext = std::make_unique<QObject>();
+        return;
+    }
+    (void)WaitForBackgroundSave(kEndPatience);
+    if (FBackground)
+        FBackground->Abandon();
+    FBackground.reset();
+    FBackgroundContext.reset();
+}
+
 void TIni::WriteListToFile(const QStringList& list, const QString& fileName, TEncoding* encoding) {
-    WriteContentToFile(fileName, [&list, encoding](const platform::TContentWriter& w) {
+    (void)WriteContentToFile(fileName, [&list, encoding](const platform::TContentWriter& w) {
         EncodeSavedLines(list, encoding, w);
     });
 }
@@ -264,28 +552,42 @@ void TIni::WriteListToFile(const QStringList& list, const QString& fileName, TEn
 // either the old whole file or the new whole file, never a torn one. A
 // file the user made read-only is left alone, and so is anything that is
 // not a regular file.
-void TIni::WriteContentToFile(const QString& fileName, const platform::TContentSource& content) {
-    if (WriteOrDelete(fileName, &content))
+bool TIni::WriteContentToFile(const QString& fileName, const platform::TContentSource& content) {
+    if (WriteOrDelete(fileName, &content, FFailure)) {
         FTryAgain = false;
-    else
-        SaveFailed();
-    if (FTryAgain)
-        WriteListToSubstitute(fileName);
+        return true;
+    }
+    SaveFailed();
+    return FTryAgain && WriteListToSubstitute(fileName);
 }
 
 bool TIni::WriteOrDelete(const QString& fileName, const platform::TContentSource* content) {
+    TSaveFailure ignored;
+    return WriteOrDelete(fileName, content, ignored);
+}
+
+bool TIni::WriteOrDelete(const QString& fileName, const platform::TContentSource* content,
+                         TSaveFailure& failure) {
     const QFileInfo info(fileName);
     if (!QDir().mkpath(info.absolutePath())) {
         qCWarning(lcSettings).noquote() << fileName << "not saved: its folder cannot be made";
+        failure = {
+            fileName, TSaveFailureCause::Other,
+            QStringLiteral("der Ordner %1 kann nicht angelegt werden").arg(info.absolutePath())};
         return false;
     }
-    if (!KeepDamagedCopy(fileName))
+    if (!KeepDamagedCopy(fileName)) {
+        failure = {fileName, TSaveFailureCause::Other,
+                   QStringLiteral("die Kopie ihres bisherigen Inhalts kann nicht geschrieben "
+                                  "werden")};
         return false;
+    }
     if (!content && !info.isSymLink() && info.isFile()) {
         QFile file(fileName);
         if (file.remove())
             return true;
         qCWarning(lcSettings).noquote() << fileName << "not deleted:" << file.errorString();
+        failure = {fileName, TSaveFailureCause::Other, file.errorString()};
         return false;
     }
     // A link stays, however empty its file becomes: it is the user's.
@@ -295,6 +597,7 @@ bool TIni::WriteOrDelete(const QString& fileName, const platform::TContentSource
     if (r.Status == platform::TWriteStatus::Written)
         return true;
     qCWarning(lcSettings).noquote() << fileName << "not saved:" << WriteFailureText(r);
+    failure = FailureOf(fileName, r);
     return false;
 }
 
@@ -317,18 +620,23 @@ bool TIni::KeepDamagedCopy(const QString& fileName) {
     return true;
 }
 
-// The substitute is written once; its own failure is not passed on again.
-void TIni::WriteListToSubstitute(const QString& fileName) {
+// The substitute is written once; its own failure is not passed on again,
+// and the failure told is that of the file itself.
+bool TIni::WriteListToSubstitute(const QString& fileName) {
     FTryAgain = false;
     if (FWritingSubstitute || !FVirtualFolder)
-        return;
+        return false;
     const QString substitute = FVirtualFolder(fileName);
     if (substitute.isEmpty())
-        return;
+        return false;
     FWritingSubstitute = true;
     const auto done = qScopeGuard([this] { FWritingSubstitute = false; });
     qCInfo(lcSettings).noquote() << fileName << "goes to its substitute" << substitute;
-    SaveToFile(substitute, FEncoding);
+    const TSaveFailure original = FFailure;
+    if (SaveTo(substitute))
+        return true;
+    FFailure = original;
+    return false;
 }
 
 void TIni::SaveCopy(const QString& fileName, TEncoding* aEncoding) {
@@ -344,6 +652,7 @@ void TIni::SaveFailed() {
 void TIni::ChangeFileName(const QString& newFileName) {
     FFileName = newFileName;
     FModified = true;
+    FChanges.NoteWhole();
 }
 
 void TIni::ReadSectionLines(const QString& section, QStringList& list, bool withCommentLines) {
@@ -357,7 +666,7 @@ void TIni::ReadSectionLines(const QString& section, QStringList& list, bool with
 QString TIni::ReadString(const QString& section, const QString& key, const QString& def) {
     if (FAutoMaintain)
         Maintain();
-    if (Modified() && FFileTime < Now() - kTenSeconds)
+    if (Modified() && FFileTime < Now() - kTenSeconds && (FRetryAt == 0 || Now() >= FRetryAt))
         Save();
     return TIniStream::ReadString(section, key, def);
 }

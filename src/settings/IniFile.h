@@ -12,19 +12,38 @@
 // characters it could not interpret, or not inflatable) keeps its bytes in
 // a copy beside it before the first save goes over it (DamagedCopyName); at
 // most five such copies are kept, the oldest giving way to a new one.
-// Save failures stay silent to the user; each is logged with its cause to
-// the category "stakko.settings".
+//
+// Several programs may keep the same file open (the game started twice).
+// Each object remembers what it changed since it last read or wrote the
+// file (Changes()); when a save finds the file changed on disk since then,
+// it reads the file again and applies only its own changes on top, so
+// everything else there stays: the other program's values, comments, the
+// order of lines, keys given twice and sections nobody here knows. When
+// both changed the same key, the later save wins, as QSettings and KConfig
+// have it. Writers take one lock (platform::TFolderLock) from the reading
+// to the rename, so two saves never interleave. A file that did not change
+// is written as before, without being read.
+//
+// A save that fails keeps its changes pending (Modified stays true): the
+// next save tries again, and so does the end. Each failure is logged to
+// "stakko.settings" with its cause; the handler (SetOnSaveFailure) hears
+// once per run of failures, until a save succeeds again.
 //
 //   qz::TIni ini("/home/p/.config/Vomb/stakko.ini", qz::TEncoding::UTF8(), {}, {});
 //   ini.WriteInteger("Score", "Highest", 1520);
 //   ini.Save(); // EF BB BF "[Score]" CR LF "Highest=1520" CR LF CR LF
 
 #include "platform/AtomicFileWrite.h"
+#include "platform/FileWriters.h"
 #include "settings/IniDocument.h"
 #include "text/DateTime.h"
 
 #include <QByteArray>
 #include <QDateTime>
+#include <QObject>
+
+#include <chrono>
+#include <memory>
 
 namespace qz {
 
@@ -32,6 +51,31 @@ namespace qz {
 using TVirtualizeFunction = std::function<QString(const QString& fn)>;
 // The current local time; replaceable so tests can move the clock.
 using TClock = std::function<TDateTime()>;
+
+class TIniBackgroundSave;
+
+// Why a save did not reach the disk, as the user can act on it.
+enum class TSaveFailureCause {
+    DiskFull,   // ENOSPC, EDQUOT
+    ReadOnly,   // a read-only file system, or a read-only or immutable file or folder
+    NotAllowed, // EACCES, EPERM where the file and folder are writable as such
+    Unfinished, // the disk did not finish the write before the program ended
+    Other,      // anything else: a node that is no regular file, an I/O error
+};
+
+struct TSaveFailure {
+    QString FileName;
+    TSaveFailureCause Cause = TSaveFailureCause::Other;
+    QString Detail; // the cause in German, for Other
+};
+
+// "Die Einstellungen konnten nicht in der Datei <name> gespeichert werden:
+// kein Platz mehr auf dem Datenträger." and what happens to them now.
+[[nodiscard]] QString SaveFailureMessage(const TSaveFailure& failure);
+// The cause alone, in German: "kein Platz mehr auf dem Datenträger".
+[[nodiscard]] QString SaveFailureCauseText(const TSaveFailure& failure);
+
+using TSaveFailureHandler = std::function<void(const TSaveFailure& failure)>;
 
 // The last-write time of a file as local time; 0 when there is no such file.
 [[nodiscard]] TDateTime FileTimeOf(const QString& name);
@@ -59,8 +103,17 @@ public:
     // returns true when it reloaded.
     bool Maintain();
     virtual void Save();
-    // Write errors are absorbed; Modified is cleared either way.
+    // Write errors are absorbed (logged, told to the failure handler); the
+    // changes stay pending until a save of the object's own file succeeds.
     virtual void SaveToFile(const QString& fileName, TEncoding* aEncoding);
+    // Saves pending changes and waits, at most `patience`, until they are on
+    // the disk; false when they are not (still pending, or still being
+    // written when the patience ran out).
+    bool Flush(std::chrono::milliseconds patience = std::chrono::seconds(5));
+    // Takes in what another program saved to the file since this object
+    // last read or wrote it; this object's pending changes stay on top and
+    // pending. Returns true when it read the file again.
+    bool Refresh();
     virtual void SaveFailed();
     // SaveToFile to another name (a backup) that leaves the pending changes
     // pending for the object's own file.
@@ -113,12 +166,31 @@ public:
     [[nodiscard]] const QString& LoadedFileName() const { return FLoadedFileName; }
     void SetClock(TClock clock) { FClock = std::move(clock); }
 
+    // Lets the durable part of saving the own file (fdatasync, rename) run on
+    // a thread of its own; the calling thread needs an event loop to hear
+    // of its end. A save asked for meanwhile follows once it ends.
+    void SetSaveInBackground(bool value);
+    [[nodiscard]] bool SaveInBackground() const { return FBackgroundContext != nullptr; }
+    // True while a background save has not finished.
+    [[nodiscard]] bool Saving() const;
+    void SetOnSaveFailure(TSaveFailureHandler handler) { FOnSaveFailure = std::move(handler); }
+    // The handler hears of the next failure even within a run of failures
+    // it was already told of (a record that could not be stored, the end).
+    void ReportNextSaveFailure() { FFailureReported = false; }
+    // The failure of the last save of the own file; FileName is empty when
+    // that save succeeded.
+    [[nodiscard]] const TSaveFailure& LastSaveFailure() const { return FLastFailure; }
+
 protected:
     void WriteListToFile(const QStringList& list, const QString& fileName, TEncoding* encoding);
     // Replaces the file with what `content` writes, or with null content
     // deletes it; false (with the cause logged) when that did not happen.
     [[nodiscard]] bool WriteOrDelete(const QString& fileName,
                                      const platform::TContentSource* content);
+    // As WriteOrDelete, with the cause of a failure for the user.
+    [[nodiscard]] bool WriteOrDelete(const QString& fileName,
+                                     const platform::TContentSource* content,
+                                     TSaveFailure& failure);
 
     QString FFileName;
     TDateTime FFileTime = 0;
@@ -138,15 +210,34 @@ private:
     };
 
     void NoteDamage(const QString& fn, const QByteArray& bytes, const QString& cause);
-    void WriteContentToFile(const QString& fileName, const platform::TContentSource& content);
+    [[nodiscard]] bool WriteContentToFile(const QString& fileName,
+                                          const platform::TContentSource& content);
+    [[nodiscard]] bool SaveTo(const QString& fileName);
+    [[nodiscard]] bool SaveOwnFileInBackground(platform::TFolderLock&& lock);
+    [[nodiscard]] bool MergeWithDisk();
+    void SaveSucceeded();
+    void SaveFailedWith(const TSaveFailure& failure);
+    // Applies the end of a background save, once it is done.
+    void CollectBackgroundSave();
+    [[nodiscard]] bool WaitForBackgroundSave(std::chrono::milliseconds patience);
     [[nodiscard]] bool KeepDamagedCopy(const QString& fileName);
-    void WriteListToSubstitute(const QString& fileName);
+    [[nodiscard]] bool WriteListToSubstitute(const QString& fileName);
     [[nodiscard]] TDateTime Now() const;
 
     TDamage FDamage;
     QString FLoadedFileName;
     TClock FClock;
     bool FWritingSubstitute = false;
+    platform::TFileStamp FStamp; // of the own file when last read or written
+    TSaveFailure FFailure;       // of the write under way
+    TSaveFailure FLastFailure;
+    TSaveFailureHandler FOnSaveFailure;
+    bool FFailureReported = false;
+    TDateTime FRetryAt = 0; // no save by the ten-second rule before, after a failure
+    std::unique_ptr<QObject> FBackgroundContext;
+    std::unique_ptr<TIniBackgroundSave> FBackground;
+    TIniChangeLog FChangesInFlight; // what the background save writes
+    bool FSaveWanted = false;       // a save was asked for while one was under way
 };
 
 } // namespace qz

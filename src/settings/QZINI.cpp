@@ -68,6 +68,14 @@ void TUserSettingsFile::Save() {
     FIni->Save();
 }
 
+bool TUserSettingsFile::Flush() {
+    return FIni->Flush();
+}
+
+void TUserSettingsFile::Refresh() {
+    (void)FIni->Refresh();
+}
+
 // A backup is no save of the file itself: what was pending before it
 // still goes to the file.
 void TUserSettingsFile::SaveBackup() {

@@ -36,6 +36,8 @@ public:
     [[nodiscard]] QString readString(const QString& sect, const QString& key,
                                      const QString& def) override;
     void Save() override;
+    bool Flush() override;
+    void Refresh() override;
     // Writes a copy beside the file (game.ini gives game_bkup.ini); pending
     // changes stay pending for the file itself.
     void SaveBackup() override;

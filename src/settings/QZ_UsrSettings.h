@@ -28,7 +28,14 @@ public:
     virtual void readList(const QString& sect, QStringList& list) = 0;
     [[nodiscard]] virtual QString readString(const QString& sect, const QString& key,
                                              const QString& def) = 0;
+    // Starts writing pending changes; a slow disk may finish later.
     virtual void Save() = 0;
+    // Writes pending changes and waits (a few seconds at most) until they
+    // are on the disk; false when they are not.
+    virtual bool Flush() = 0;
+    // Takes in what another running program stored meanwhile; this
+    // program's own pending changes stay on top.
+    virtual void Refresh() = 0;
     virtual void SaveBackup() = 0;
     virtual void writeBool(const QString& sect, const QString& key, bool value) = 0;
     virtual void writeDouble(const QString& sect, const QString& key, double value) = 0;

@@ -7,6 +7,9 @@
 target_sources(qzsettings PRIVATE
     ${CMAKE_CURRENT_LIST_DIR}/DamagedCopy.cpp
     ${CMAKE_CURRENT_LIST_DIR}/DamagedCopy_p.h
+    ${CMAKE_CURRENT_LIST_DIR}/IniBackgroundSave.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/IniBackgroundSave_p.h
+    ${CMAKE_CURRENT_LIST_DIR}/IniChangeLog.cpp
     ${CMAKE_CURRENT_LIST_DIR}/IniCollation.cpp
     ${CMAKE_CURRENT_LIST_DIR}/IniCollation_p.h
     ${CMAKE_CURRENT_LIST_DIR}/IniDocument.cpp

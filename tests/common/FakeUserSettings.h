@@ -13,6 +13,9 @@ public:
     QMap<QString, QStringList> lists;
     int writeCount = 0;
     int saveCount = 0;
+    int refreshCount = 0;
+    // What another program stores in the file meanwhile; Refresh takes it in.
+    QMap<QPair<QString, QString>, QString> elsewhere;
 
     void ClearSection(const QString& sect) override {
         for (auto it = values.begin(); it != values.end();)
@@ -38,6 +41,16 @@ public:
         return v.isEmpty() ? def : v;
     }
     void Save() override { ++saveCount; }
+    bool Flush() override {
+        ++saveCount;
+        return true;
+    }
+    void Refresh() override {
+        ++refreshCount;
+        for (auto it = elsewhere.cbegin(); it != elsewhere.cend(); ++it)
+            values[it.key()] = it.value();
+        elsewhere.clear();
+    }
     void SaveBackup() override {}
     void writeBool(const QString& sect, const QString& key, bool value) override {
         write(sect, key, value ? QStringLiteral("1") : QStringLiteral("0"));

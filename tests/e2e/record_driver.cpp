@@ -5,6 +5,7 @@
 // of the record dialog run it; everything else is what the program does.
 #include "game/Figur.h"
 #include "game/GameInfo.h"
+#include "game/RecordKeeping.h"
 #include "game/ScoreObj.h"
 #include "game/SessionEnd.h"
 #include "game/Stakko.h"
@@ -20,6 +21,7 @@ int main(int argc, char** argv) {
     qz::SetMsgBox(std::make_unique<qz::TMsgBoxWin>());
     stakko::TSessionEnd sessionEnd; // signals end the game as they do in the program
     qz::GetUserSettings();
+    stakko::PrepareSettingsSaving(qz::UserSettings());
     QApplication::setApplicationName(stakko::ApplicationTitle());
 
     int result = 0;

@@ -4,10 +4,12 @@
 
 #include "common/FakeUserSettings.h"
 #include "common/TestHelpers.h"
+#include "game/RecordKeeping.h"
 #include "game/ScoreObj.h"
 #include "game/SessionEnd.h"
 #include "game/Stakko.h"
 #include "settings/QZINI.h"
+#include "text/MsgBox.h"
 #include "ui/SoundPlayer.h"
 
 #include <QApplication>
@@ -350,6 +352,125 @@ TEST_F(RecordTest, TheSessionsSaveStoresAnOpenRecordWithTheNameSoFar) {
     EXPECT_GE(savesAtLogout, 1);
     EXPECT_EQ(settings->text("Score", "Best"), QStringLiteral("Dora"));
     EXPECT_EQ(settings->text("Score", "Highest"), QStringLiteral("452"));
+}
+
+// Another game running at the same time stored a higher record before this
+// one ended: no dialog, and the panel shows that record.
+TEST_F(RecordTest, AHigherRecordStoredByAnotherGameStays) {
+    auto owned = std::make_unique<FakeUserSettings>();
+    FakeUserSettings* settings = owned.get();
+    settings->values[{"score", "best"}] = QStringLiteral("Anna");
+    settings->values[{"score", "highest"}] = QStringLiteral("100");
+    T_Stakko& w = Open(std::move(owned));
+    PrepareLastDrop();
+    settings->elsewhere[{"score", "best"}] = QStringLiteral("Carla");
+    settings->elsewhere[{"score", "highest"}] = QStringLiteral("500");
+    SeenWinnerForm seen;
+    WinnerFormAnswerer answer(seen, RecordLine(), QStringLiteral("Bert"));
+    Drop();
+    EXPECT_TRUE(w.Stopped());
+    EXPECT_FALSE(seen.shown);
+    EXPECT_EQ(RecordLine()->text(), QStringLiteral("Rekord: Carla (500 Pkt.)"));
+    EXPECT_EQ(settings->text("Score", "Highest"), QStringLiteral("500"));
+    EXPECT_EQ(settings->saveCount, 0);
+}
+
+// What storing a record finds in the file when another game stored one
+// while the dialog was open.
+struct StoreRecordRow : NamedRow {
+    QString storedName; // stored meanwhile by the other game; empty: nothing
+    QString storedPoints;
+    bool ownStored;
+    QString nameAfter; // in the file and the panel
+    qint32 pointsAfter;
+};
+
+class StoreRecordTest : public ::testing::TestWithParam<StoreRecordRow> {};
+
+TEST_P(StoreRecordTest, ARecordNeverGoesDown) {
+    const StoreRecordRow& row = GetParam();
+    FakeUserSettings settings;
+    settings.values[{"score", "best"}] = QStringLiteral("Anna");
+    settings.values[{"score", "highest"}] = QStringLiteral("100");
+    if (!row.storedName.isEmpty()) {
+        settings.elsewhere[{"score", "best"}] = row.storedName;
+        settings.elsewhere[{"score", "highest"}] = row.storedPoints;
+    }
+    TScoreObj score(TScoreView{});
+    score.WinnerName = QStringLiteral("Bert");
+    score.HighScore = 452;
+    EXPECT_EQ(StoreRecord(settings, score), row.ownStored);
+    EXPECT_EQ(settings.refreshCount, 1);
+    EXPECT_EQ(settings.saveCount, row.ownStored ? 1 : 0);
+    EXPECT_EQ(settings.text("Score", "Best"), row.nameAfter);
+    EXPECT_EQ(settings.text("Score", "Highest"), QString::number(row.pointsAfter));
+    EXPECT_EQ(score.WinnerName, row.nameAfter);
+    EXPECT_EQ(score.HighScore, row.pointsAfter);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Rows, StoreRecordTest,
+    ::testing::Values(StoreRecordRow{{"nothing_stored_meanwhile"}, {}, {}, true, "Bert", 452},
+                      StoreRecordRow{{"a_lower_one_is_beaten"}, "Carla", "300", true, "Bert", 452},
+                      StoreRecordRow{
+                          {"equal_points_the_later_wins"}, "Carla", "452", true, "Bert", 452},
+                      StoreRecordRow{{"a_higher_one_stays"}, "Carla", "500", false, "Carla", 500}),
+    RowName());
+
+// What the player is told of saves that fail: one message for a run of
+// failed saves, a record that could not be stored said so plainly, and the
+// end told again.
+class ShownMessages : public qz::TMsgBox {
+public:
+    explicit ShownMessages(QStringList* shown) : FShown(shown) {}
+    int ErrInfo(const QString& msg) override {
+        FShown->append(msg);
+        return qz::mrOk;
+    }
+
+private:
+    QStringList* FShown;
+};
+
+TEST(SettingsSaving, AFailureIsToldOnceTheRecordPlainlyAndTheEndAgain) {
+    QTemporaryDir dir;
+    {
+        QFile blocker(dir.filePath("Vomb"));
+        ASSERT_TRUE(blocker.open(QIODevice::WriteOnly)); // a file where the folder belongs
+    }
+    const QString path = dir.filePath("Vomb/stakko.ini");
+    QStringList shown;
+    qz::SetMsgBox(std::make_unique<ShownMessages>(&shown));
+    {
+        qz::TUserSettingsFile settings(path);
+        PrepareSettingsSaving(&settings);
+        settings.writeBool("_Stakko", "withSound", false);
+        settings.Save();
+        settings.writeInteger("_Stakko", "Left", 5);
+        settings.Save();
+        ASSERT_EQ(shown.size(), 1);
+        EXPECT_EQ(shown[0], "Die Einstellungen konnten nicht in der Datei \r" + path +
+                                "\r gespeichert werden: der Ordner " + dir.filePath("Vomb") +
+                                " kann nicht angelegt werden.\rSie bleiben vorgemerkt und werden "
+                                "beim nächsten Speichern und beim Beenden erneut geschrieben.");
+
+        TScoreObj score(TScoreView{});
+        score.WinnerName = QStringLiteral("Bert");
+        score.HighScore = 452;
+        EXPECT_FALSE(StoreRecord(settings, score));
+        ASSERT_EQ(shown.size(), 2);
+        EXPECT_TRUE(shown[1].startsWith("Der Rekord konnte nicht gespeichert werden: der Ordner"))
+            << shown[1].toStdString();
+        settings.Save();
+        EXPECT_EQ(shown.size(), 2);
+
+        EXPECT_FALSE(SaveSettingsNow(&settings));
+        ASSERT_EQ(shown.size(), 3);
+        EXPECT_EQ(shown[2], shown[0]);
+        EXPECT_TRUE(settings.Ini().Modified());
+        EXPECT_EQ(settings.readInteger("Score", "Highest", 0), 452);
+    }
+    qz::SetMsgBox(nullptr);
 }
 
 // The dialog's font stands in for a bitmap font Linux does not have; the

@@ -71,7 +71,7 @@ TEST_P(IniFileNonRegular, SavingLeavesItAlone) {
         ini->ChangeFileName(path);
         ini->WriteString("S", "a", value);
         ini->Save();
-        EXPECT_FALSE(ini->Modified());
+        EXPECT_TRUE(ini->Modified()); // pending, and tried again at the end
     }
     struct stat after {};
     ASSERT_EQ(lstat(nodeName.constData(), &after), 0);
@@ -80,7 +80,7 @@ TEST_P(IniFileNonRegular, SavingLeavesItAlone) {
     EXPECT_EQ(after.st_ino, before.st_ino);
     EXPECT_EQ(QFileInfo(path).isSymLink(), row.throughLink);
     const QString refused = path + " not saved: " + node + " is not a regular file, left alone";
-    EXPECT_EQ(log.messages, QStringList({refused, refused}));
+    EXPECT_EQ(log.messages, QStringList({refused, refused, refused, refused}));
 }
 
 INSTANTIATE_TEST_SUITE_P(Nodes, IniFileNonRegular,

@@ -250,7 +250,7 @@ TEST(IniFileSave, WriteFailuresAreAbsorbedAndMayGoToASubstitute) {
         auto ini = Utf8Ini(blocked);
         ini->WriteString("S", "a", "1");
         ini->Save();
-        EXPECT_FALSE(ini->Modified());
+        EXPECT_TRUE(ini->Modified()); // the change stays pending
         EXPECT_FALSE(QFileInfo::exists(blocked));
     }
     const QString substitute = dir.filePath("virtual/s.ini");
@@ -280,7 +280,7 @@ TEST(IniFileSave, WriteFailuresAreAbsorbedAndMayGoToASubstitute) {
     nowhere.WriteString("S", "a", "1");
     nowhere.Save();
     EXPECT_EQ(tries, 2); // once looking for a file at creation, once after the failed write
-    EXPECT_FALSE(nowhere.Modified());
+    EXPECT_TRUE(nowhere.Modified());
 }
 
 TEST(IniFileSave, ReadOnlyFolderKeepsTheOldFile) {
@@ -292,11 +292,21 @@ TEST(IniFileSave, ReadOnlyFolderKeepsTheOldFile) {
     WriteBytes(path, "[S]\r\na=1\r\n");
     auto ini = Utf8Ini(path);
     QFile::setPermissions(dir.filePath("ro"), QFileDevice::ReadOwner | QFileDevice::ExeOwner);
+    int told = 0;
+    ini->SetOnSaveFailure([&told](const qz::TSaveFailure&) { ++told; });
     ini->WriteString("S", "a", "2");
     ini->Save();
+    ini->Save();
     EXPECT_EQ(FileBytes(path), "[S]\r\na=1\r\n");
+    EXPECT_TRUE(ini->Modified());
+    EXPECT_EQ(ini->LastSaveFailure().Cause, qz::TSaveFailureCause::ReadOnly);
+    EXPECT_EQ(told, 1);
+    // Once the folder may be written again, the change is.
     QFile::setPermissions(dir.filePath("ro"),
                           QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+    ini->Save();
+    EXPECT_FALSE(ini->Modified());
+    EXPECT_EQ(FileBytes(path), "\xEF\xBB\xBF[S]\r\na=2\r\n\r\n");
 }
 
 // Waits for the child `pid` to end, at most `ms` milliseconds.

@@ -193,7 +193,7 @@ TEST(IniSaveFailure, AWriteFailingHalfwayKeepsTheOldFile) {
     (void)::setrlimit(RLIMIT_FSIZE, &old);
     std::signal(SIGXFSZ, previous);
 
-    EXPECT_FALSE(ini->Modified());
+    EXPECT_TRUE(ini->Modified()); // pending: the end writes it
     EXPECT_EQ(FileBytes(path), "[S]\r\na=old\r\n");
     EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList{"s.ini"});
 }

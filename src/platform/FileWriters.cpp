@@ -1,0 +1,80 @@
+#include "platform/FileWriters.h"
+
+#include <QFile>
+#include <QFileInfo>
+
+#include <cerrno>
+#include <fcntl.h>
+#include <sys/file.h>
+#include <sys/stat.h>
+#include <thread>
+#include <unistd.h>
+
+namespace qz::platform {
+
+namespace {
+
+qint64 Nanoseconds(const timespec& t) {
+    return qint64(t.tv_sec) * 1000000000 + t.tv_nsec;
+}
+
+} // namespace
+
+TFileStamp FileStampOf(const QString& path) {
+    struct stat st {};
+    if (::stat(QFile::encodeName(path).constData(), &st) != 0)
+        return {};
+    return {true,
+            quint64(st.st_dev),
+            quint64(st.st_ino),
+            qint64(st.st_size),
+            Nanoseconds(st.st_mtim),
+            Nanoseconds(st.st_ctim)};
+}
+
+// The folder, not the file, carries the lock: every save puts a new file
+// under the name, so a lock on the old one would not meet the next writer.
+TFolderLock::TFolderLock(const QString& path, std::chrono::milliseconds patience) {
+    const QByteArray folder = QFile::encodeName(QFileInfo(path).absolutePath());
+    const int fd = ::open(folder.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0)
+        return;
+    const auto deadline = std::chrono::steady_clock::now() + patience;
+    for (;;) {
+        if (::flock(fd, LOCK_EX | LOCK_NB) == 0 || (errno != EWOULDBLOCK && errno != EINTR)) {
+            // A file system without locks counts as locked: there is
+            // nothing better to be had.
+            FFd = fd;
+            return;
+        }
+        if (std::chrono::steady_clock::now() >= deadline)
+            break;
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    }
+    ::close(fd);
+}
+
+TFolderLock::TFolderLock(TFolderLock&& other) noexcept : FFd(other.FFd) {
+    other.FFd = -1;
+}
+
+TFolderLock& TFolderLock::operator=(TFolderLock&& other) noexcept {
+    if (this != &other) {
+        Release();
+        FFd = other.FFd;
+        other.FFd = -1;
+    }
+    return *this;
+}
+
+TFolderLock::~TFolderLock() {
+    Release();
+}
+
+void TFolderLock::Release() {
+    if (FFd >= 0)
+        ::close(FFd); // closing the last descriptor drops the lock
+    FFd = -1;
+}
+
+} // namespace qz::platform
