@@ -5,9 +5,9 @@
 // (QAccessible), and the switches an action that a screen reader can
 // trigger. The texts come from the window, which knows the game.
 //
-//   DescribeSwitch(ui->ImageSound, "Ton", "Klänge an oder aus (Alt+T)",
+//   DescribeSwitch(FUi->ImageSound, "Ton", "Klänge an oder aus (Alt+T)",
 //                  [this] { return FWithSound; }, [this] { ImageSoundClick(); });
-//   NotifySwitched(ui->ImageSound); // after the state changed
+//   NotifySwitched(FUi->ImageSound); // after the state changed
 
 #include <QString>
 

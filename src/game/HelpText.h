@@ -5,7 +5,7 @@
 // is built) and the closing "\par}", and loaded into the main window's
 // read-only rich-text view RichEdit1.
 //
-//   LoadHelpText(*ui->RichEdit1); // once, while the main window is created
+//   LoadHelpText(*FUi->RichEdit1); // once, while the main window is created
 
 #include <QByteArray>
 #include <QString>

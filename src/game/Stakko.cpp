@@ -89,11 +89,11 @@ bool IsArrowOrActivation(int key) {
 } // namespace
 
 T_Stakko::T_Stakko(std::unique_ptr<qz::SoundPlayer> player, QWidget* parent)
-    : QWidget(parent), ui(std::make_unique<Ui::T_Stakko>()), FPlayer(std::move(player)) {
+    : QWidget(parent), FUi(std::make_unique<Ui::T_Stakko>()), FPlayer(std::move(player)) {
     InitStakkoResources();
     if (!FPlayer)
         FPlayer = std::make_unique<qz::QtSoundPlayer>();
-    ui->setupUi(this);
+    FUi->setupUi(this);
 
     // Form: button face, "System" 17 pixels, keys to the form first.
     SetBackground(this, clBtnFace());
@@ -103,41 +103,41 @@ T_Stakko::T_Stakko(std::unique_ptr<qz::SoundPlayer> player, QWidget* parent)
     setFocusPolicy(Qt::StrongFocus);
     move(9, 102);
 
-    ui->FallArea->SetColor(clAppWorkSpace());
-    ui->PrevWind->SetColor(clBtnFace());
+    FUi->FallArea->SetColor(clAppWorkSpace());
+    FUi->PrevWind->SetColor(clBtnFace());
     // The panel is not tinted, so a block erased from the preview vanishes.
     // The style goes with the window's children, after the panel.
     auto* panelStyle = new PanelStyle;
     panelStyle->setParent(this);
-    ui->GroupBox1->setStyle(panelStyle);
+    FUi->GroupBox1->setStyle(panelStyle);
     // The help never takes the keys (they are the game's) and offers no
     // menu: any click on it closes it.
-    ui->RichEdit1->setFocusPolicy(Qt::NoFocus);
-    ui->RichEdit1->setContextMenuPolicy(Qt::NoContextMenu);
-    ui->RichEdit1->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    SetBackground(ui->RichEdit1, clWindow()); // not the form's button face
+    FUi->RichEdit1->setFocusPolicy(Qt::NoFocus);
+    FUi->RichEdit1->setContextMenuPolicy(Qt::NoContextMenu);
+    FUi->RichEdit1->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    SetBackground(FUi->RichEdit1, clWindow()); // not the form's button face
 
     // The memo is disabled yet must read in black, like its font says.
     const QFont arial13 = PixelFont(QStringLiteral("Arial"), 13);
-    ui->Score->setFont(arial13);
-    QPalette memo = ui->Score->palette();
+    FUi->Score->setFont(arial13);
+    QPalette memo = FUi->Score->palette();
     memo.setColor(QPalette::Base, clBtnFace());
     for (QPalette::ColorGroup g : {QPalette::Active, QPalette::Inactive, QPalette::Disabled})
         memo.setColor(g, QPalette::Text, Qt::black);
-    ui->Score->setPalette(memo);
-    ui->theBest->setFont(arial13);
-    QPalette best = ui->theBest->palette();
+    FUi->Score->setPalette(memo);
+    FUi->theBest->setFont(arial13);
+    QPalette best = FUi->theBest->palette();
     best.setColor(QPalette::WindowText, Qt::black);
-    ui->theBest->setPalette(best);
+    FUi->theBest->setPalette(best);
 
     // Buttons take focus only by Tab: a click leaves the keys with the game.
     const struct {
         QAbstractButton* button;
         TGlyph glyph;
-    } buttons[] = {{ui->InfoBtn, TGlyph::Info},
-                   {ui->NewGameBtn, TGlyph::NewGame},
-                   {ui->HilfeButton, TGlyph::Help},
-                   {ui->EndBtn, TGlyph::End}};
+    } buttons[] = {{FUi->InfoBtn, TGlyph::Info},
+                   {FUi->NewGameBtn, TGlyph::NewGame},
+                   {FUi->HilfeButton, TGlyph::Help},
+                   {FUi->EndBtn, TGlyph::End}};
     for (const auto& b : buttons) {
         b.button->setFocusPolicy(Qt::TabFocus);
         b.button->setIcon(ButtonGlyph(b.glyph));
@@ -148,15 +148,15 @@ T_Stakko::T_Stakko(std::unique_ptr<qz::SoundPlayer> player, QWidget* parent)
     FTimer1 = new TGameClock(this);
     FTimer1->setInterval(TickMs);
     connect(FTimer1, &TGameClock::timeout, this, &T_Stakko::Timer1Timer);
-    connect(ui->FallArea, &PaintBox::Paint, this, &T_Stakko::PaintField);
-    connect(ui->PrevWind, &PaintBox::Click, this, &T_Stakko::PrevWindClick);
-    connect(ui->ImageSound, &ClickImage::Click, this, &T_Stakko::ImageSoundClick);
+    connect(FUi->FallArea, &PaintBox::Paint, this, &T_Stakko::PaintField);
+    connect(FUi->PrevWind, &PaintBox::Click, this, &T_Stakko::PrevWindClick);
+    connect(FUi->ImageSound, &ClickImage::Click, this, &T_Stakko::ImageSoundClick);
     FAbout1 = new qz::TAbout(this);
     SetUpAbout1(*FAbout1);
-    connect(ui->InfoBtn, &QAbstractButton::clicked, this, &T_Stakko::InfoBtnClick);
-    connect(ui->NewGameBtn, &QAbstractButton::clicked, this, &T_Stakko::NewGameBtnClick);
-    connect(ui->HilfeButton, &QAbstractButton::clicked, this, &T_Stakko::HilfeButtonClick);
-    connect(ui->EndBtn, &QAbstractButton::clicked, this, &T_Stakko::EndBtnClick);
+    connect(FUi->InfoBtn, &QAbstractButton::clicked, this, &T_Stakko::InfoBtnClick);
+    connect(FUi->NewGameBtn, &QAbstractButton::clicked, this, &T_Stakko::NewGameBtnClick);
+    connect(FUi->HilfeButton, &QAbstractButton::clicked, this, &T_Stakko::HilfeButtonClick);
+    connect(FUi->EndBtn, &QAbstractButton::clicked, this, &T_Stakko::EndBtnClick);
 
     FormCreate();
     FormResize();
@@ -178,12 +178,13 @@ void T_Stakko::FormCreate() {
     GameSound(SoundStart);
     qApp->installEventFilter(this);
 
-    FCurFigur = std::make_unique<TFigur>(ui->FallArea);
-    FNextFigur = std::make_unique<TFigur>(ui->PrevWind);
-    FCellSize = ui->FallArea->width() / 20;
+    FCurFigur = std::make_unique<TFigur>(FUi->FallArea);
+    FNextFigur = std::make_unique<TFigur>(FUi->PrevWind);
+    // Provisional until the first layout (FormResize) sets it from the height.
+    FCellSize = FUi->FallArea->width() / TField::PlayRows;
     SeedRandomFromClock();
-    FScoreObj =
-        std::make_unique<TScoreObj>(TScoreView{ui->Score, ui->Total, ui->RestLines, ui->theBest});
+    FScoreObj = std::make_unique<TScoreObj>(
+        TScoreView{FUi->Score, FUi->Total, FUi->RestLines, FUi->theBest});
     Field.ClearPlayingArea();
     if (settings) {
         FScoreObj->WinnerName =
@@ -326,7 +327,7 @@ void T_Stakko::FormKeyDown(int& Key) {
     Key = 0;
     switch (key) {
     case Qt::Key_Escape:
-        if (ui->RichEdit1->isHidden())
+        if (FUi->RichEdit1->isHidden())
             FStopped = true;
         break;
     case Qt::Key_Space: {
@@ -373,8 +374,8 @@ void T_Stakko::FormKeyDown(int& Key) {
 
 bool T_Stakko::CloseHelp() {
     FStopped = false;
-    const bool wasVisible = !ui->RichEdit1->isHidden();
-    ui->RichEdit1->hide();
+    const bool wasVisible = !FUi->RichEdit1->isHidden();
+    FUi->RichEdit1->hide();
     EnableTimer1();
     return wasVisible;
 }
@@ -382,7 +383,7 @@ bool T_Stakko::CloseHelp() {
 void T_Stakko::PaintField() {
     for (int x = 0; x < TField::PlayColumns; ++x)
         for (int y = 0; y < TField::PlayRows; ++y)
-            ui->FallArea->DrawBlock(x, y, FCellSize, Field.At(x, y));
+            FUi->FallArea->DrawBlock(x, y, FCellSize, Field.At(x, y));
     if (FCurFigur->visible)
         FCurFigur->Draw(FCellSize);
     // The preview shows the next piece in its first orientation, from block
@@ -399,7 +400,7 @@ void T_Stakko::PrevWindClick() {
         FNextFigur->Draw(PreviewBlockSize);
     else
         FNextFigur->Hide(PreviewBlockSize);
-    NotifySwitched(ui->PrevWind);
+    NotifySwitched(FUi->PrevWind);
 }
 
 // The pictures get names, states and actions; the buttons and the panel's
@@ -408,27 +409,27 @@ void T_Stakko::PrevWindClick() {
 // do, since every plain key belongs to the game.
 void T_Stakko::DescribeForScreenReaders() {
     DescribeSwitch(
-        ui->ImageSound, QStringLiteral("Ton"), QStringLiteral("Klänge an oder aus (Alt+T)"),
+        FUi->ImageSound, QStringLiteral("Ton"), QStringLiteral("Klänge an oder aus (Alt+T)"),
         [this] { return FWithSound; }, [this] { ImageSoundClick(); });
     DescribeSwitch(
-        ui->PrevWind, QStringLiteral("Vorschau"),
+        FUi->PrevWind, QStringLiteral("Vorschau"),
         QStringLiteral("Das nächste Teil zeigen oder verbergen (Alt+V)"),
         [this] { return FWithPreview; }, [this] { PrevWindClick(); });
-    DescribeDrawing(ui->FallArea, QStringLiteral("Spielfeld"), [this] { return WellInWords(); });
+    DescribeDrawing(FUi->FallArea, QStringLiteral("Spielfeld"), [this] { return WellInWords(); });
     new QShortcut(QKeySequence(Qt::ALT | Qt::Key_T), this, this, &T_Stakko::ImageSoundClick);
     new QShortcut(QKeySequence(Qt::ALT | Qt::Key_V), this, this, &T_Stakko::PrevWindClick);
 
-    ui->Score->setAccessibleName(QStringLiteral("Statistik"));
-    ui->Score->setAccessibleDescription(QStringLiteral("Entfernte Reihen, Würfe und Teile"));
-    ui->Total->setAccessibleDescription(QStringLiteral("Punkte dieses Spiels"));
-    ui->RestLines->setAccessibleDescription(QStringLiteral("Reihen bis zum Sieg"));
-    ui->theBest->setAccessibleDescription(QStringLiteral("Der Rekord und wer ihn hält"));
-    ui->InfoBtn->setAccessibleDescription(QStringLiteral("Über Stakko"));
-    ui->NewGameBtn->setAccessibleDescription(QStringLiteral("Ein neues Spiel beginnen"));
-    ui->HilfeButton->setAccessibleDescription(QStringLiteral("Die Hilfe zum Spiel zeigen"));
-    ui->EndBtn->setAccessibleDescription(QStringLiteral("Stakko beenden"));
-    ui->RichEdit1->setAccessibleName(QStringLiteral("Hilfetext"));
-    ui->RichEdit1->setAccessibleDescription(
+    FUi->Score->setAccessibleName(QStringLiteral("Statistik"));
+    FUi->Score->setAccessibleDescription(QStringLiteral("Entfernte Reihen, Würfe und Teile"));
+    FUi->Total->setAccessibleDescription(QStringLiteral("Punkte dieses Spiels"));
+    FUi->RestLines->setAccessibleDescription(QStringLiteral("Reihen bis zum Sieg"));
+    FUi->theBest->setAccessibleDescription(QStringLiteral("Der Rekord und wer ihn hält"));
+    FUi->InfoBtn->setAccessibleDescription(QStringLiteral("Über Stakko"));
+    FUi->NewGameBtn->setAccessibleDescription(QStringLiteral("Ein neues Spiel beginnen"));
+    FUi->HilfeButton->setAccessibleDescription(QStringLiteral("Die Hilfe zum Spiel zeigen"));
+    FUi->EndBtn->setAccessibleDescription(QStringLiteral("Stakko beenden"));
+    FUi->RichEdit1->setAccessibleName(QStringLiteral("Hilfetext"));
+    FUi->RichEdit1->setAccessibleDescription(
         QStringLiteral("Escape oder ein Klick schließt die Hilfe"));
 }
 
@@ -445,15 +446,15 @@ QString T_Stakko::WellInWords() const {
                      .arg(QLatin1Char(Letters[piece]))
                      .arg(FCurFigur->X + 1)
                      .arg(FCurFigur->Y + 1);
-    return words + ui->RestLines->text();
+    return words + FUi->RestLines->text();
 }
 
 void T_Stakko::FormResize() {
     constexpr int PanelWidth = 190;
     constexpr int PanelHeight = 407;
-    ui->GroupBox1->setGeometry(ui->GroupBox1->x(), 0, PanelWidth, PanelHeight);
-    int clientHeight = qMax(height(), ui->GroupBox1->y() + ui->GroupBox1->height());
-    FCellSize = (clientHeight - 4) / 20;
+    FUi->GroupBox1->setGeometry(FUi->GroupBox1->x(), 0, PanelWidth, PanelHeight);
+    int clientHeight = qMax(height(), FUi->GroupBox1->y() + FUi->GroupBox1->height());
+    FCellSize = (clientHeight - 4) / TField::PlayRows;
 
     const int wellWidth = TField::PlayColumns * FCellSize + 4;
     const int clientWidth = wellWidth + PanelWidth + 4;
@@ -463,17 +464,17 @@ void T_Stakko::FormResize() {
     // the window is restored.
     const int left = isMaximized() ? qMax(0, (width() - clientWidth) / 2) : 0;
 
-    PaintBox* well = ui->FallArea;
+    PaintBox* well = FUi->FallArea;
     well->setGeometry(left, 2, wellWidth, TField::PlayRows * FCellSize + 4);
-    ui->Bevel1->setGeometry(well->x() + 1, well->y() - 1, well->width() + 2, well->height() + 2);
-    clientHeight = ui->Bevel1->height() + 2 * ui->Bevel1->y();
-    ui->GroupBox1->move(well->x() + well->width() + 2, 0);
+    FUi->Bevel1->setGeometry(well->x() + 1, well->y() - 1, well->width() + 2, well->height() + 2);
+    clientHeight = FUi->Bevel1->height() + 2 * FUi->Bevel1->y();
+    FUi->GroupBox1->move(well->x() + well->width() + 2, 0);
     // A maximised window's size and place belong to the window manager
     // (asking it for another size would take the window out of that state);
     // then only the contents follow the height.
     if (!isMaximized() && size() != QSize(clientWidth, clientHeight))
         resize(clientWidth, clientHeight);
-    ui->RichEdit1->setGeometry(rect());
+    FUi->RichEdit1->setGeometry(rect());
     well->update();
 }
 
@@ -483,9 +484,9 @@ void T_Stakko::GameSound(quint8 n) {
 }
 
 void T_Stakko::SetSound(bool value) {
-    ui->ImageSound->setPixmap(value ? SoundOnIcon : SoundOffIcon);
+    FUi->ImageSound->setPixmap(value ? SoundOnIcon : SoundOffIcon);
     FWithSound = value;
-    NotifySwitched(ui->ImageSound);
+    NotifySwitched(FUi->ImageSound);
 }
 
 void T_Stakko::ImageSoundClick() {
@@ -510,12 +511,12 @@ void T_Stakko::InfoBtnClick() {
 void T_Stakko::HilfeButtonClick() {
     EnsureHelpLoaded(); // asked for before the first frame was shown
     FTimer1->stop();
-    ui->RichEdit1->show();
-    ui->RichEdit1->raise();
+    FUi->RichEdit1->show();
+    FUi->RichEdit1->raise();
 }
 
 void T_Stakko::NewGameBtnClick() {
-    ui->RichEdit1->hide();
+    FUi->RichEdit1->hide();
     FTimer1->stop();
     NewGame();
 }
@@ -588,7 +589,7 @@ void T_Stakko::EnsureHelpLoaded() {
     if (FHelpLoaded)
         return;
     FHelpLoaded = true;
-    LoadHelpText(*ui->RichEdit1);
+    LoadHelpText(*FUi->RichEdit1);
 }
 
 TWinnerForm& T_Stakko::WinnerForm() {
@@ -622,7 +623,7 @@ bool T_Stakko::OnApplicationMessage(QObject* receiver, QEvent* event) {
     }
 
     // A click on the help text closes it.
-    if (event->type() == QEvent::MouseButtonPress && widget == ui->RichEdit1->viewport()) {
+    if (event->type() == QEvent::MouseButtonPress && widget == FUi->RichEdit1->viewport()) {
         CloseHelp();
         return true;
     }
@@ -665,8 +666,8 @@ bool T_Stakko::OnApplicationMessage(QObject* receiver, QEvent* event) {
     if (key == 0)
         return true;
     // Escape in the help while paused: leave the help (the pause ended above).
-    if (pressed == Qt::Key_Escape && !ui->RichEdit1->isHidden()) {
-        ui->RichEdit1->hide();
+    if (pressed == Qt::Key_Escape && !FUi->RichEdit1->isHidden()) {
+        FUi->RichEdit1->hide();
         EnableTimer1();
         return true;
     }

@@ -126,7 +126,7 @@ private:
     void EnsureHelpLoaded();
     TWinnerForm& WinnerForm();
 
-    std::unique_ptr<Ui::T_Stakko> ui;
+    std::unique_ptr<Ui::T_Stakko> FUi;
     std::unique_ptr<qz::SoundPlayer> FPlayer;
     std::unique_ptr<TFigur> FCurFigur;
     std::unique_ptr<TFigur> FNextFigur;

@@ -52,8 +52,8 @@ QMargins FrameMargins(const QWidget& window) {
 } // namespace
 
 TWinnerForm::TWinnerForm(TScoreObj& score, QWidget* parent)
-    : QDialog(parent), ui(std::make_unique<Ui::TWinnerForm>()), FScoreObj(score) {
-    ui->setupUi(this);
+    : QDialog(parent), FUi(std::make_unique<Ui::TWinnerForm>()), FScoreObj(score) {
+    FUi->setupUi(this);
     // A dialog border with a caption only: no close box, no system menu,
     // and no resizing.
     setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint);
@@ -68,9 +68,9 @@ TWinnerForm::TWinnerForm(TScoreObj& score, QWidget* parent)
     setAutoFillBackground(true);
     setFont(DialogFont());
 
-    ui->BitBtn1->setIcon(ButtonGlyph(TGlyph::Ok));
+    FUi->BitBtn1->setIcon(ButtonGlyph(TGlyph::Ok));
     // The OK button's own handler runs before the dialog closes with OK.
-    connect(ui->BitBtn1, &QPushButton::clicked, this, [this] {
+    connect(FUi->BitBtn1, &QPushButton::clicked, this, [this] {
         BitBtn1Click();
         accept();
     });
@@ -79,15 +79,15 @@ TWinnerForm::TWinnerForm(TScoreObj& score, QWidget* parent)
 TWinnerForm::~TWinnerForm() = default;
 
 QLineEdit* TWinnerForm::WinnerNameEdit() const {
-    return ui->WinnerNameEdit;
+    return FUi->WinnerNameEdit;
 }
 
 QPushButton* TWinnerForm::BitBtn1() const {
-    return ui->BitBtn1;
+    return FUi->BitBtn1;
 }
 
 void TWinnerForm::BitBtn1Click() {
-    FScoreObj.WinnerName = ui->WinnerNameEdit->text();
+    FScoreObj.WinnerName = FUi->WinnerNameEdit->text();
     if (qz::TUserSettings* settings = qz::UserSettings())
         (void)StoreRecord(*settings, FScoreObj);
     FScoreObj.Show();
@@ -105,8 +105,8 @@ void TWinnerForm::closeEvent(QCloseEvent* event) {
 void TWinnerForm::showEvent(QShowEvent* event) {
     QDialog::showEvent(event);
     activateWindow();
-    ui->WinnerNameEdit->setFocus(Qt::ActiveWindowFocusReason);
-    ui->WinnerNameEdit->selectAll();
+    FUi->WinnerNameEdit->setFocus(Qt::ActiveWindowFocusReason);
+    FUi->WinnerNameEdit->selectAll();
 }
 
 QPoint WinnerFormPlace(const QRect& mainWindow, const QSize& dialog, const QRect& screen) {

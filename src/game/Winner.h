@@ -47,7 +47,7 @@ protected:
     void showEvent(QShowEvent* event) override;
 
 private:
-    std::unique_ptr<Ui::TWinnerForm> ui;
+    std::unique_ptr<Ui::TWinnerForm> FUi;
     TScoreObj& FScoreObj;
 };
 

@@ -12,7 +12,7 @@ namespace qz::platform {
 
 namespace {
 
-Q_LOGGING_CATEGORY(lcPlatform, "stakko.platform")
+Q_LOGGING_CATEGORY(lcPlatform, "qz.platform")
 
 // The writing end of the pipe, for the handler; -1 when none is installed.
 // A lock-free atomic is safe to read inside a signal handler.

@@ -26,7 +26,7 @@
 //
 // A save that fails keeps its changes pending (Modified stays true): the
 // next save tries again, and so does the end. Each failure is logged to
-// "stakko.settings" with its cause; the handler (SetOnSaveFailure) hears
+// "qz.settings" with its cause; the handler (SetOnSaveFailure) hears
 // once per run of failures, until a save succeeds again.
 //
 //   qz::TIni ini("/home/p/.config/Vomb/stakko.ini", qz::TEncoding::UTF8(), {}, {});

@@ -1,5 +1,5 @@
 #include "settings/SettingsLog.h"
 
 namespace qz {
-Q_LOGGING_CATEGORY(lcSettings, "stakko.settings")
+Q_LOGGING_CATEGORY(lcSettings, "qz.settings")
 } // namespace qz

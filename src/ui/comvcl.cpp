@@ -20,7 +20,7 @@ namespace qz {
 
 namespace {
 
-Q_LOGGING_CATEGORY(lcMsgBox, "stakko.ui.msgbox")
+Q_LOGGING_CATEGORY(lcMsgBox, "qz.ui.msgbox")
 
 TDateTime Now() {
     return ToDateTime(QDateTime::currentDateTime());

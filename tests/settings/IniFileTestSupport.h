@@ -58,7 +58,7 @@ public:
     QStringList shown;
 };
 
-// Collects what is logged to "stakko.settings" while it lives.
+// Collects what is logged to "qz.settings" while it lives.
 class SettingsLogRecorder {
 public:
     SettingsLogRecorder() : m_previous(qInstallMessageHandler(&Handle)) { s_current = this; }
@@ -73,7 +73,7 @@ public:
 
 private:
     static void Handle(QtMsgType, const QMessageLogContext& context, const QString& message) {
-        if (s_current && context.category && std::strcmp(context.category, "stakko.settings") == 0)
+        if (s_current && context.category && std::strcmp(context.category, "qz.settings") == 0)
             s_current->messages.append(message);
     }
     static inline SettingsLogRecorder* s_current = nullptr;
