@@ -4,7 +4,7 @@
 // kernel this processor has (the portable one, the reference, and the
 // vector ones) against the portable answer, whole and in small blocks.
 #include "text/QZ_Files.h"
-#include "text/Utf8Kernels.h"
+#include "text/utf8/Utf8.h"
 
 #include <QBuffer>
 #include <QByteArray>

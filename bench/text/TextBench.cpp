@@ -4,7 +4,7 @@
 // inflate of the same bytes.
 #include "platform/FileAccess.h"
 #include "text/QZ_Files.h"
-#include "text/Utf8Kernels.h"
+#include "text/utf8/Utf8.h"
 
 #include <QBuffer>
 #include <QByteArray>

@@ -10,8 +10,8 @@
 #include "text/QZ_Unicd.h"
 #include "text/QZ_Unicode.h"
 #include "text/TEncoding.h"
-#include "text/Utf8Decoding_p.h"
 #include "text/Widening_p.h"
+#include "text/utf8/Utf8.h"
 
 #include <QBuffer>
 #include <QFile>

@@ -1,8 +1,8 @@
 #include "text/TEncoding.h"
 
 #include "text/EQZError.h"
-#include "text/Utf8Decoding_p.h"
 #include "text/Widening_p.h"
+#include "text/utf8/Utf8.h"
 
 #include <QHash>
 #include <QStringDecoder>

@@ -33,16 +33,17 @@ target_sources(qztext PRIVATE
     ${CMAKE_CURRENT_LIST_DIR}/QZ_Unicode.h
     ${CMAKE_CURRENT_LIST_DIR}/TEncoding.cpp
     ${CMAKE_CURRENT_LIST_DIR}/TEncoding.h
-    ${CMAKE_CURRENT_LIST_DIR}/Utf8Avx2Validator.cpp
-    ${CMAKE_CURRENT_LIST_DIR}/Utf8Avx2Validator_p.h
-    ${CMAKE_CURRENT_LIST_DIR}/Utf8Content.cpp
-    ${CMAKE_CURRENT_LIST_DIR}/Utf8Decoding.cpp
-    ${CMAKE_CURRENT_LIST_DIR}/Utf8Decoding_p.h
-    ${CMAKE_CURRENT_LIST_DIR}/Utf8Kernels.h
-    ${CMAKE_CURRENT_LIST_DIR}/Utf8LookupTables_p.h
-    ${CMAKE_CURRENT_LIST_DIR}/Utf8PortableValidator.cpp
-    ${CMAKE_CURRENT_LIST_DIR}/Utf8PortableValidator_p.h
-    ${CMAKE_CURRENT_LIST_DIR}/Utf8VectorValidator.cpp
-    ${CMAKE_CURRENT_LIST_DIR}/Utf8VectorValidator_p.h
     ${CMAKE_CURRENT_LIST_DIR}/Widening_p.h
+    # UTF-8: decoding and the check, behind utf8/Utf8.h
+    ${CMAKE_CURRENT_LIST_DIR}/utf8/Utf8.h
+    ${CMAKE_CURRENT_LIST_DIR}/utf8/Utf8Avx2Validator.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/utf8/Utf8Avx2Validator_p.h
+    ${CMAKE_CURRENT_LIST_DIR}/utf8/Utf8Content.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/utf8/Utf8Decoding.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/utf8/Utf8Lead_p.h
+    ${CMAKE_CURRENT_LIST_DIR}/utf8/Utf8LookupTables_p.h
+    ${CMAKE_CURRENT_LIST_DIR}/utf8/Utf8PortableValidator.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/utf8/Utf8PortableValidator_p.h
+    ${CMAKE_CURRENT_LIST_DIR}/utf8/Utf8VectorValidator.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/utf8/Utf8VectorValidator_p.h
 )

@@ -1,5 +1,5 @@
 #include "text/QZ_Files.h"
-#include "text/Utf8Kernels.h"
+#include "text/utf8/Utf8.h"
 
 #include "TextFileTestSupport.h"
 #include "common/TestHelpers.h"

@@ -1,7 +1,14 @@
 #pragma once
-// UTF-8 to UTF-16. One kernel decodes the well-formed prefix of its input;
-// the strict decoder of the UTF-8 encodings and the lenient one of the
-// file loader are both built on it. Private to the text layer.
+// UTF-8 in the text layer, behind this one header: the decoders from UTF-8
+// to UTF-16 (one kernel decodes the well-formed prefix of its input; the
+// strict decoder of the UTF-8 encodings and the lenient one of the file
+// loader are both built on it), and the check whether bytes are UTF-8
+// (IsUtf8Content in QZ_Files.h), whose kernels are named here so that
+// tests, the fuzz target and the benchmarks can run each one the processor
+// has. Everything else in this folder is private to it.
+//
+//   qz::detail::DecodeUtf8Strict(in, n, out, room) == -1 // malformed
+//   qz::detail::IsUtf8ContentWith(TUtf8Kernel::Portable, "\xC3\xA4", 2, 1) == true
 
 #include <QByteArrayView>
 #include <QChar>
@@ -9,29 +16,7 @@
 
 namespace qz::detail {
 
-// What a lead byte starts: the sequence's length (0: it starts none; 1:
-// ASCII) and the range its second byte must lie in, which rules out
-// overlong forms, surrogates and code points above U+10FFFF. The third and
-// fourth bytes are any continuation byte (80..BF).
-struct TUtf8Lead {
-    int Length;
-    quint8 Lo;
-    quint8 Hi;
-};
-
-constexpr TUtf8Lead Utf8Lead(quint8 lead) noexcept {
-    if (lead < 0x80)
-        return {1, 0, 0};
-    if (lead < 0xC2) // a continuation byte, or overlong C0/C1
-        return {0, 0, 0};
-    if (lead < 0xE0)
-        return {2, 0x80, 0xBF};
-    if (lead < 0xF0)
-        return {3, quint8(lead == 0xE0 ? 0xA0 : 0x80), quint8(lead == 0xED ? 0x9F : 0xBF)};
-    if (lead < 0xF5)
-        return {4, quint8(lead == 0xF0 ? 0x90 : 0x80), quint8(lead == 0xF4 ? 0x8F : 0xBF)};
-    return {0, 0, 0};
-}
+// --- decoding
 
 struct TUtf8Prefix {
     qsizetype Bytes; // input taken: whole, well-formed sequences only
@@ -66,5 +51,32 @@ inline constexpr qsizetype MaxHeldBack = 3;
 // back for the next block, so that blockwise decoding equals a one-piece
 // decoding.
 [[nodiscard]] qsizetype CutSequenceLength(QByteArrayView bytes) noexcept;
+
+// --- the check and its kernels
+
+enum class TUtf8Kernel {
+    Portable, // one sequence at a time; the reference, and any processor
+    Ssse3,    // 16 bytes per step
+    Avx2,     // 32 bytes per step
+};
+
+inline constexpr TUtf8Kernel AllUtf8Kernels[] = {TUtf8Kernel::Portable, TUtf8Kernel::Ssse3,
+                                                 TUtf8Kernel::Avx2};
+
+// Whether this processor can run `kernel`.
+[[nodiscard]] bool Utf8KernelAvailable(TUtf8Kernel kernel) noexcept;
+
+// The kernel IsUtf8Content runs: the widest one available.
+[[nodiscard]] TUtf8Kernel BestUtf8Kernel() noexcept;
+
+// "portable", "ssse3", "avx2": for test and benchmark names.
+[[nodiscard]] const char* Utf8KernelName(TUtf8Kernel kernel) noexcept;
+
+// IsUtf8Content through `kernel`, fed `blockSize` (> 0) bytes at a time, so
+// that sequences are cut where the reads of a stream would cut them.
+// A kernel this processor lacks is replaced by the portable one.
+//   IsUtf8ContentWith(TUtf8Kernel::Portable, "\xC3\xA4", 2, 1) == true
+[[nodiscard]] bool IsUtf8ContentWith(TUtf8Kernel kernel, const char* data, qint64 size,
+                                     qint64 blockSize) noexcept;
 
 } // namespace qz::detail

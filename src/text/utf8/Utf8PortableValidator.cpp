@@ -1,6 +1,7 @@
-#include "text/Utf8PortableValidator_p.h"
+#include "text/utf8/Utf8PortableValidator_p.h"
 
-#include "text/Utf8Decoding_p.h"
+#include "text/utf8/Utf8.h"
+#include "text/utf8/Utf8Lead_p.h"
 
 #include <cstring>
 

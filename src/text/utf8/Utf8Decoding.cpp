@@ -1,4 +1,5 @@
-#include "text/Utf8Decoding_p.h"
+#include "text/utf8/Utf8.h"
+#include "text/utf8/Utf8Lead_p.h"
 
 #include "text/Widening_p.h"
 

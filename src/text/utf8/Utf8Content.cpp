@@ -2,10 +2,10 @@
 // processor has, the portable one elsewhere, fed block by block.
 #include "text/BlockReading_p.h"
 #include "text/QZ_Files.h"
-#include "text/Utf8Avx2Validator_p.h"
-#include "text/Utf8Kernels.h"
-#include "text/Utf8PortableValidator_p.h"
-#include "text/Utf8VectorValidator_p.h"
+#include "text/utf8/Utf8.h"
+#include "text/utf8/Utf8Avx2Validator_p.h"
+#include "text/utf8/Utf8PortableValidator_p.h"
+#include "text/utf8/Utf8VectorValidator_p.h"
 
 #include <QBuffer>
 

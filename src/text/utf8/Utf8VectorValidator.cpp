@@ -1,6 +1,6 @@
-#include "text/Utf8VectorValidator_p.h"
+#include "text/utf8/Utf8VectorValidator_p.h"
 
-#include "text/Utf8LookupTables_p.h"
+#include "text/utf8/Utf8LookupTables_p.h"
 
 #if defined(__x86_64__)
 
