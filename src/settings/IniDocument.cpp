@@ -6,6 +6,7 @@
 #include "settings/IniDocument.h"
 #include "settings/IniLines_p.h"
 #include "settings/IniSaveEncoding_p.h"
+#include "settings/IniSectionCollector_p.h"
 #include "settings/IniSavedText_p.h"
 
 #include "text/EQZError.h"
@@ -77,6 +78,19 @@ TIniSection* TIniStream::GetOrAddSection(const QString& name) {
     return result;
 }
 
+// The same lookups as above, against the sections filed so far.
+TIniSection* TIniStream::GetOrAddSection(const QString& name, TIniSectionCollector& sections) {
+    TIniSection* found = sections.Find(name);
+    const QString repaired = found ? name : RepairSectionName(name);
+    if (!found && repaired != name)
+        found = sections.Find(repaired);
+    if (found) {
+        SectionFound(name);
+        return found;
+    }
+    return sections.Add(repaired);
+}
+
 void TIniStream::AddSection(const QString& nm, std::unique_ptr<TIniSection>& aSection) {
     if (!aSection)
         return;
@@ -145,11 +159,13 @@ bool TIniStream::isEmpty() const {
     return true;
 }
 
-void TIniStream::ParseLine(QStringView line, TIniSection*& current, bool fromString) {
+void TIniStream::ParseLine(QStringView line, TIniSection*& current, bool fromString,
+                           TIniSectionCollector& sections) {
     if (line.isEmpty())
         return;
     const QChar first = line.front();
     if (first == u';' && !fromString && line == u";$C") {
+        sections.Merge(); // the pending tree is ordered the old way
         FSections.SetCaseSensitive(true);
         return;
     }
@@ -162,25 +178,30 @@ void TIniStream::ParseLine(QStringView line, TIniSection*& current, bool fromStr
         } else if (name.endsWith(u']')) {
             name.chop(1);
         }
-        current = GetOrAddSection(name.toString());
+        current = GetOrAddSection(name.toString(), sections);
         return;
     }
     if (!current)
-        current = GetOrAddSection(QString());
+        current = GetOrAddSection(QString(), sections);
     current->AddLine(line);
 }
 
 void TIniStream::ParseText(QStringView text, bool fromString) {
     TIniSection* current = nullptr;
-    ForEachLine(text, [&](QStringView line) { ParseLine(line, current, fromString); });
+    TIniSectionCollector sections(FSections);
+    ForEachLineOf(text,
+                  [&](QStringView line) { ParseLine(line, current, fromString, sections); });
+    sections.Merge();
     for (int i = 0; i < Count(); ++i)
         FSections.getSections(i)->Squeeze();
 }
 
 void TIniStream::LoadFromList(const QStringList& li) {
     TIniSection* current = nullptr;
+    TIniSectionCollector sections(FSections);
     for (const QString& line : li)
-        ParseLine(line, current, false);
+        ParseLine(line, current, false, sections);
+    sections.Merge();
     for (int i = 0; i < Count(); ++i)
         FSections.getSections(i)->Squeeze();
 }

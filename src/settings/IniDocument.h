@@ -25,6 +25,7 @@ namespace qz {
 
 class TEncoding;
 class TIniCollation;
+class TIniSectionCollector;
 class TIniStream;
 
 // Called with the document and the 1-based number of a line whose bytes
@@ -163,6 +164,8 @@ public:
     [[nodiscard]] int Compare(QStringView a, QStringView b) const;
 
 private:
+    friend class TIniSectionCollector; // merges many new sections in one pass
+
     struct TItem {
         QString Name;
         std::unique_ptr<TIniSection> Section;
@@ -281,7 +284,9 @@ public:
 protected:
     // Parses one line as from a file, or, with fromString, as ReadFromString
     // wants it (a header name ends at the first "]", ";$C" is a comment).
-    void ParseLine(QStringView line, TIniSection*& current, bool fromString);
+    // New sections go to `sections`, which files them into the list.
+    void ParseLine(QStringView line, TIniSection*& current, bool fromString,
+                   TIniSectionCollector& sections);
     // Splits `text` at CR, LF and CR LF and parses every line.
     void ParseText(QStringView text, bool fromString);
     [[nodiscard]] TIniSection* FindSection(const QString& name);
@@ -292,6 +297,10 @@ protected:
     TEncoding* FEncoding = nullptr;
     TEncodingErrorHandler FOnEncodingError;
     bool FModified = false;
+
+private:
+    // GetOrAddSection for a text being parsed.
+    TIniSection* GetOrAddSection(const QString& name, TIniSectionCollector& sections);
 };
 
 // Decodes `bytes` one line at a time: carriage returns, line feeds and CR LF

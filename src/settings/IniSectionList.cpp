@@ -1,8 +1,11 @@
-// The sorted list of a document's sections.
+// The sorted list of a document's sections, and the collector that files
+// many new ones into it at once.
 #include "settings/IniCollation_p.h"
 #include "settings/IniDocument.h"
+#include "settings/IniSectionCollector_p.h"
 
 #include <algorithm>
+#include <iterator>
 
 namespace qz {
 
@@ -75,6 +78,55 @@ void TIniSectionList::SetCaseSensitive(bool value) {
     std::stable_sort(FItems.begin(), FItems.end(), [this](const TItem& a, const TItem& b) {
         return Compare(a.Name, b.Name) < 0;
     });
+}
+
+TIniSectionCollector::TIniSectionCollector(TIniSectionList& list)
+    : FList(list), FPending(TBefore{&list}) {}
+
+TIniSectionCollector::~TIniSectionCollector() {
+    try {
+        Merge();
+    } catch (...) {
+        // Only while unwinding from an earlier failure can something be
+        // pending here (the parse merges at its end); what did not fit is
+        // dropped rather than throwing from a destructor.
+    }
+}
+
+TIniSection* TIniSectionCollector::Find(const QString& name) const {
+    // The pending names match none in the list (Add is only asked for a
+    // name Find did not find), so the first match of the list is the one
+    // its lookup would give, ties of a case-blind list included.
+    if (const int i = FList.IndexOf(name); i >= 0)
+        return FList.getSections(i);
+    const auto it = FPending.find(name);
+    return it == FPending.end() ? nullptr : it->second.get();
+}
+
+TIniSection* TIniSectionCollector::Add(const QString& name) {
+    auto [it, added] = FPending.try_emplace(name);
+    if (added)
+        it->second = std::make_unique<TIniSection>();
+    return it->second.get();
+}
+
+// A new name goes before the first listed name that does not sort before
+// it, where an insertion at its lower bound would have put it.
+void TIniSectionCollector::Merge() {
+    if (FPending.empty())
+        return;
+    std::vector<TIniSectionList::TItem>& items = FList.FItems;
+    std::vector<TIniSectionList::TItem> merged;
+    merged.reserve(items.size() + FPending.size());
+    auto old = items.begin();
+    for (auto& [name, section] : FPending) {
+        while (old != items.end() && FList.Compare(old->Name, name) < 0)
+            merged.push_back(std::move(*old++));
+        merged.push_back(TIniSectionList::TItem{name, std::move(section)});
+    }
+    std::move(old, items.end(), std::back_inserter(merged));
+    items = std::move(merged);
+    FPending.clear();
 }
 
 } // namespace qz
