@@ -6,8 +6,8 @@
 #include "settings/IniDocument.h"
 #include "settings/IniLines_p.h"
 #include "settings/IniSaveEncoding_p.h"
-#include "settings/IniSectionCollector_p.h"
 #include "settings/IniSavedText_p.h"
+#include "settings/IniSectionCollector_p.h"
 
 #include "text/EQZError.h"
 #include "text/QZ_Unicode.h"
@@ -18,6 +18,7 @@
 #include <QLocale>
 
 #include <algorithm>
+#include <utility>
 
 namespace qz {
 
@@ -51,12 +52,17 @@ int TIniStream::SectionIndex(const QString& name) const {
     return repaired != name ? FSections.IndexOf(repaired) : -1;
 }
 
+// SectionIndex's lookups, by the list's hash of names where it can.
 TIniSection* TIniStream::FindSection(const QString& name) {
-    return FSections.getSections(SectionIndex(name));
+    // The sections are this document's, which is not const here.
+    return const_cast<TIniSection*>(std::as_const(*this).FindSection(name));
 }
 
 const TIniSection* TIniStream::FindSection(const QString& name) const {
-    return FSections.getSections(SectionIndex(name));
+    if (const TIniSection* found = FSections.Find(name))
+        return found;
+    const QString repaired = RepairSectionName(name);
+    return repaired != name ? FSections.Find(repaired) : nullptr;
 }
 
 QString TIniStream::getSectionNames(int index) const {
@@ -189,8 +195,7 @@ void TIniStream::ParseLine(QStringView line, TIniSection*& current, bool fromStr
 void TIniStream::ParseText(QStringView text, bool fromString) {
     TIniSection* current = nullptr;
     TIniSectionCollector sections(FSections);
-    ForEachLineOf(text,
-                  [&](QStringView line) { ParseLine(line, current, fromString, sections); });
+    ForEachLineOf(text, [&](QStringView line) { ParseLine(line, current, fromString, sections); });
     sections.Merge();
     for (int i = 0; i < Count(); ++i)
         FSections.getSections(i)->Squeeze();

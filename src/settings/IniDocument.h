@@ -9,6 +9,7 @@
 //   doc.LoadFromList({"[Score]", "Highest=1520"});
 //   doc.ReadInteger("score", "highest", 0) == 1520
 
+#include <QHash>
 #include <QPoint>
 #include <QString>
 #include <QStringList>
@@ -145,13 +146,16 @@ public:
     [[nodiscard]] const QString& Names(int index) const;
     // Position of the section matching `name`, or -1.
     [[nodiscard]] int IndexOf(const QString& name) const;
+    // The section matching `name`, or null: the one at IndexOf(name).
+    [[nodiscard]] TIniSection* Find(const QString& name);
+    [[nodiscard]] const TIniSection* Find(const QString& name) const;
 
     // Inserts at the sorted place and takes the section over. When the name
     // is already present nothing changes and `section` stays the caller's;
     // returns whether it was added.
     bool Add(const QString& name, std::unique_ptr<TIniSection>& section);
     void Delete(int index);
-    void Clear() { FItems.clear(); }
+    void Clear();
     // Takes a section out without destroying it.
     [[nodiscard]] std::unique_ptr<TIniSection> Extract(int index);
 
@@ -172,10 +176,18 @@ private:
     };
     // First position whose name does not sort before `name`.
     [[nodiscard]] int LowerBound(QStringView name) const;
+    // Whether two neighbours compare equal (only after case stops counting).
+    [[nodiscard]] bool HasTies() const;
 
     const TIniCollation* FCollation;
     std::vector<TItem> FItems;
     bool FCaseSensitive = false;
+    // Programs ask for a section by the very name it has: such a lookup is
+    // answered by hash, without a collation's comparisons (ICU's cost most
+    // of a read in a German locale). An identical name is the only match
+    // there is unless names tie, and then the search decides.
+    QHash<QString, TIniSection*> FByExactName;
+    bool FTied = false;
 };
 
 // The document.

@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <iterator>
+#include <utility>
 
 namespace qz {
 
@@ -48,25 +49,46 @@ int TIniSectionList::IndexOf(const QString& name) const {
     return -1;
 }
 
+const TIniSection* TIniSectionList::Find(const QString& name) const {
+    if (!FTied)
+        if (const auto it = FByExactName.constFind(name); it != FByExactName.constEnd())
+            return it.value();
+    const int i = IndexOf(name);
+    return i < 0 ? nullptr : FItems[size_t(i)].Section.get();
+}
+
+TIniSection* TIniSectionList::Find(const QString& name) {
+    return const_cast<TIniSection*>(std::as_const(*this).Find(name));
+}
+
 bool TIniSectionList::Add(const QString& name, std::unique_ptr<TIniSection>& section) {
     if (!section)
         return false;
     const int i = LowerBound(name);
     if (i < Count() && Compare(FItems[size_t(i)].Name, name) == 0)
         return false;
+    FByExactName.insert(name, section.get());
     FItems.insert(FItems.begin() + i, TItem{name, std::move(section)});
     return true;
 }
 
+void TIniSectionList::Clear() {
+    FItems.clear();
+    FByExactName.clear();
+    FTied = false;
+}
+
+// Two names are never identical (they would compare equal), so the name
+// leaves the hash with its section.
 void TIniSectionList::Delete(int index) {
-    if (index >= 0 && index < Count())
-        FItems.erase(FItems.begin() + index);
+    (void)Extract(index);
 }
 
 std::unique_ptr<TIniSection> TIniSectionList::Extract(int index) {
     if (index < 0 || index >= Count())
         return nullptr;
     auto section = std::move(FItems[size_t(index)].Section);
+    FByExactName.remove(FItems[size_t(index)].Name);
     FItems.erase(FItems.begin() + index);
     return section;
 }
@@ -78,6 +100,13 @@ void TIniSectionList::SetCaseSensitive(bool value) {
     std::stable_sort(FItems.begin(), FItems.end(), [this](const TItem& a, const TItem& b) {
         return Compare(a.Name, b.Name) < 0;
     });
+    FTied = HasTies();
+}
+
+bool TIniSectionList::HasTies() const {
+    return std::adjacent_find(FItems.begin(), FItems.end(), [this](const TItem& a, const TItem& b) {
+               return Compare(a.Name, b.Name) == 0;
+           }) != FItems.end();
 }
 
 TIniSectionCollector::TIniSectionCollector(TIniSectionList& list)
@@ -97,8 +126,8 @@ TIniSection* TIniSectionCollector::Find(const QString& name) const {
     // The pending names match none in the list (Add is only asked for a
     // name Find did not find), so the first match of the list is the one
     // its lookup would give, ties of a case-blind list included.
-    if (const int i = FList.IndexOf(name); i >= 0)
-        return FList.getSections(i);
+    if (TIniSection* listed = FList.Find(name))
+        return listed;
     const auto it = FPending.find(name);
     return it == FPending.end() ? nullptr : it->second.get();
 }
@@ -122,6 +151,7 @@ void TIniSectionCollector::Merge() {
     for (auto& [name, section] : FPending) {
         while (old != items.end() && FList.Compare(old->Name, name) < 0)
             merged.push_back(std::move(*old++));
+        FList.FByExactName.insert(name, section.get());
         merged.push_back(TIniSectionList::TItem{name, std::move(section)});
     }
     std::move(old, items.end(), std::back_inserter(merged));
