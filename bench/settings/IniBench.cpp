@@ -30,6 +30,8 @@
 #include <fcntl.h>
 #include <malloc.h>
 #include <map>
+#include <numeric>
+#include <random>
 #include <string>
 #include <unistd.h>
 #include <unordered_map>
@@ -125,7 +127,8 @@ QTemporaryDir& BenchDir() {
 }
 
 // `sections` sections of `keys` keys (`Key42=415897 Werte 1302`), a comment
-// before every tenth key.
+// before every tenth key. The sections come in the order of their names, as
+// a saved file has them, or shuffled.
 struct TBenchFile {
     QString path;
     int sections;
@@ -134,11 +137,17 @@ struct TBenchFile {
     QStringList sectionNames;
     QStringList keyNames;
 
-    TBenchFile(const QString& name, int sectionCount, int keyCount)
+    TBenchFile(const QString& name, int sectionCount, int keyCount, bool shuffled = false)
         : path(BenchDir().filePath(name)), sections(sectionCount), keys(keyCount) {
         QByteArray text("\xEF\xBB\xBF");
-        for (int s = 0; s < sections; ++s) {
-            const QString section = QStringLiteral("Section%1").arg(s, 4, 10, QLatin1Char('0'));
+        const int digits = sections > 10'000 ? 7 : 4;
+        std::vector<int> order(size_t(sections), 0);
+        std::iota(order.begin(), order.end(), 0);
+        if (shuffled)
+            std::shuffle(order.begin(), order.end(), std::mt19937(7));
+        for (int s : order) {
+            const QString section =
+                QStringLiteral("Section%1").arg(s, digits, 10, QLatin1Char('0'));
             sectionNames << section;
             text += "[" + section.toUtf8() + "]\r\n";
             for (int k = 0; k < keys; ++k) {
@@ -182,12 +191,13 @@ const TBenchFile& SmallFile() {
 }
 
 // One key in each of `sections` sections, for the scaling of the load.
-const TBenchFile& ManySectionsFile(int sections) {
-    static std::map<int, std::unique_ptr<TBenchFile>> files;
-    auto& file = files[sections];
+const TBenchFile& ManySectionsFile(int sections, bool shuffled) {
+    static std::map<std::pair<int, bool>, std::unique_ptr<TBenchFile>> files;
+    auto& file = files[{sections, shuffled}];
     if (!file)
-        file = std::make_unique<TBenchFile>(QStringLiteral("sections%1.ini").arg(sections),
-                                            sections, 1);
+        file = std::make_unique<TBenchFile>(
+            QStringLiteral("sections%1-%2.ini").arg(sections).arg(int(shuffled)), sections, 1,
+            shuffled);
     return *file;
 }
 
@@ -353,9 +363,9 @@ BENCHMARK(BM_Small_QSettings_Load)->Unit(benchmark::kMicrosecond);
 // ---------------------------------------------------------------- how loading scales
 
 // One key a section; the time per section stays flat when loading is
-// linear in the number of sections.
+// linear in the number of sections. The files are made outside the timing.
 void BM_TIni_LoadSections(benchmark::State& state) {
-    const TBenchFile& file = ManySectionsFile(int(state.range(0)));
+    const TBenchFile& file = ManySectionsFile(int(state.range(0)), state.range(1) != 0);
     for (auto _ : state) {
         auto ini = LoadIni(file.path);
         if (ini->Count() != file.sections)
@@ -366,9 +376,8 @@ void BM_TIni_LoadSections(benchmark::State& state) {
         benchmark::Counter::kIsIterationInvariantRate | benchmark::Counter::kInvert);
 }
 BENCHMARK(BM_TIni_LoadSections)
-    ->Arg(10'000)
-    ->Arg(100'000)
-    ->Arg(1'000'000)
+    ->ArgsProduct({{10'000, 100'000, 1'000'000}, {0, 1}})
+    ->ArgNames({"sections", "shuffled"})
     ->Unit(benchmark::kMillisecond);
 
 // ---------------------------------------------------------------- 1,000 typed reads

@@ -25,7 +25,7 @@ public:
     TIniSectionCollector& operator=(const TIniSectionCollector&) = delete;
 
     // The section whose name matches `name` in the list's order, or null.
-    [[nodiscard]] TIniSection* Find(const QString& name) const;
+    [[nodiscard]] TIniSection* Find(const QString& name);
     // Files a new empty section under `name`, which Find did not find (a
     // name pending already gives its section back).
     TIniSection* Add(const QString& name);
@@ -41,8 +41,12 @@ private:
         }
     };
 
+    using TPending = std::map<QString, std::unique_ptr<TIniSection>, TBefore>;
+
     TIniSectionList& FList;
-    std::map<QString, std::unique_ptr<TIniSection>, TBefore> FPending;
+    TPending FPending;
+    // Where the name Find last looked for goes among the pending ones.
+    TPending::iterator FPlace;
 };
 
 } // namespace qz

@@ -110,7 +110,7 @@ bool TIniSectionList::HasTies() const {
 }
 
 TIniSectionCollector::TIniSectionCollector(TIniSectionList& list)
-    : FList(list), FPending(TBefore{&list}) {}
+    : FList(list), FPending(TBefore{&list}), FPlace(FPending.end()) {}
 
 TIniSectionCollector::~TIniSectionCollector() {
     try {
@@ -122,20 +122,36 @@ TIniSectionCollector::~TIniSectionCollector() {
     }
 }
 
-TIniSection* TIniSectionCollector::Find(const QString& name) const {
+TIniSection* TIniSectionCollector::Find(const QString& name) {
     // The pending names match none in the list (Add is only asked for a
     // name Find did not find), so the first match of the list is the one
     // its lookup would give, ties of a case-blind list included.
     if (TIniSection* listed = FList.Find(name))
         return listed;
-    const auto it = FPending.find(name);
-    return it == FPending.end() ? nullptr : it->second.get();
+    // A saved file lists its sections in order: each new name then sorts
+    // after all pending ones, which one comparison shows. Otherwise the
+    // place found is kept for Add, so a new name costs one descent.
+    FPlace = FPending.end();
+    if (FPending.empty())
+        return nullptr;
+    const auto& [lastName, lastSection] = *FPending.rbegin();
+    const int order = FList.Compare(lastName, name);
+    if (order <= 0)
+        return order == 0 ? lastSection.get() : nullptr;
+    FPlace = FPending.lower_bound(name);
+    if (FPlace != FPending.end() && FList.Compare(FPlace->first, name) == 0)
+        return FPlace->second.get();
+    return nullptr;
 }
 
+// The place the last Find left is where `name` goes when it was asked for
+// last, as Add's callers do; a hint that is not the place costs a descent,
+// never a wrong place.
 TIniSection* TIniSectionCollector::Add(const QString& name) {
-    auto [it, added] = FPending.try_emplace(name);
-    if (added)
+    const auto it = FPending.emplace_hint(FPlace, name, nullptr);
+    if (!it->second)
         it->second = std::make_unique<TIniSection>();
+    FPlace = FPending.end();
     return it->second.get();
 }
 
@@ -157,6 +173,7 @@ void TIniSectionCollector::Merge() {
     std::move(old, items.end(), std::back_inserter(merged));
     items = std::move(merged);
     FPending.clear();
+    FPlace = FPending.end();
 }
 
 } // namespace qz
