@@ -26,13 +26,17 @@
 
 #include <atomic>
 #include <cerrno>
+#include <chrono>
+#include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <fcntl.h>
 #include <malloc.h>
 #include <map>
 #include <numeric>
 #include <random>
 #include <string>
+#include <sys/resource.h>
 #include <unistd.h>
 #include <unordered_map>
 #include <vector>
@@ -567,7 +571,36 @@ BENCHMARK(BM_Memory_Save)->Iterations(1)->Unit(benchmark::kMillisecond);
 
 } // namespace
 
+// The first load in a fresh process, what a program pays at its start:
+// `bench_ini --first-load tini|inih <file>` loads the file once and prints
+// the nanoseconds it took (first_load.sh runs both in turn).
+int FirstLoad(const char* who, const char* path) {
+    rusage before{};
+    getrusage(RUSAGE_SELF, &before);
+    const auto started = std::chrono::steady_clock::now();
+    qint64 count = 0;
+    if (std::strcmp(who, "tini") == 0) {
+        const qz::TIni ini(QString::fromLocal8Bit(path), qz::TEncoding::UTF8(),
+                           &qz::TIni::IgnoreOnErrorEncoding, qz::TVirtualizeFunction());
+        count = ini.Count();
+    } else {
+        TInihDocument doc;
+        if (ini_parse(path, &InihStore, &doc) != 0)
+            return 1;
+        count = qint64(doc.sections.size());
+    }
+    const auto took = std::chrono::steady_clock::now() - started;
+    rusage after{};
+    getrusage(RUSAGE_SELF, &after);
+    std::printf("%lld %lld %ld\n",
+                (long long)std::chrono::duration_cast<std::chrono::nanoseconds>(took).count(),
+                (long long)count, after.ru_minflt - before.ru_minflt);
+    return count > 0 ? 0 : 1;
+}
+
 int main(int argc, char** argv) {
+    if (argc == 4 && std::strcmp(argv[1], "--first-load") == 0)
+        return FirstLoad(argv[2], argv[3]);
     QCoreApplication app(argc, argv);
     benchmark::Initialize(&argc, argv);
     (void)File(); // generate the files outside every measurement
