@@ -11,6 +11,8 @@ packages=(
   zlib1g-dev libdeflate-dev
   googletest libgtest-dev libgmock-dev
   libbenchmark-dev
+  # the callback INI parser the INI benchmark times as a peer
+  libinih-dev
   fonts-liberation2
   clang-14 libclang-rt-14-dev clang-format
   xvfb xdotool imagemagick x11-utils

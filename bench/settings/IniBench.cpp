@@ -1,10 +1,13 @@
-// The INI file object against Qt's QSettings (IniFormat) on the same
-// generated file of 1,000 sections with 100 keys each (UTF-8 with byte-order
-// mark, CR LF, a comment every ten keys), the floor of reading the file and
-// splitting it into lines, and the floor of writing the file's bytes, held
-// in memory, to a temporary file that is synced and renamed over the old
-// one, as a save does. Memory is counted by wrapping the C allocator, which
-// Qt's containers and operator new both end up in.
+// The INI file object against Qt's QSettings (IniFormat) and inih's
+// callback parser on the same generated file of 1,000 sections with 100
+// keys each (UTF-8 with byte-order mark, CR LF, a comment every ten keys),
+// the floor of reading the file and splitting it into lines, and the floor
+// of writing the file's bytes, held in memory, to a temporary file that is
+// synced and renamed over the old one, as a save does. A settings-sized
+// file (about 7 KB) is loaded and read by all three as well, and files of
+// 10,000 to 1,000,000 sections show how loading scales. Memory is counted by
+// wrapping the C allocator, which Qt's containers and operator new both end
+// up in.
 
 #include "settings/QZINI.h"
 #include "text/TEncoding.h"
@@ -19,13 +22,23 @@
 #include <QTemporaryDir>
 
 #include <benchmark/benchmark.h>
+#include <ini.h>
 
 #include <atomic>
 #include <cerrno>
+#include <chrono>
+#include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <fcntl.h>
 #include <malloc.h>
+#include <map>
+#include <numeric>
+#include <random>
+#include <string>
+#include <sys/resource.h>
 #include <unistd.h>
+#include <unordered_map>
 #include <vector>
 
 // ---------------------------------------------------------------- allocation counting
@@ -112,20 +125,36 @@ struct TMemoryMark {
 constexpr int kSections = 1000;
 constexpr int kKeys = 100;
 
+QTemporaryDir& BenchDir() {
+    static QTemporaryDir dir;
+    return dir;
+}
+
+// `sections` sections of `keys` keys (`Key42=415897 Werte 1302`), a comment
+// before every tenth key. The sections come in the order of their names, as
+// a saved file has them, or shuffled.
 struct TBenchFile {
-    QTemporaryDir dir;
-    QString path = dir.filePath("big.ini");
+    QString path;
+    int sections;
+    int keys;
     qint64 size = 0;
     QStringList sectionNames;
     QStringList keyNames;
 
-    TBenchFile() {
+    TBenchFile(const QString& name, int sectionCount, int keyCount, bool shuffled = false)
+        : path(BenchDir().filePath(name)), sections(sectionCount), keys(keyCount) {
         QByteArray text("\xEF\xBB\xBF");
-        for (int s = 0; s < kSections; ++s) {
-            const QString section = QStringLiteral("Section%1").arg(s, 4, 10, QLatin1Char('0'));
+        const int digits = sections > 10'000 ? 7 : 4;
+        std::vector<int> order(size_t(sections), 0);
+        std::iota(order.begin(), order.end(), 0);
+        if (shuffled)
+            std::shuffle(order.begin(), order.end(), std::mt19937(7));
+        for (int s : order) {
+            const QString section =
+                QStringLiteral("Section%1").arg(s, digits, 10, QLatin1Char('0'));
             sectionNames << section;
             text += "[" + section.toUtf8() + "]\r\n";
-            for (int k = 0; k < kKeys; ++k) {
+            for (int k = 0; k < keys; ++k) {
                 if (k % 10 == 0)
                     text += ";note " + QByteArray::number(k) + "\r\n";
                 text += "Key" + QByteArray::number(k) + "=" +
@@ -134,7 +163,7 @@ struct TBenchFile {
             }
             text += "\r\n";
         }
-        for (int k = 0; k < kKeys; ++k)
+        for (int k = 0; k < keys; ++k)
             keyNames << QStringLiteral("Key%1").arg(k);
         QFile f(path);
         if (f.open(QIODevice::WriteOnly))
@@ -153,9 +182,27 @@ struct TBenchFile {
     }
 };
 
+// The stress file.
 const TBenchFile& File() {
-    static const TBenchFile file;
+    static const TBenchFile file("big.ini", kSections, kKeys);
     return file;
+}
+
+// A settings-sized file: 10 sections of 20 keys, about 7 KB.
+const TBenchFile& SmallFile() {
+    static const TBenchFile file("small.ini", 10, 20);
+    return file;
+}
+
+// One key in each of `sections` sections, for the scaling of the load.
+const TBenchFile& ManySectionsFile(int sections, bool shuffled) {
+    static std::map<std::pair<int, bool>, std::unique_ptr<TBenchFile>> files;
+    auto& file = files[{sections, shuffled}];
+    if (!file)
+        file = std::make_unique<TBenchFile>(
+            QStringLiteral("sections%1-%2.ini").arg(sections).arg(int(shuffled)), sections, 1,
+            shuffled);
+    return *file;
 }
 
 struct TRead {
@@ -164,17 +211,52 @@ struct TRead {
     int kind;
 };
 
-std::vector<TRead> RandomReads() {
+std::vector<TRead> RandomReads(const TBenchFile& file) {
     QRandomGenerator rng(42);
     std::vector<TRead> reads(1000);
     for (TRead& r : reads)
-        r = {int(rng.bounded(kSections)), int(rng.bounded(kKeys)), int(rng.bounded(3))};
+        r = {int(rng.bounded(file.sections)), int(rng.bounded(file.keys)), int(rng.bounded(3))};
     return reads;
 }
 
 std::unique_ptr<qz::TIni> LoadIni(const QString& path) {
     return std::make_unique<qz::TIni>(path, qz::TEncoding::UTF8(), &qz::TIni::IgnoreOnErrorEncoding,
                                       qz::TVirtualizeFunction());
+}
+
+// The collation's locale for the life of the object: 0 is C, 1 German.
+class TBenchLocale {
+public:
+    explicit TBenchLocale(int which) {
+        if (which == 1)
+            qz::SetIniCollationLocale([] { return QLocale(QLocale::German, QLocale::Germany); });
+        else
+            qz::SetIniCollationLocale([] { return QLocale::c(); });
+    }
+    ~TBenchLocale() { qz::SetIniCollationLocale({}); }
+    TBenchLocale(const TBenchLocale&) = delete;
+    TBenchLocale& operator=(const TBenchLocale&) = delete;
+};
+
+const char* LocaleLabel(int which) {
+    return which == 1 ? "de_DE" : "C";
+}
+
+// What inih's callback fills: every value by section and key, in file
+// order, as std::string; enough to answer the same reads afterwards.
+struct TInihDocument {
+    std::unordered_map<std::string, std::vector<std::pair<std::string, std::string>>> sections;
+};
+
+int InihStore(void* user, const char* section, const char* name, const char* value) {
+    auto* doc = static_cast<TInihDocument*>(user);
+    doc->sections[section].emplace_back(name, value);
+    return 1;
+}
+
+int InihIgnore(void* user, const char*, const char*, const char*) {
+    ++*static_cast<qint64*>(user);
+    return 1;
 }
 
 // ---------------------------------------------------------------- load
@@ -216,12 +298,105 @@ void BM_QSettings_FullLoad(benchmark::State& state) {
 }
 BENCHMARK(BM_QSettings_FullLoad)->Unit(benchmark::kMillisecond);
 
+// inih handing every entry to a callback that stores it, and to one that
+// only counts it (the parser alone).
+void BM_Inih_Load(benchmark::State& state) {
+    const TBenchFile& file = File();
+    const QByteArray native = QFile::encodeName(file.path);
+    for (auto _ : state) {
+        TInihDocument doc;
+        if (ini_parse(native.constData(), &InihStore, &doc) != 0)
+            state.SkipWithError("inih failed");
+        benchmark::DoNotOptimize(doc.sections.size());
+    }
+    state.SetBytesProcessed(state.iterations() * file.size);
+}
+BENCHMARK(BM_Inih_Load)->Unit(benchmark::kMillisecond);
+
+void BM_Inih_ParseOnly(benchmark::State& state) {
+    const TBenchFile& file = File();
+    const QByteArray native = QFile::encodeName(file.path);
+    for (auto _ : state) {
+        qint64 entries = 0;
+        if (ini_parse(native.constData(), &InihIgnore, &entries) != 0)
+            state.SkipWithError("inih failed");
+        benchmark::DoNotOptimize(entries);
+    }
+    state.SetBytesProcessed(state.iterations() * file.size);
+}
+BENCHMARK(BM_Inih_ParseOnly)->Unit(benchmark::kMillisecond);
+
+// ---------------------------------------------------------------- the small file
+
+void BM_Small_TIni_Load(benchmark::State& state) {
+    const TBenchFile& file = SmallFile();
+    for (auto _ : state) {
+        auto ini = LoadIni(file.path);
+        benchmark::DoNotOptimize(ini->Count());
+    }
+    state.SetBytesProcessed(state.iterations() * file.size);
+}
+BENCHMARK(BM_Small_TIni_Load)->Unit(benchmark::kMicrosecond);
+
+void BM_Small_Inih_Load(benchmark::State& state) {
+    const TBenchFile& file = SmallFile();
+    const QByteArray native = QFile::encodeName(file.path);
+    for (auto _ : state) {
+        TInihDocument doc;
+        if (ini_parse(native.constData(), &InihStore, &doc) != 0)
+            state.SkipWithError("inih failed");
+        benchmark::DoNotOptimize(doc.sections.size());
+    }
+    state.SetBytesProcessed(state.iterations() * file.size);
+}
+BENCHMARK(BM_Small_Inih_Load)->Unit(benchmark::kMicrosecond);
+
+void BM_Small_QSettings_Load(benchmark::State& state) {
+    const TBenchFile& file = SmallFile();
+    for (auto _ : state) {
+        state.PauseTiming();
+        file.Touch();
+        state.ResumeTiming();
+        QSettings settings(file.path, QSettings::IniFormat);
+        benchmark::DoNotOptimize(settings.allKeys().size());
+    }
+    state.SetBytesProcessed(state.iterations() * file.size);
+}
+BENCHMARK(BM_Small_QSettings_Load)->Unit(benchmark::kMicrosecond);
+
+// ---------------------------------------------------------------- how loading scales
+
+// One key a section; the time per section stays flat when loading is
+// linear in the number of sections. The files are made outside the timing.
+void BM_TIni_LoadSections(benchmark::State& state) {
+    const TBenchFile& file = ManySectionsFile(int(state.range(0)), state.range(1) != 0);
+    for (auto _ : state) {
+        auto ini = LoadIni(file.path);
+        if (ini->Count() != file.sections)
+            state.SkipWithError("sections lost");
+    }
+    state.counters["ns_per_section"] = benchmark::Counter(
+        double(file.sections) * 1e-9,
+        benchmark::Counter::kIsIterationInvariantRate | benchmark::Counter::kInvert);
+}
+BENCHMARK(BM_TIni_LoadSections)
+    ->ArgsProduct({{10'000, 100'000, 1'000'000}, {0, 1}})
+    ->ArgNames({"sections", "shuffled"})
+    ->Unit(benchmark::kMillisecond);
+
 // ---------------------------------------------------------------- 1,000 typed reads
 
+// On the stress file (argument 0) and on the small one (1), in the C
+// locale and in German (second argument 0 and 1).
+const TBenchFile& ReadsFile(const benchmark::State& state) {
+    return state.range(0) == 0 ? File() : SmallFile();
+}
+
 void BM_TIni_1000Reads(benchmark::State& state) {
-    const TBenchFile& file = File();
+    const TBenchFile& file = ReadsFile(state);
+    const TBenchLocale locale(int(state.range(1)));
     auto ini = LoadIni(file.path);
-    const auto reads = RandomReads();
+    const auto reads = RandomReads(file);
     for (auto _ : state) {
         qint64 sum = 0;
         for (const TRead& r : reads) {
@@ -237,19 +412,28 @@ void BM_TIni_1000Reads(benchmark::State& state) {
         benchmark::DoNotOptimize(sum);
     }
     state.SetItemsProcessed(state.iterations() * 1000);
+    state.SetLabel(LocaleLabel(int(state.range(1))));
 }
-BENCHMARK(BM_TIni_1000Reads)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_TIni_1000Reads)
+    ->ArgsProduct({{0, 1}, {0, 1}})
+    ->ArgNames({"small", "de"})
+    ->Unit(benchmark::kMicrosecond);
 
 void BM_QSettings_1000Reads(benchmark::State& state) {
-    const TBenchFile& file = File();
+    const TBenchFile& file = ReadsFile(state);
     file.Touch();
     QSettings settings(file.path, QSettings::IniFormat);
     (void)settings.allKeys();
-    const auto reads = RandomReads();
+    const auto reads = RandomReads(file);
+    // Its keys are made beforehand, as ours are: only the reads are timed.
+    std::vector<QString> keys;
+    for (const TRead& r : reads)
+        keys.push_back(file.sectionNames[r.section] + u'/' + file.keyNames[r.key]);
     for (auto _ : state) {
         qint64 sum = 0;
-        for (const TRead& r : reads) {
-            const QString key = file.sectionNames[r.section] + u'/' + file.keyNames[r.key];
+        for (size_t i = 0; i < reads.size(); ++i) {
+            const TRead& r = reads[i];
+            const QString& key = keys[i];
             if (r.kind == 0)
                 sum += settings.value(key).toString().size();
             else if (r.kind == 1)
@@ -261,13 +445,13 @@ void BM_QSettings_1000Reads(benchmark::State& state) {
     }
     state.SetItemsProcessed(state.iterations() * 1000);
 }
-BENCHMARK(BM_QSettings_1000Reads)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_QSettings_1000Reads)->Arg(0)->Arg(1)->ArgName("small")->Unit(benchmark::kMicrosecond);
 
 // ---------------------------------------------------------------- one write and a full save
 
 void BM_TIni_WriteAndSave(benchmark::State& state) {
     const TBenchFile& file = File();
-    const QString copy = file.dir.filePath("tini.ini");
+    const QString copy = BenchDir().filePath("tini.ini");
     QFile::remove(copy);
     QFile::copy(file.path, copy);
     auto ini = LoadIni(copy);
@@ -286,7 +470,7 @@ BENCHMARK(BM_TIni_WriteAndSave)->Unit(benchmark::kMillisecond);
 // the target, as the save does it.
 void BM_Floor_WriteAndRename(benchmark::State& state) {
     const TBenchFile& file = File();
-    const QString target = file.dir.filePath("floor.ini");
+    const QString target = BenchDir().filePath("floor.ini");
     QByteArray bytes;
     {
         QFile f(file.path);
@@ -320,7 +504,7 @@ BENCHMARK(BM_Floor_WriteAndRename)->Unit(benchmark::kMillisecond);
 
 void BM_QSettings_WriteAndSave(benchmark::State& state) {
     const TBenchFile& file = File();
-    const QString copy = file.dir.filePath("qsettings.ini");
+    const QString copy = BenchDir().filePath("qsettings.ini");
     QFile::remove(copy);
     QFile::copy(file.path, copy);
     QSettings settings(copy, QSettings::IniFormat);
@@ -366,7 +550,7 @@ BENCHMARK(BM_Memory_QSettings)->Iterations(1)->Unit(benchmark::kMillisecond);
 // one write and a full save run, as a multiple of the document.
 void BM_Memory_Save(benchmark::State& state) {
     const TBenchFile& file = File();
-    const QString copy = file.dir.filePath("memory.ini");
+    const QString copy = BenchDir().filePath("memory.ini");
     QFile::remove(copy);
     QFile::copy(file.path, copy);
     int n = 0;
@@ -387,10 +571,40 @@ BENCHMARK(BM_Memory_Save)->Iterations(1)->Unit(benchmark::kMillisecond);
 
 } // namespace
 
+// The first load in a fresh process, what a program pays at its start:
+// `bench_ini --first-load tini|inih <file>` loads the file once and prints
+// the nanoseconds it took (first_load.sh runs both in turn).
+int FirstLoad(const char* who, const char* path) {
+    rusage before{};
+    getrusage(RUSAGE_SELF, &before);
+    const auto started = std::chrono::steady_clock::now();
+    qint64 count = 0;
+    if (std::strcmp(who, "tini") == 0) {
+        const qz::TIni ini(QString::fromLocal8Bit(path), qz::TEncoding::UTF8(),
+                           &qz::TIni::IgnoreOnErrorEncoding, qz::TVirtualizeFunction());
+        count = ini.Count();
+    } else {
+        TInihDocument doc;
+        if (ini_parse(path, &InihStore, &doc) != 0)
+            return 1;
+        count = qint64(doc.sections.size());
+    }
+    const auto took = std::chrono::steady_clock::now() - started;
+    rusage after{};
+    getrusage(RUSAGE_SELF, &after);
+    std::printf("%lld %lld %ld\n",
+                (long long)std::chrono::duration_cast<std::chrono::nanoseconds>(took).count(),
+                (long long)count, after.ru_minflt - before.ru_minflt);
+    return count > 0 ? 0 : 1;
+}
+
 int main(int argc, char** argv) {
+    if (argc == 4 && std::strcmp(argv[1], "--first-load") == 0)
+        return FirstLoad(argv[2], argv[3]);
     QCoreApplication app(argc, argv);
     benchmark::Initialize(&argc, argv);
-    (void)File(); // generate the file outside every measurement
+    (void)File(); // generate the files outside every measurement
+    (void)SmallFile();
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();
     return 0;

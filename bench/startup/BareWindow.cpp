@@ -3,7 +3,9 @@
 // program linking Qt Multimedia, loading one sound effect (the game's start
 // sound, built in the same way) and playing it as the game does at start;
 // with BARE_WITH_TEXT as well, one line of text in the window, the least
-// that any window showing text pays for its fonts; with
+// that any window showing text pays for its fonts; with BARE_WITH_BUTTON
+// besides a push button under the text (a window with a label, a button
+// and a sound, the floor a game window is held to); with
 // BARE_LINKS_MULTIMEDIA the bare window linking Qt Multimedia without using
 // it, what loading its libraries costs by itself.
 #include <QApplication>
@@ -11,6 +13,9 @@
 
 #ifdef BARE_WITH_TEXT
 #include <QLabel>
+#endif
+#ifdef BARE_WITH_BUTTON
+#include <QPushButton>
 #endif
 
 #if defined(BARE_WITH_SOUND) || defined(BARE_LINKS_MULTIMEDIA)
@@ -38,6 +43,10 @@ int main(int argc, char** argv) {
 #ifdef BARE_WITH_TEXT
     QLabel label(QStringLiteral("noch 25 Zeilen"), &window);
     label.move(10, 10);
+#endif
+#ifdef BARE_WITH_BUTTON
+    QPushButton button(QStringLiteral("Neues Spiel"), &window);
+    button.move(10, 40);
 #endif
     window.show();
     return app.exec();

@@ -3,7 +3,8 @@
 # game against bare Qt Widgets windows of the game's size (bench/startup/
 # BareWindow.cpp): one plain, one linking Qt Multimedia and playing one
 # sound effect, one that also shows a line of text (what fonts cost any
-# window that shows text), and one that links Qt Multimedia without using
+# window that shows text), one that also has a push button (a label, a
+# button and a sound: the floor the game is held to), and one that links Qt Multimedia without using
 # it (what loading its libraries costs). The programs run in turn, each round in another
 # order, in one virtual X server with a private sound server; the first
 # frame is stamped the same way for all (FirstFrame.c, preloaded by
@@ -24,6 +25,7 @@ declare -A PROGRAM=(
     [bare]=$BUILD/bench/startup/bench_bare_window
     [bare_sound]=$BUILD/bench/startup/bench_bare_window_sound
     [bare_sound_text]=$BUILD/bench/startup/bench_bare_window_text
+    [bare_sound_text_button]=$BUILD/bench/startup/bench_bare_window_button
     [bare_linked]=$BUILD/bench/startup/bench_bare_window_linked
 )
 GAMES=()
@@ -31,7 +33,7 @@ for entry in ${STAKKO_BENCH_GAMES:-game=$BUILD/stakko}; do
     GAMES+=("${entry%%=*}")
     PROGRAM[${entry%%=*}]=$(realpath "${entry#*=}")
 done
-ORDER=("${GAMES[@]}" bare_sound bare bare_sound_text bare_linked)
+ORDER=("${GAMES[@]}" bare_sound bare bare_sound_text bare_sound_text_button bare_linked)
 
 source "$ROOT/bench/startup/session.sh"
 require_tools Xvfb pulseaudio pactl awk
@@ -90,7 +92,7 @@ done
 med() { awk -v c="$2" '{ print $c }' "$WORK/$1.txt" | median; }
 echo "== ratios of the medians"
 for game in "${GAMES[@]}"; do
-    for peer in bare_sound bare bare_sound_text; do
+    for peer in bare_sound bare bare_sound_text bare_sound_text_button; do
         awk -v g="$(med "$game" 1)" -v p="$(med "$peer" 1)" -v gm="$(med "$game" 2)" \
             -v pm="$(med "$peer" 2)" -v n="$game / $peer" \
             'BEGIN { printf "  %s: first frame %.2f x, peak memory %.2f x\n", n, g / p, gm / pm }'
@@ -104,3 +106,4 @@ cost() { # cost <with> <without> <what>
 cost bare_linked bare "loading Qt Multimedia's libraries"
 cost bare_sound bare_linked "making and playing the sound before the frame"
 cost bare_sound_text bare_sound "one line of text (the fonts)"
+cost bare_sound_text_button bare_sound_text "a push button below it"

@@ -44,28 +44,33 @@ const TIniCollation& TIniCollation::Current() {
 }
 
 TIniCollation::TIniCollation(const QLocale& locale)
-    : FLocale(locale), FPlain(locale.language() == QLocale::C), FInsensitive(locale),
-      FSensitive(locale) {
-    FInsensitive.setCaseSensitivity(Qt::CaseInsensitive);
-    FSensitive.setCaseSensitivity(Qt::CaseSensitive);
-    FAsciiFolds = !FPlain && ProbeAsciiFolding();
-}
+    : FLocale(locale), FPlain(locale.language() == QLocale::C) {}
+
+namespace {
 
 // Every printable ASCII character must weigh something, case pairs must be
 // equal and all other pairs different.
-bool TIniCollation::ProbeAsciiFolding() const {
+bool ProbeAsciiFolding(const QCollator& insensitive) {
     for (char16_t c = 0x20; c <= 0x7E; ++c) {
         const QChar qc(c);
-        if (FInsensitive.compare(QStringView(&qc, 1), QStringView()) == 0)
+        if (insensitive.compare(QStringView(&qc, 1), QStringView()) == 0)
             return false;
         for (char16_t d = c + 1; d <= 0x7E; ++d) {
             const QChar qd(d);
             const bool sameLetter = QChar::toLower(c) == QChar::toLower(d);
-            if ((FInsensitive.compare(QStringView(&qc, 1), QStringView(&qd, 1)) == 0) != sameLetter)
+            if ((insensitive.compare(QStringView(&qc, 1), QStringView(&qd, 1)) == 0) != sameLetter)
                 return false;
         }
     }
     return true;
+}
+
+} // namespace
+
+TIniCollation::TIcu::TIcu(const QLocale& locale) : Insensitive(locale), Sensitive(locale) {
+    Insensitive.setCaseSensitivity(Qt::CaseInsensitive);
+    Sensitive.setCaseSensitivity(Qt::CaseSensitive);
+    AsciiFolds = ProbeAsciiFolding(Insensitive);
 }
 
 } // namespace qz

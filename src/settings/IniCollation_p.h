@@ -8,6 +8,8 @@
 #include <QStringView>
 
 #include <algorithm>
+#include <memory>
+#include <mutex>
 
 namespace qz {
 
@@ -31,7 +33,7 @@ public:
 
     [[nodiscard]] int Compare(QStringView a, QStringView b, bool caseSensitive) const {
         if (!FPlain)
-            return (caseSensitive ? FSensitive : FInsensitive).compare(a, b);
+            return (caseSensitive ? Icu().Sensitive : Icu().Insensitive).compare(a, b);
         if (caseSensitive)
             return a.compare(b, Qt::CaseSensitive);
         // Qt folds case character by character through its tables; names are
@@ -53,7 +55,7 @@ public:
 
     // Whether keys that are printable ASCII may be matched by ASCII case
     // folding, and so also told apart by a hash of their folded form.
-    [[nodiscard]] bool AsciiKeysFold() const { return FPlain || FAsciiFolds; }
+    [[nodiscard]] bool AsciiKeysFold() const { return FPlain || Icu().AsciiFolds; }
 
     // Printable ASCII, and if so a 16-bit hash (FNV-1a) of the folded key.
     static bool AsciiKeyHash(QStringView key, quint16& hash) {
@@ -79,10 +81,25 @@ public:
             return a.size() == b.size() && CompareFoldedAscii(a, b) == 0;
         if (FPlain)
             return a.compare(b, Qt::CaseInsensitive) == 0;
-        return FInsensitive.compare(a, b) == 0;
+        return Icu().Insensitive.compare(a, b) == 0;
     }
 
 private:
+    // The locale's ICU collators. Opening them maps ICU's data and costs
+    // about 1 MiB, which a program in the C locale never needs; so they
+    // are made on the first comparison that asks for them.
+    struct TIcu {
+        explicit TIcu(const QLocale& locale);
+        QCollator Insensitive;
+        QCollator Sensitive;
+        bool AsciiFolds = false;
+    };
+
+    [[nodiscard]] const TIcu& Icu() const {
+        std::call_once(FIcuMade, [this] { FIcu = std::make_unique<const TIcu>(FLocale); });
+        return *FIcu;
+    }
+
     static int CompareFoldedAscii(QStringView a, QStringView b) {
         const qsizetype n = std::min(a.size(), b.size());
         for (qsizetype i = 0; i < n; ++i) {
@@ -102,13 +119,10 @@ private:
         return c >= u'A' && c <= u'Z' ? char16_t(c + 32) : c;
     }
 
-    [[nodiscard]] bool ProbeAsciiFolding() const;
-
     QLocale FLocale;
     bool FPlain;
-    QCollator FInsensitive;
-    QCollator FSensitive;
-    bool FAsciiFolds = false;
+    mutable std::once_flag FIcuMade;
+    mutable std::unique_ptr<const TIcu> FIcu;
 };
 
 } // namespace qz

@@ -7,6 +7,7 @@
 #include "settings/IniLines_p.h"
 #include "settings/IniSaveEncoding_p.h"
 #include "settings/IniSavedText_p.h"
+#include "settings/IniSectionCollector_p.h"
 
 #include "text/EQZError.h"
 #include "text/QZ_Unicode.h"
@@ -17,6 +18,7 @@
 #include <QLocale>
 
 #include <algorithm>
+#include <utility>
 
 namespace qz {
 
@@ -50,12 +52,17 @@ int TIniStream::SectionIndex(const QString& name) const {
     return repaired != name ? FSections.IndexOf(repaired) : -1;
 }
 
+// SectionIndex's lookups, by the list's hash of names where it can.
 TIniSection* TIniStream::FindSection(const QString& name) {
-    return FSections.getSections(SectionIndex(name));
+    // The sections are this document's, which is not const here.
+    return const_cast<TIniSection*>(std::as_const(*this).FindSection(name));
 }
 
 const TIniSection* TIniStream::FindSection(const QString& name) const {
-    return FSections.getSections(SectionIndex(name));
+    if (const TIniSection* found = FSections.Find(name))
+        return found;
+    const QString repaired = RepairSectionName(name);
+    return repaired != name ? FSections.Find(repaired) : nullptr;
 }
 
 QString TIniStream::getSectionNames(int index) const {
@@ -75,6 +82,19 @@ TIniSection* TIniStream::GetOrAddSection(const QString& name) {
     if (!FSections.Add(repaired, section))
         return FSections.getSections(FSections.IndexOf(repaired));
     return result;
+}
+
+// The same lookups as above, against the sections filed so far.
+TIniSection* TIniStream::GetOrAddSection(const QString& name, TIniSectionCollector& sections) {
+    TIniSection* found = sections.Find(name);
+    const QString repaired = found ? name : RepairSectionName(name);
+    if (!found && repaired != name)
+        found = sections.Find(repaired);
+    if (found) {
+        SectionFound(name);
+        return found;
+    }
+    return sections.Add(repaired);
 }
 
 void TIniStream::AddSection(const QString& nm, std::unique_ptr<TIniSection>& aSection) {
@@ -151,11 +171,13 @@ bool TIniStream::isEmpty() const {
     return true;
 }
 
-void TIniStream::ParseLine(QStringView line, TIniSection*& current, bool fromString) {
+void TIniStream::ParseLine(QStringView line, TIniSection*& current, bool fromString,
+                           TIniSectionCollector& sections) {
     if (line.isEmpty())
         return;
     const QChar first = line.front();
     if (first == u';' && !fromString && line == u";$C") {
+        sections.Merge(); // the pending tree is ordered the old way
         FSections.SetCaseSensitive(true);
         return;
     }
@@ -168,25 +190,29 @@ void TIniStream::ParseLine(QStringView line, TIniSection*& current, bool fromStr
         } else if (name.endsWith(u']')) {
             name.chop(1);
         }
-        current = GetOrAddSection(name.toString());
+        current = GetOrAddSection(name.toString(), sections);
         return;
     }
     if (!current)
-        current = GetOrAddSection(QString());
+        current = GetOrAddSection(QString(), sections);
     current->AddLine(line);
 }
 
 void TIniStream::ParseText(QStringView text, bool fromString) {
     TIniSection* current = nullptr;
-    ForEachLine(text, [&](QStringView line) { ParseLine(line, current, fromString); });
+    TIniSectionCollector sections(FSections);
+    ForEachLineOf(text, [&](QStringView line) { ParseLine(line, current, fromString, sections); });
+    sections.Merge();
     for (int i = 0; i < Count(); ++i)
         FSections.getSections(i)->Squeeze();
 }
 
 void TIniStream::LoadFromList(const QStringList& li) {
     TIniSection* current = nullptr;
+    TIniSectionCollector sections(FSections);
     for (const QString& line : li)
-        ParseLine(line, current, false);
+        ParseLine(line, current, false, sections);
+    sections.Merge();
     for (int i = 0; i < Count(); ++i)
         FSections.getSections(i)->Squeeze();
 }

@@ -9,6 +9,7 @@
 //   doc.LoadFromList({"[Score]", "Highest=1520"});
 //   doc.ReadInteger("score", "highest", 0) == 1520
 
+#include <QHash>
 #include <QPoint>
 #include <QString>
 #include <QStringList>
@@ -25,6 +26,7 @@ namespace qz {
 
 class TEncoding;
 class TIniCollation;
+class TIniSectionCollector;
 class TIniStream;
 
 // Called with the document and the 1-based number of a line whose bytes
@@ -146,13 +148,16 @@ public:
     [[nodiscard]] const QString& Names(int index) const;
     // Position of the section matching `name`, or -1.
     [[nodiscard]] int IndexOf(const QString& name) const;
+    // The section matching `name`, or null: the one at IndexOf(name).
+    [[nodiscard]] TIniSection* Find(const QString& name);
+    [[nodiscard]] const TIniSection* Find(const QString& name) const;
 
     // Inserts at the sorted place and takes the section over. When the name
     // is already present nothing changes and `section` stays the caller's;
     // returns whether it was added.
     bool Add(const QString& name, std::unique_ptr<TIniSection>& section);
     void Delete(int index);
-    void Clear() { FItems.clear(); }
+    void Clear();
     // Takes a section out without destroying it.
     [[nodiscard]] std::unique_ptr<TIniSection> Extract(int index);
 
@@ -165,16 +170,26 @@ public:
     [[nodiscard]] int Compare(QStringView a, QStringView b) const;
 
 private:
+    friend class TIniSectionCollector; // merges many new sections in one pass
+
     struct TItem {
         QString Name;
         std::unique_ptr<TIniSection> Section;
     };
     // First position whose name does not sort before `name`.
     [[nodiscard]] int LowerBound(QStringView name) const;
+    // Whether two neighbours compare equal (only after case stops counting).
+    [[nodiscard]] bool HasTies() const;
 
     const TIniCollation* FCollation;
     std::vector<TItem> FItems;
     bool FCaseSensitive = false;
+    // Programs ask for a section by the very name it has: such a lookup is
+    // answered by hash, without a collation's comparisons (ICU's cost most
+    // of a read in a German locale). An identical name is the only match
+    // there is unless names tie, and then the search decides.
+    QHash<QString, TIniSection*> FByExactName;
+    bool FTied = false;
 };
 
 // What a document changed since it was last in step with its file, in a
@@ -336,7 +351,9 @@ public:
 protected:
     // Parses one line as from a file, or, with fromString, as ReadFromString
     // wants it (a header name ends at the first "]", ";$C" is a comment).
-    void ParseLine(QStringView line, TIniSection*& current, bool fromString);
+    // New sections go to `sections`, which files them into the list.
+    void ParseLine(QStringView line, TIniSection*& current, bool fromString,
+                   TIniSectionCollector& sections);
     // Splits `text` at CR, LF and CR LF and parses every line.
     void ParseText(QStringView text, bool fromString);
     [[nodiscard]] TIniSection* FindSection(const QString& name);
@@ -348,6 +365,10 @@ protected:
     TEncoding* FEncoding = nullptr;
     TEncodingErrorHandler FOnEncodingError;
     bool FModified = false;
+
+private:
+    // GetOrAddSection for a text being parsed.
+    TIniSection* GetOrAddSection(const QString& name, TIniSectionCollector& sections);
 };
 
 // Decodes `bytes` one line at a time: carriage returns, line feeds and CR LF

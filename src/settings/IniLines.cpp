@@ -9,20 +9,7 @@
 namespace qz {
 
 void ForEachLine(QStringView text, const std::function<void(QStringView)>& line) {
-    qsizetype start = 0;
-    const qsizetype n = text.size();
-    const QChar* d = text.data();
-    for (qsizetype i = 0; i < n; ++i) {
-        const char16_t c = d[i].unicode();
-        if (c != u'\r' && c != u'\n')
-            continue;
-        line(text.sliced(start, i - start));
-        if (c == u'\r' && i + 1 < n && d[i + 1] == u'\n')
-            ++i;
-        start = i + 1;
-    }
-    if (start < n)
-        line(text.sliced(start));
+    ForEachLineOf(text, [&line](QStringView l) { line(l); });
 }
 
 TEncoding* EncodingByPreamble(const QByteArray& bytes) {

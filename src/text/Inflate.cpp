@@ -6,7 +6,6 @@
 // declare them, where zlib calls the stream damaged.
 #include "text/Inflate_p.h"
 
-#include "platform/FileAccess.h"
 #include "text/BlockReading_p.h"
 #include "text/InflateStreaming_p.h"
 #include "text/QZ_Files.h"
@@ -63,15 +62,11 @@ private:
     QByteArrayView FBytes;
 };
 
-QByteArray FreshBuffer(qint64 size) {
-    QByteArray out(size, Qt::Uninitialized);
-    platform::AdviseHugePages(out.data(), size);
-    return out;
-}
-
-// The inflated content, or nothing when libdeflate rejects the stream
-// (then zlib has to say why). Content beyond `maxSize` throws here.
-std::optional<QByteArray> InflateWhole(QByteArrayView stream, qint64 maxSize, const QString& name) {
+// The inflated size, or nothing when libdeflate rejects the stream (then
+// zlib has to say why). Content beyond `maxSize` throws here. `target`
+// gives the memory of each round.
+std::optional<qint64> InflateWhole(QByteArrayView stream, qint64 maxSize, const QString& name,
+                                   const detail::TInflateTarget& target) {
     const TDecompressor decompressor(libdeflate_alloc_decompressor());
     if (!decompressor)
         return std::nullopt;
@@ -79,21 +74,17 @@ std::optional<QByteArray> InflateWhole(QByteArrayView stream, qint64 maxSize, co
     const qint64 limit = std::max<qint64>(0, maxSize);
     qint64 room =
         std::min({std::max(stream.size() * FirstGuessRatio, SmallestGuess), limit, mostNeeded});
-    // Each round's buffer is gone before the next, larger one is taken.
     for (;;) {
-        QByteArray out = FreshBuffer(room);
+        char* out = target(room);
         size_t taken = 0;
         size_t made = 0;
         // Bytes after the stream are allowed and ignored, as zlib's
         // inflater leaves them unread.
         const libdeflate_result result =
             libdeflate_zlib_decompress_ex(decompressor.get(), stream.data(), size_t(stream.size()),
-                                          out.data(), size_t(room), &taken, &made);
-        if (result == LIBDEFLATE_SUCCESS) {
-            out.truncate(qsizetype(made));
-            out.squeeze(); // gives the unwritten room back
-            return out;
-        }
+                                          out, size_t(room), &taken, &made);
+        if (result == LIBDEFLATE_SUCCESS)
+            return qint64(made);
         if (result != LIBDEFLATE_INSUFFICIENT_SPACE || room >= mostNeeded)
             return std::nullopt;
         if (room >= limit)
@@ -106,15 +97,27 @@ std::optional<QByteArray> InflateWhole(QByteArrayView stream, qint64 maxSize, co
 
 namespace detail {
 
+std::optional<qint64> InflateAfterSignatureInto(QIODevice& fs, qint64 maxSize, const QString& name,
+                                                const TInflateTarget& target) {
+    if (fs.size() <= SignatureSize)
+        return std::nullopt;
+    const TCompressedStream stream(fs, name);
+    return InflateWhole(stream.Bytes(), maxSize, name, target);
+}
+
 QByteArray InflateAfterSignature(QIODevice& fs, qint64 maxSize, const QString& name) {
-    if (fs.size() > SignatureSize) {
-        std::optional<QByteArray> inflated;
-        {
-            const TCompressedStream stream(fs, name);
-            inflated = InflateWhole(stream.Bytes(), maxSize, name);
-        }
-        if (inflated)
-            return std::move(*inflated);
+    QByteArray out;
+    // Each round's buffer is gone before the next, larger one is taken.
+    const std::optional<qint64> made =
+        InflateAfterSignatureInto(fs, maxSize, name, [&out](qint64 room) {
+            out = QByteArray();
+            out = QByteArray(room, Qt::Uninitialized);
+            return out.data();
+        });
+    if (made) {
+        out.truncate(qsizetype(*made));
+        out.squeeze(); // gives the unwritten room back
+        return out;
     }
     // zlib reads the stream once more, to name what is wrong with it.
     return InflateStreaming(fs, maxSize, name);

@@ -6,6 +6,9 @@
 #include <QIODevice>
 #include <QString>
 
+#include <functional>
+#include <optional>
+
 namespace qz::detail {
 
 // Inflates the zlib stream that starts at byte 8 of `fs`, reading the rest
@@ -14,5 +17,17 @@ namespace qz::detail {
 // as InflateStreaming (InflateStreaming_p.h); bytes after the stream are
 // ignored.
 [[nodiscard]] QByteArray InflateAfterSignature(QIODevice& fs, qint64 maxSize, const QString& name);
+
+// Memory for `room` inflated bytes: called once a round, each round with
+// more room; what an earlier round wrote is not needed any more.
+using TInflateTarget = std::function<char*(qint64 room)>;
+
+// The same inflation into memory the caller provides: the inflated size,
+// or nothing when the stream is bad (or too short to hold one), for which
+// InflateAfterSignature then gives the exact error. Content larger than
+// `maxSize` throws.
+[[nodiscard]] std::optional<qint64> InflateAfterSignatureInto(QIODevice& fs, qint64 maxSize,
+                                                              const QString& name,
+                                                              const TInflateTarget& target);
 
 } // namespace qz::detail

@@ -16,6 +16,10 @@
 #include <QBuffer>
 #include <QFile>
 
+#include <algorithm>
+#include <cstring>
+#include <optional>
+
 namespace qz {
 
 namespace {
@@ -89,18 +93,61 @@ QString EncodedText(QIODevice& fs, qint64 offset, TEncoding& encoding, bool infl
     return encoding.GetString(bytes);
 }
 
+// The inflated bytes as text: a byte-order mark is skipped, and the text
+// ends at the first 00 byte, also when more follows.
+QByteArrayView InflatedUtf8Content(QByteArrayView bytes) {
+    if (bytes.startsWith("\xEF\xBB\xBF"))
+        bytes = bytes.sliced(3);
+    if (const void* nul = std::memchr(bytes.data(), 0, size_t(bytes.size())))
+        bytes = bytes.first(static_cast<const char*>(nul) - bytes.data());
+    return bytes;
+}
+
+// Inflating into a buffer of its own and decoding that into the text wrote
+// fresh memory three times the content's size (bytes, then two per
+// character); on a virtual machine first touching memory costs as much as
+// inflating. So the stream is inflated into the upper part of the text's
+// own buffer and decoded down into its start, block by block through a
+// copy that stays in the cache. The inflated bytes start `room` + a block
+// above the text: a block's characters (at most one per byte) then end
+// below the next block's bytes, which are not read yet.
 QString Utf8ZipText(QIODevice& fs, qint64 maxInflated, const QString& name) {
-    const QByteArray inflated = detail::InflateAfterSignature(fs, maxInflated, name);
-    QByteArrayView text(inflated);
-    if (text.startsWith("\xEF\xBB\xBF"))
-        text = text.sliced(3);
-    // The text ends at the first 00 byte, also when more follows.
-    const qsizetype end = text.indexOf('\0');
-    if (end >= 0)
-        text = text.first(end);
-    QString decoded = UninitializedText(text.size());
-    decoded.truncate(detail::DecodeUtf8Lenient(text, decoded.data()) - decoded.constData());
-    return decoded;
+    constexpr qsizetype Block = 64 * 1024;
+    QString text;
+    qint64 inflatedAt = 0; // in bytes from the start of the text
+    const std::optional<qint64> made =
+        detail::InflateAfterSignatureInto(fs, maxInflated, name, [&](qint64 room) {
+            inflatedAt = room + Block;
+            text = QString();
+            text = UninitializedText((inflatedAt + room + 1) / 2);
+            return reinterpret_cast<char*>(text.data()) + inflatedAt;
+        });
+    if (!made) {
+        // A stream libdeflate rejects: this gives zlib's exact error.
+        const QByteArray inflated = detail::InflateAfterSignature(fs, maxInflated, name);
+        const QByteArrayView content = InflatedUtf8Content(inflated);
+        QString decoded = UninitializedText(content.size());
+        decoded.truncate(detail::DecodeUtf8Lenient(content, decoded.data()) - decoded.constData());
+        return decoded;
+    }
+    const QByteArrayView content = InflatedUtf8Content(
+        QByteArrayView(reinterpret_cast<const char*>(text.constData()) + inflatedAt, *made));
+    char copy[Block + detail::MaxHeldBack];
+    qsizetype carried = 0;
+    QChar* out = text.data();
+    for (qsizetype at = 0; at < content.size(); at += Block) {
+        const qsizetype take = std::min(Block, content.size() - at);
+        std::memcpy(copy + carried, content.data() + at, size_t(take));
+        const QByteArrayView block(copy, carried + take);
+        const bool last = at + take == content.size();
+        const qsizetype cut = last ? 0 : detail::CutSequenceLength(block);
+        out = detail::DecodeUtf8Lenient(block.chopped(cut), out);
+        std::memmove(copy, block.data() + block.size() - cut, size_t(cut));
+        carried = cut;
+    }
+    text.truncate(out - text.constData());
+    text.squeeze(); // gives the room and the inflated bytes' pages back
+    return text;
 }
 
 TFileHeader FileHeader(QIODevice& fs, const QString& name) {

@@ -119,6 +119,108 @@ INSTANTIATE_TEST_SUITE_P(
                  {"Zebra", QStringLiteral("かな"), QStringLiteral("日本")}}),
     RowName());
 
+// ---------------------------------------------------------------- many headers at once
+
+// Everything a parse leaves: names in list order, every entry of each.
+QStringList Layout(const TIniStream& doc) {
+    QStringList out;
+    for (int i = 0; i < doc.Count(); ++i) {
+        out << "[" + doc.SectionNames(i) + "]";
+        const qz::TIniSection* section = doc.Sections(i);
+        for (int e = 0; e < section->Count(); ++e)
+            out << section->KeyAt(e).toString() + "=" + section->ValueAt(e).toString();
+    }
+    return out;
+}
+
+// The reference: each line parsed the slow way, one section added at a time
+// through the document's own lookups, as a file was read before sections
+// were filed in bulk.
+void ParseOneByOne(TIniStream& doc, const QStringList& lines) {
+    qz::TIniSection* current = nullptr;
+    for (const QString& line : lines) {
+        if (line == ";$C")
+            doc.SetCaseSensitive(true);
+        else if (line.startsWith('['))
+            current = doc.GetOrAddSection(line.mid(1).chopped(1));
+        else if (!line.isEmpty())
+            (current ? current : current = doc.GetOrAddSection(QString()))->AddLine(line);
+    }
+}
+
+struct BulkRow : NamedRow {
+    QString locale;
+    qsizetype caseMarkAt; // line of ";$C", or -1
+    bool tiedBefore;      // the document already holds "A" and "a" side by side
+};
+
+class SectionBulkTest : public ::testing::TestWithParam<BulkRow> {};
+
+// Names that fold together in some locale and not in another, names a
+// repair changes ("Gr\u0096n" is "Gr–n"; ICU ignores the control), and the
+// unnamed section, repeated in a shuffled order.
+TEST_P(SectionBulkTest, ParsingGivesWhatAddingEachSectionAtOnceGives) {
+    const BulkRow& row = GetParam();
+    const TCollationLocale locale(row.locale);
+    const QStringList names{"a",
+                            "A",
+                            "b",
+                            QStringLiteral("Äpfel"),
+                            "apfel",
+                            QStringLiteral("äpfel"),
+                            "title",
+                            QStringLiteral("TİTLE"),
+                            QStringLiteral("Gr\u0096n"),
+                            QStringLiteral("Gr–n"),
+                            "Grn",
+                            "",
+                            "_x",
+                            QStringLiteral("ｓｃｏｒｅ"),
+                            "score"};
+    QStringList lines{"top=0"};
+    quint32 seed = 7;
+    for (int i = 0; i < 400; ++i) {
+        seed = seed * 1103515245u + 12345u;
+        if (i == row.caseMarkAt)
+            lines << ";$C";
+        lines << "[" + names[qsizetype((seed >> 16) % quint32(names.size()))] + "]"
+              << QStringLiteral("k%1=%2").arg(i % 7).arg(i) << ";c";
+    }
+    TIniStream bulk;
+    TIniStream reference;
+    if (row.tiedBefore) {
+        for (TIniStream* doc : {&bulk, &reference}) {
+            ParseOneByOne(*doc, {";$C", "[A]", "x=1", "[a]", "y=2", "[Z]", "z=3"});
+            doc->SetCaseSensitive(false);
+        }
+    }
+    bulk.LoadFromList(lines);
+    ParseOneByOne(reference, lines);
+    EXPECT_EQ(Layout(bulk), Layout(reference));
+    EXPECT_EQ(bulk.CaseSensitive(), reference.CaseSensitive());
+    // A lookup by name (which answers identical names by hash) finds what
+    // the search in the list's order finds, also where names tie.
+    const qz::TIniSectionList& list = bulk.SectionList();
+    QStringList asked = names;
+    asked << "a"
+          << "A"
+          << "Z"
+          << "z";
+    for (int i = 0; i < list.Count(); ++i)
+        asked << list.Names(i);
+    for (const QString& name : asked)
+        EXPECT_EQ(list.Find(name), list.Sections(list.IndexOf(name))) << name.toStdString();
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Locales, SectionBulkTest,
+    ::testing::Values(BulkRow{{"c"}, "C", -1, false}, BulkRow{{"cCaseMarkMidway"}, "C", 200, false},
+                      BulkRow{{"cTiedBefore"}, "C", -1, true}, BulkRow{{"de"}, "de_DE", -1, false},
+                      BulkRow{{"deCaseMarkMidway"}, "de_DE", 150, false},
+                      BulkRow{{"deTiedBefore"}, "de_DE", 300, true},
+                      BulkRow{{"tr"}, "tr_TR", -1, false}, BulkRow{{"ja"}, "ja_JP", 50, true}),
+    RowName());
+
 // ---------------------------------------------------------------- keys
 
 struct KeyRow : NamedRow {

@@ -195,6 +195,25 @@ INSTANTIATE_TEST_SUITE_P(
                    "distance too far back)."}),
     RowName());
 
+// A U+FFFD the file spells out is text, not damage: only replacement
+// characters beyond those the bytes hold make a file damaged, and then the
+// line of the last one is named.
+TEST(IniFileLoad, SpelledOutReplacementCharactersAreText) {
+    QTemporaryDir dir;
+    const QString path = dir.filePath("stakko.ini");
+    MsgBoxRecorder box;
+    WriteBytes(path, "\xEF\xBB\xBF[S]\r\na=\xEF\xBF\xBD\r\nb=\xEF\xBF\xBD\xEF\xBF\xBD\r\n");
+    {
+        const TIni ini(path, qz::TEncoding::UTF8(), {}, {});
+        EXPECT_EQ(box.shown, QStringList());
+        EXPECT_EQ(ini.DamagedCopyName(), QString());
+    }
+    WriteBytes(path, "\xEF\xBB\xBF[S]\r\na=\xEF\xBF\xBD\r\nb=\xC3(\r\nc=\xEF\xBF\xBD\r\n");
+    const TIni damaged(path, qz::TEncoding::UTF8(), {}, {});
+    ASSERT_EQ(box.shown.size(), 1);
+    EXPECT_TRUE(box.shown.first().startsWith(TIni::EncodingErrorMessage(path, 4)));
+}
+
 // A second damaged file does not replace the copy of the first; the same
 // bytes damaged again share their copy. At most five copies are kept: the
 // sixth takes the place of the oldest, and the message says so.

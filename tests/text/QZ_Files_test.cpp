@@ -592,6 +592,64 @@ TEST(LoadTextFile, DecompressionBombIsRefused) {
 }
 
 // ---------------------------------------------------------------------------
+// Compressed UTF-8 larger than the loader's decoding blocks
+
+struct ZipBlockRow : NamedRow {
+    QByteArray content;
+};
+
+class ZipBlockTest : public ::testing::TestWithParam<ZipBlockRow> {};
+
+// The inflated bytes are decoded in 64 KiB blocks inside the text's own
+// buffer: sequences and faults cut by a block end, and contents that need
+// the inflater's larger rounds, come out as one decoding of the whole.
+TEST_P(ZipBlockTest, DecodesAsOnePieceWould) {
+    const QByteArray& content = GetParam().content;
+    QString text;
+    auto kind = qz::et_none;
+    qz::LoadTextBytes(Signature("DLQZU8") + Deflate(content), QStringLiteral("big.txt"), &kind,
+                      text, {});
+    EXPECT_EQ(kind, qz::et_UTF8_zip);
+    const QString expected = QString::fromUtf8(content);
+    ASSERT_EQ(text.size(), expected.size());
+    EXPECT_TRUE(text == expected);
+}
+
+QByteArray RepeatedTo(const QByteArray& piece, qsizetype size) {
+    QByteArray out;
+    while (out.size() < size)
+        out += piece;
+    return out.first(size);
+}
+
+// A byte that breaks the sequence at every place around the first block end.
+QByteArray FaultsAroundBlockEnd() {
+    QByteArray out = RepeatedTo("\xE2\x82\xAC", 3 * 65536);
+    for (qsizetype at = 65536 - 4; at < 65536 + 4; at += 3)
+        out[at] = '\xFF';
+    return out;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Blocks, ZipBlockTest,
+    ::testing::Values(
+        ZipBlockRow{{"threeByteCharsCutAtBlockEnds"},
+                    RepeatedTo("\xE2\x82\xAC"
+                               "ab"
+                               "\xC3\xA4",
+                               400'001)},
+        ZipBlockRow{{"fourByteCharsCutAtEveryBlockEnd"},
+                    RepeatedTo("\xF0\x9F\x98\x80"
+                               "b",
+                               300'007)},
+        ZipBlockRow{{"faultsAroundTheFirstBlockEnd"}, FaultsAroundBlockEnd()},
+        ZipBlockRow{{"cutSequenceAtTheVeryEnd"}, RepeatedTo("x", 65536) + "\xE2\x82"},
+        // Packs far tighter than the first guess of eight to one.
+        ZipBlockRow{{"umlautsPackedTightly"}, RepeatedTo("\xC3\xA4", 3 * 1024 * 1024)},
+        ZipBlockRow{{"proseOfManyBlocks"}, RepeatedTo("Der Stein f\xC3\xA4llt. ", 1'000'003)}),
+    RowName());
+
+// ---------------------------------------------------------------------------
 // Regression files
 
 QString DataFile(const char* name) {
