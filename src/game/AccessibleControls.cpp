@@ -30,22 +30,23 @@ const TDescription* DescriptionOf(const QObject* object) {
     return it == all.constEnd() ? nullptr : &*it;
 }
 
+// The name and the description come from the window's description; every
+// other text is the widget's own.
+QString DescribedText(const QAccessibleWidget& self, QAccessible::Text t, const QString& own) {
+    const TDescription* d = DescriptionOf(self.object());
+    if (!d || (t != QAccessible::Name && t != QAccessible::Description))
+        return own;
+    if (t == QAccessible::Name)
+        return d->Name;
+    return d->Words ? d->Words() : d->Description;
+}
+
 class TSwitchAccessible : public QAccessibleWidget {
 public:
     explicit TSwitchAccessible(QWidget* widget) : QAccessibleWidget(widget, QAccessible::Button) {}
 
     QString text(QAccessible::Text t) const override {
-        const TDescription* d = DescriptionOf(object());
-        if (!d)
-            return QAccessibleWidget::text(t);
-        switch (t) {
-        case QAccessible::Name:
-            return d->Name;
-        case QAccessible::Description:
-            return d->Description;
-        default:
-            return QAccessibleWidget::text(t);
-        }
+        return DescribedText(*this, t, QAccessibleWidget::text(t));
     }
 
     QAccessible::State state() const override {
@@ -71,17 +72,7 @@ public:
         : QAccessibleWidget(widget, QAccessible::Graphic) {}
 
     QString text(QAccessible::Text t) const override {
-        const TDescription* d = DescriptionOf(object());
-        if (!d)
-            return QAccessibleWidget::text(t);
-        switch (t) {
-        case QAccessible::Name:
-            return d->Name;
-        case QAccessible::Description:
-            return d->Words ? d->Words() : QString();
-        default:
-            return QAccessibleWidget::text(t);
-        }
+        return DescribedText(*this, t, QAccessibleWidget::text(t));
     }
 };
 
@@ -103,7 +94,8 @@ void Describe(QWidget* widget, TDescription description) {
         return true;
     }();
     (void)installed;
-    // An interface made before the description would keep the plain one.
+    // Once a widget, before anything asks for its interface: one made
+    // earlier would stay the plain one.
     Q_ASSERT(!Descriptions().contains(widget));
     Descriptions().insert(widget, std::move(description));
     QObject::connect(widget, &QObject::destroyed, [widget] { Descriptions().remove(widget); });

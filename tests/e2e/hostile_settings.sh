@@ -84,17 +84,6 @@ shot() {
     import -window root "$SHOTS/$1.png"
 }
 
-ended() { ! kill -0 "$GAME_PID" 2>/dev/null; }
-
-# expect_exit <case> <status>: the program ends by itself with that status.
-expect_exit() {
-    wait_until 10 ended || fail "$1: the program did not end"
-    local status=0
-    wait "$GAME_PID" || status=$?
-    GAME_PID=
-    [[ $status == "$2" ]] || fail "$1: the program ended with status $status, not $2"
-}
-
 # The game's window is there: it is the game's, not a message; "&Ende"
 # (Alt+E) ends it normally.
 expect_game() {
@@ -104,7 +93,7 @@ expect_game() {
     ((WIDTH > 100 && HEIGHT > 100)) || fail "$1: the window is ${WIDTH}x$HEIGHT"
     shot "$1"
     timeout 10 xdotool windowfocus --sync "$WIN" key alt+e || fail "$1: the window did not take the keys"
-    expect_exit "$1" 0
+    expect_status "$1" 0
 }
 
 # A message box (its caption is the program's name) tells in German why
@@ -117,7 +106,7 @@ expect_message() {
         fail "$case: the message is not \"$text\": $(cat "$WORK/game.log")"
     shot "$case"
     timeout 10 xdotool windowfocus --sync "$WIN" key Return || fail "$case: the message did not take the keys"
-    expect_exit "$case" 1
+    expect_status "$case" 1
 }
 
 # A link to a device node (our own copy of /dev/null) is no settings file:

@@ -16,14 +16,6 @@ start_xvfb 1024x768x24
 
 DIR=$HOME/.config/Vomb
 mkdir -p "$DIR"
-ended() { ! kill -0 "$GAME_PID" 2>/dev/null; }
-expect_status() { # expect_status <what> <status>
-    wait_until 10 ended || fail "$1 did not end the program"
-    local status=0
-    wait "$GAME_PID" || status=$?
-    GAME_PID=
-    [[ $status == "$2" ]] || fail "after $1 the program ended with status $status, not $2"
-}
 
 for SIGNAL in TERM HUP; do
     INI=$DIR/$(basename "$DRIVER").ini

@@ -24,17 +24,6 @@ click_sound_image() {
 
 file_says() { [[ -f $INI ]] && grep -q "^$1"$'\r$' "$INI"; }
 
-ended() { ! kill -0 "$GAME_PID" 2>/dev/null; }
-
-# expect_end <how> <status>: the program ends by itself, with that status.
-expect_end() {
-    wait_until 10 ended || fail "$1 did not end the program"
-    local status=0
-    wait "$GAME_PID" || status=$?
-    GAME_PID=
-    [[ $status == "$2" ]] || fail "after $1 the program ended with status $status, not $2"
-}
-
 expect_placement() {
     local key
     for key in "WinState=0" "Width=$WIDTH" "Height=$HEIGHT" "Left=$X" "Top=$Y"; do
@@ -47,7 +36,7 @@ start_game
 click_sound_image
 wait_until 2 file_says withSound=0 || fail "the sound switch did not reach the file at once"
 kill -TERM "$GAME_PID"
-expect_end SIGTERM 0
+expect_status SIGTERM 0
 file_says withSound=0 || fail "SIGTERM lost the sound switch"
 expect_placement SIGTERM
 
@@ -56,13 +45,13 @@ start_game
 click_sound_image
 wait_until 2 file_says withSound=1 || fail "the sound switch did not reach the file at once"
 kill -KILL "$GAME_PID"
-expect_end SIGKILL 137
+expect_status SIGKILL 137
 file_says withSound=1 || fail "SIGKILL lost the sound switch"
 
 # SIGHUP, when the terminal the game was started from goes away.
 rm "$INI"
 start_game
 kill -HUP "$GAME_PID"
-expect_end SIGHUP 0
+expect_status SIGHUP 0
 expect_placement SIGHUP
 echo "PASS"

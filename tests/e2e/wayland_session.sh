@@ -78,14 +78,6 @@ start() { # start <program>: its window or its first dialog appears
     "${AS[@]}" "$WL/bin/$1" >"$WORK/game.log" 2>&1 &
     GAME_PID=$!
 }
-ended() { ! kill -0 "$GAME_PID" 2>/dev/null; }
-expect_end() {
-    wait_until 10 ended || fail "$1 did not end the program"
-    local status=0
-    wait "$GAME_PID" || status=$?
-    GAME_PID=
-    [[ $status == 0 ]] || fail "after $1 the program ended with status $status"
-}
 
 printf '\xEF\xBB\xBF[_Stakko]\r\nwithSound=0\r\nWinState=0\r\nWidth=378\r\nHeight=408\r\nLeft=300\r\nTop=100\r\n\r\n' >"$INI"
 chown --reference="$WL/home" "$INI"
@@ -126,7 +118,7 @@ key -k Return
 wait_until 10 no_view "Info" || fail "Return did not close the About box"
 
 key -M alt -k e -m alt
-expect_end "Alt+E"
+expect_status "Alt+E" 0
 for entry in WinState=0 Width=378 Height=408 Left=300 Top=100; do
     grep -q "^$entry"$'\r$' "$INI" || fail "the settings file lacks $entry: $(cat -A "$INI")"
 done
@@ -138,7 +130,7 @@ wait_until 30 has_view stakko || fail "no start-up message box"
 key -k Return
 wait_until 10 has_view Stakko || fail "no window after the message box"
 key -M alt -k e -m alt
-expect_end "Alt+E after the message box"
+expect_status "Alt+E after the message box" 0
 
 # The record dialog: a won game one drop away, a name typed, Enter.
 DRIVER_INI=$HOME/.config/Vomb/stakko_record_driver.ini
@@ -156,5 +148,5 @@ wait_until 10 no_view "Name des Gewinners" || fail "Enter did not close the reco
 grep -q $'^Best=Wanda\r$' "$DRIVER_INI" || fail "no Best=Wanda: $(cat -A "$DRIVER_INI")"
 grep -q $'^Highest=452\r$' "$DRIVER_INI" || fail "no Highest=452: $(cat -A "$DRIVER_INI")"
 key -M alt -k e -m alt
-expect_end "Alt+E after the record"
+expect_status "Alt+E after the record" 0
 echo "PASS"

@@ -95,15 +95,21 @@ start_game() {
     eval "$last"
 }
 
-# expect_game_ended <what closed it> [seconds]: the program ends within the
-# time (10 s unless given), with status 0.
-expect_game_ended() {
-    ended() { ! kill -0 "$GAME_PID" 2>/dev/null; }
-    wait_until "${2:-10}" ended || fail "$1 did not close the program"
+# expect_status <what ended it> <status> [seconds]: the program $GAME_PID
+# ends by itself within the time (10 s unless given), with that status.
+expect_status() {
+    game_ended() { ! kill -0 "$GAME_PID" 2>/dev/null; }
+    wait_until "${3:-10}" game_ended || fail "$1 did not end the program"
     local status=0
     wait "$GAME_PID" || status=$?
     GAME_PID=""
-    [[ $status == 0 ]] || fail "the program ended with status $status"
+    [[ $status == "$2" ]] || fail "after $1 the program ended with status $status, not $2"
+}
+
+# expect_game_ended <what closed it> [seconds]: the program ends within the
+# time (10 s unless given), with status 0.
+expect_game_ended() {
+    expect_status "$1" 0 "${2:-10}"
 }
 
 export HOME=$WORK/home XDG_RUNTIME_DIR=$WORK/runtime
