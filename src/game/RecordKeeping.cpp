@@ -72,12 +72,9 @@ bool TakeStoredRecord(qz::TUserSettings& settings, TScoreObj& score) {
 bool StoreRecord(qz::TUserSettings& settings, TScoreObj& score) {
     const QString name = score.WinnerName;
     const qint32 points = score.HighScore;
-    settings.Refresh();
-    const qint32 stored = settings.readInteger(kScore, kHighest, 0);
-    if (stored > points) {
-        qCInfo(lcRecord) << "a higher record" << stored << "was stored meanwhile; it stays";
-        score.HighScore = stored;
-        score.WinnerName = settings.readString(kScore, kBest, QString());
+    if (TakeStoredRecord(settings, score)) {
+        qCInfo(lcRecord) << "a higher record" << score.HighScore
+                         << "was stored meanwhile; it stays";
         return false;
     }
     settings.writeString(kScore, kBest, name);
