@@ -8,8 +8,10 @@
 
 #include <QBasicTimer>
 #include <QCoreApplication>
+#include <QDirIterator>
 #include <QElapsedTimer>
 #include <QEventLoop>
+#include <QFile>
 #include <QSoundEffect>
 #include <QTest>
 #include <QTimer>
@@ -54,17 +56,43 @@ protected:
 
     // Qt reads a recording in a thread of its own; a process that ends while
     // it reads leaves that reader's objects behind, which LeakSanitizer rightly
-    // reports. Each test ends with its recordings read.
+    // reports. The effect's status alone does not tell: without an audio
+    // device it can settle while the reader still works. So each test ends
+    // once its recordings are read and the reader thread itself has ended.
     void TearDown() override {
         const bool settled = QTest::qWaitFor(
             [] {
                 const auto effects = Effects();
-                return std::none_of(effects.begin(), effects.end(), [](const QSoundEffect* e) {
-                    return e->status() == QSoundEffect::Loading;
-                });
+                return !ReaderThreadRuns() &&
+                       std::none_of(effects.begin(), effects.end(), [](const QSoundEffect* e) {
+                           return e->status() == QSoundEffect::Loading;
+                       });
             },
             5000);
         EXPECT_TRUE(settled) << "a recording was still being read after 5 s";
+    }
+
+    // Qt names the reader thread after its object, cut to the 15 characters
+    // the kernel keeps; until it has named itself, a new thread carries the
+    // program's name.
+    static bool ReaderThreadRuns() {
+        const QByteArray program = ThreadName(QStringLiteral("/proc/self"));
+        const QString self = QString::number(QCoreApplication::applicationPid());
+        QDirIterator tasks(QStringLiteral("/proc/self/task"), QDir::Dirs | QDir::NoDotAndDotDot);
+        while (tasks.hasNext()) {
+            const QString task = tasks.next();
+            if (tasks.fileName() == self)
+                continue;
+            const QByteArray name = ThreadName(task);
+            if (name == "QSampleCache::L" || name == program)
+                return true;
+        }
+        return false;
+    }
+
+    static QByteArray ThreadName(const QString& task) {
+        QFile comm(task + QStringLiteral("/comm"));
+        return comm.open(QIODevice::ReadOnly) ? comm.readAll().trimmed() : QByteArray();
     }
 };
 
