@@ -12,6 +12,8 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <utility>
+
 namespace qz::platform {
 
 namespace {
@@ -110,25 +112,34 @@ QString FollowLinks(const QString& path) {
     return {};
 }
 
+int MakeFolders(const QString& folder) {
+    const QByteArray native = Native(folder);
+    struct stat st {};
+    if (::stat(native.constData(), &st) == 0)
+        return S_ISDIR(st.st_mode) ? 0 : ENOTDIR;
+    const QString parent = QFileInfo(folder).path();
+    if (parent != folder)
+        if (const int error = MakeFolders(parent); error != 0)
+            return error;
+    if (::mkdir(native.constData(), 0700) != 0 && errno != EEXIST)
+        return errno;
+    return 0;
+}
+
 QString TemporaryNamePattern(const QString& target) {
     return target + QLatin1String(TemporaryInfix) + QString(UniqueChars, QLatin1Char('X'));
 }
 
 TWriteResult WriteFileAtomically(const QString& path, const QByteArray& bytes, TWriteMode mode) {
-    return WriteFileAtomically(
-        path, [&bytes](const TContentWriter& write) { write(bytes.constData(), bytes.size()); },
-        mode);
-}
-
-TWriteResult WriteFileAtomically(const QString& path, const TContentSource& content,
-                                 TWriteMode mode) {
     TPreparedFile prepared;
-    const TWriteResult r = PrepareFile(path, content, mode, prepared);
-    return r.Status == TWriteStatus::Written ? prepared.Commit() : r;
+    const TWriteResult r = PrepareFile(path, mode, prepared);
+    if (r.Status != TWriteStatus::Written)
+        return r;
+    prepared.Write(bytes.constData(), bytes.size());
+    return prepared.Commit();
 }
 
-TWriteResult PrepareFile(const QString& path, const TContentSource& content, TWriteMode mode,
-                         TPreparedFile& prepared) {
+TWriteResult PrepareFile(const QString& path, TWriteMode mode, TPreparedFile& prepared) {
     prepared = TPreparedFile();
     const QString target = FollowLinks(path);
     if (target.isEmpty())
@@ -137,8 +148,13 @@ TWriteResult PrepareFile(const QString& path, const TContentSource& content, TWr
 
     struct stat old {};
     const bool exists = ::stat(native.constData(), &old) == 0;
-    if (!exists && errno != ENOENT)
-        return Failure(target, "stat");
+    const int statError = exists ? 0 : errno;
+    // The folders on the way are made for a name of our own, never behind
+    // a link, whose target is the user's business.
+    const bool makeFolders = (statError == ENOENT || statError == ENOTDIR) &&
+                             target == QFileInfo(path).absoluteFilePath();
+    if (!exists && statError != ENOENT && !makeFolders)
+        return Failure(target, "stat", statError);
     if (exists) {
         if (!S_ISREG(old.st_mode))
             return {TWriteStatus::NotRegular, target, 0, "stat"};
@@ -146,6 +162,9 @@ TWriteResult PrepareFile(const QString& path, const TContentSource& content, TWr
             return {TWriteStatus::Exists, target, EEXIST, "stat"};
         if (::access(native.constData(), W_OK) != 0)
             return {TWriteStatus::ReadOnly, target, errno, "access"};
+    } else if (makeFolders) {
+        if (const int error = MakeFolders(QFileInfo(target).absolutePath()); error != 0)
+            return Failure(target, "mkdir", error);
     }
 
     QByteArray temporary = Native(TemporaryNamePattern(target));
@@ -156,60 +175,36 @@ TWriteResult PrepareFile(const QString& path, const TContentSource& content, TWr
     // for the leftover of a killed save; where the file system has no such
     // locks, leftovers go by their age alone.
     (void)MarkInUse(fd);
-    const auto abandon = [&](const char* step) {
-        const int error = errno;
-        ::close(fd);
-        ::unlink(temporary.constData());
-        return Failure(target, step, error);
-    };
-    // The first failed piece ends the writing; the pieces after it are dropped.
-    bool written = true;
-    int writeError = 0;
-    try {
-        content([&](const char* data, qsizetype size) {
-            if (written && !WriteAll(fd, data, size)) {
-                written = false;
-                writeError = errno;
-            }
-        });
-    } catch (...) {
-        ::close(fd);
-        ::unlink(temporary.constData());
-        throw;
-    }
-    if (!written) {
-        errno = writeError;
-        return abandon("write");
-    }
-    // The new file looks like the old one: its permissions and, where we
-    // may give it away (as root), its owner.
-    if (::fchmod(fd, exists ? (old.st_mode & 07777) : NewFileMode()) != 0)
-        return abandon("fchmod");
-    if (exists && (old.st_uid != ::geteuid() || old.st_gid != ::getegid()))
-        (void)::fchown(fd, old.st_uid, old.st_gid);
     prepared.FFd = fd;
     prepared.FTemporary = temporary;
     prepared.FNative = native;
     prepared.FTarget = target;
     prepared.FMode = mode;
+    prepared.FReplaces = exists;
+    prepared.FOldMode = old.st_mode & 07777;
+    prepared.FOldOwner = old.st_uid;
+    prepared.FOldGroup = old.st_gid;
     return {TWriteStatus::Written, target, 0, ""};
 }
 
-TPreparedFile::TPreparedFile(TPreparedFile&& other) noexcept
-    : FFd(other.FFd), FTemporary(std::move(other.FTemporary)), FNative(std::move(other.FNative)),
-      FTarget(std::move(other.FTarget)), FMode(other.FMode) {
-    other.FFd = -1;
+TPreparedFile::TPreparedFile(TPreparedFile&& other) noexcept {
+    *this = std::move(other);
 }
 
 TPreparedFile& TPreparedFile::operator=(TPreparedFile&& other) noexcept {
     if (this != &other) {
         Abandon();
-        FFd = other.FFd;
+        FFd = std::exchange(other.FFd, -1);
         FTemporary = std::move(other.FTemporary);
         FNative = std::move(other.FNative);
         FTarget = std::move(other.FTarget);
         FMode = other.FMode;
-        other.FFd = -1;
+        FReplaces = other.FReplaces;
+        FOldMode = other.FOldMode;
+        FOldOwner = other.FOldOwner;
+        FOldGroup = other.FOldGroup;
+        FWriteError = other.FWriteError;
+        FFinished = other.FFinished;
     }
     return *this;
 }
@@ -226,9 +221,38 @@ void TPreparedFile::Abandon() {
     FFd = -1;
 }
 
-TWriteResult TPreparedFile::Commit() {
+TWriteResult TPreparedFile::GiveUp(const char* step, int error) {
+    Abandon();
+    return Failure(FTarget, step, error);
+}
+
+void TPreparedFile::Write(const char* data, qsizetype size) {
+    if (FFd < 0 || FWriteError != 0 || FFinished)
+        return;
+    if (!WriteAll(FFd, data, size))
+        FWriteError = errno != 0 ? errno : EIO;
+}
+
+TWriteResult TPreparedFile::Finish() {
     if (FFd < 0)
-        return Failure(FTarget, "commit", EBADF);
+        return Failure(FTarget, "write", EBADF);
+    if (FFinished)
+        return {TWriteStatus::Written, FTarget, 0, ""};
+    if (FWriteError != 0)
+        return GiveUp("write", FWriteError);
+    // The new file looks like the old one: its permissions and, where we
+    // may give it away (as root), its owner.
+    if (::fchmod(FFd, FReplaces ? mode_t(FOldMode) : NewFileMode()) != 0)
+        return GiveUp("fchmod", errno);
+    if (FReplaces && (FOldOwner != ::geteuid() || FOldGroup != ::getegid()))
+        (void)::fchown(FFd, FOldOwner, FOldGroup);
+    FFinished = true;
+    return {TWriteStatus::Written, FTarget, 0, ""};
+}
+
+TWriteResult TPreparedFile::Commit() {
+    if (const TWriteResult finished = Finish(); finished.Status != TWriteStatus::Written)
+        return finished;
     const int fd = FFd;
     FFd = -1;
     // The data reaches the disk before the name does: after a power loss

@@ -16,8 +16,6 @@
 #include <QString>
 #include <QStringList>
 
-#include <functional>
-
 namespace qz::platform {
 
 enum class TWriteStatus {
@@ -25,7 +23,8 @@ enum class TWriteStatus {
     NotRegular, // the name leads to something other than a regular file; left alone
     ReadOnly,   // the file exists and may not be written; left alone
     Exists,     // TWriteMode::CreateOnly found a file; left alone
-    Failed,     // a system call failed (Error, Step); the old file is as it was
+    Failed,     // a system call failed (Error, Step; "mkdir" for a folder on the
+                // way that could not be made); the old file is as it was
 };
 
 enum class TWriteMode {
@@ -43,22 +42,17 @@ struct TWriteResult {
 [[nodiscard]] TWriteResult WriteFileAtomically(const QString& path, const QByteArray& bytes,
                                                TWriteMode mode = TWriteMode::Replace);
 
-// Takes one piece of a file's content; pieces arrive in order.
-using TContentWriter = std::function<void(const char* data, qsizetype size)>;
-// Hands a file's whole content to `write`, piece by piece.
-using TContentSource = std::function<void(const TContentWriter& write)>;
-
-// The same write with content that is made while it is written, so that
-// the whole file never has to be in memory at once. A source that throws
-// leaves the old file as it was; the exception passes on.
-//   WriteFileAtomically(path, [](const TContentWriter& write) { write("a=1\r\n", 5); })
-[[nodiscard]] TWriteResult WriteFileAtomically(const QString& path, const TContentSource& content,
-                                               TWriteMode mode = TWriteMode::Replace);
-
-// A new content written in full to its temporary file, but neither
-// certainly on the disk nor under its name yet: Commit does both, and may
-// run on another thread (it is what waits for a slow disk). Destroying an
-// uncommitted file removes the temporary; the old file stays as it was.
+// A new content for a file, written piece by piece to its temporary file
+// as it is made, so that the whole file never has to be in memory at once:
+//
+//   TPreparedFile file;
+//   if (PrepareFile(path, TWriteMode::Replace, file).Status == TWriteStatus::Written) {
+//       file.Write("a=1\r\n", 5);
+//       const TWriteResult r = file.Commit();
+//   }
+//
+// Destroying an uncommitted file removes the temporary; the old file stays
+// as it was.
 class TPreparedFile {
 public:
     TPreparedFile() = default;
@@ -68,32 +62,54 @@ public:
     TPreparedFile& operator=(const TPreparedFile&) = delete;
     ~TPreparedFile();
 
-    // fdatasync, then the rename (or, for TWriteMode::CreateOnly, the link)
-    // to the target; once only.
+    // Appends to the content. The first failure is kept for Finish; the
+    // pieces after it are dropped.
+    void Write(const char* data, qsizetype size);
+    // The content is complete: a failed write is reported (and the file
+    // given up), else the permissions (and, as root, the owner) of the old
+    // file are given to the new one. Written means Commit may follow.
+    [[nodiscard]] TWriteResult Finish();
+    // Finishes when that was not done, then fdatasync and the rename (or,
+    // for TWriteMode::CreateOnly, the link) to the target; once only. May
+    // run on another thread: it is what waits for a slow disk.
     [[nodiscard]] TWriteResult Commit();
 
 private:
-    friend TWriteResult PrepareFile(const QString&, const TContentSource&, TWriteMode,
-                                    TPreparedFile&);
+    friend TWriteResult PrepareFile(const QString&, TWriteMode, TPreparedFile&);
     void Abandon();
+    TWriteResult GiveUp(const char* step, int error);
 
     int FFd = -1;
     QByteArray FTemporary;
     QByteArray FNative;
     QString FTarget;
     TWriteMode FMode = TWriteMode::Replace;
+    bool FReplaces = false; // an old file is there, whose permissions the new one takes
+    unsigned FOldMode = 0;
+    unsigned FOldOwner = 0;
+    unsigned FOldGroup = 0;
+    int FWriteError = 0; // errno of the first failed write
+    bool FFinished = false;
 };
 
-// The first half of WriteFileAtomically: the checks, the temporary and its
-// content and permissions. Written gives the prepared file in `prepared`;
-// any other status leaves nothing behind.
-[[nodiscard]] TWriteResult PrepareFile(const QString& path, const TContentSource& content,
-                                       TWriteMode mode, TPreparedFile& prepared);
+// Opens the temporary file for a new content of the file `path` leads to,
+// after the checks (links followed; anything but a regular file, a file
+// that may not be written, or for CreateOnly any file, is left alone). The
+// missing folders on the way to a name that is no link are made
+// (MakeFolders). Written gives the open file in `prepared`; any other
+// status leaves nothing behind.
+[[nodiscard]] TWriteResult PrepareFile(const QString& path, TWriteMode mode,
+                                       TPreparedFile& prepared);
 
 // What makes the data of a file durable (fdatasync unless replaced): a
 // seam for tests that need a slow or failing disk; null restores fdatasync.
 using TDataSyncFunction = int (*)(int fd);
 void SetDataSyncFunction(TDataSyncFunction sync);
+
+// Makes `folder` and the folders on its way that are missing, each for
+// this user only (0700, as the XDG rules ask); returns 0, or the errno of
+// the step that failed. Every folder the settings need is made here.
+[[nodiscard]] int MakeFolders(const QString& folder);
 
 // Where `path` leads once every symbolic link is followed (made absolute);
 // `path` itself when it is no link. Empty after 40 links (a loop).

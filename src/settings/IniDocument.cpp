@@ -242,13 +242,27 @@ void TIniStream::SaveToList(QStringList& li) const {
     VisitSavedText(*this, lines);
 }
 
+namespace {
+
 // Throws EQZError when the device takes fewer bytes than it was given.
-void TIniStream::SaveToStream(QIODevice& st, TEncoding* aEncoding) const {
-    EncodeSavedText(*this, aEncoding, [&st](const char* data, qsizetype size) {
-        if (st.write(data, size) != size)
+class TDeviceOutput : public TByteOutput {
+public:
+    explicit TDeviceOutput(QIODevice& device) : FDevice(device) {}
+    void Write(const char* data, qsizetype size) override {
+        if (FDevice.write(data, size) != size)
             throw EQZError(QStringLiteral("INI-Daten konnten nicht geschrieben werden: %1")
-                               .arg(st.errorString()));
-    });
+                               .arg(FDevice.errorString()));
+    }
+
+private:
+    QIODevice& FDevice;
+};
+
+} // namespace
+
+void TIniStream::SaveToStream(QIODevice& st, TEncoding* aEncoding) const {
+    TDeviceOutput out(st);
+    EncodeSavedText(*this, aEncoding, out);
 }
 
 QString TIniStream::ReadString(const QString& section, const QString& key, const QString& def) {

@@ -12,7 +12,6 @@
 #include "text/TEncoding.h"
 
 #include <QDateTime>
-#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QScopeGuard>
@@ -133,6 +132,10 @@ bool Writable(const QString& path) {
 // folder writable, or ask for the right to write.
 TSaveFailure FailureOf(const QString& fileName, const platform::TWriteResult& r) {
     const QString target = r.Target.isEmpty() ? fileName : r.Target;
+    if (r.Status == platform::TWriteStatus::Failed && qstrcmp(r.Step, "mkdir") == 0)
+        return {fileName, TSaveFailureCause::Other,
+                QStringLiteral("der Ordner %1 kann nicht angelegt werden")
+                    .arg(QFileInfo(target).absolutePath())};
     switch (r.Status) {
     case platform::TWriteStatus::Written:
         return {};
@@ -397,21 +400,18 @@ void TIni::SaveToFile(const QString& fileName, TEncoding* aEncoding) {
 
 bool TIni::SaveTo(const QString& fileName) {
     FFailure = {};
-    const bool empty = isEmpty();
-    // The bytes are made while they are written, straight from the sections.
-    TEncoding* encoding = FEncoding;
-    const platform::TContentSource content = [this, encoding](const platform::TContentWriter& w) {
-        EncodeSavedText(*this, encoding, w);
-    };
-    if (QFileInfo(fileName).exists()) {
-        if (!empty)
-            return WriteContentToFile(fileName, content);
-        if (WriteOrDelete(fileName, nullptr, FFailure))
-            return true;
-        SaveFailed();
-        return false;
+    if (!isEmpty()) {
+        // The bytes are made while they are written, straight from the sections.
+        TEncoding* encoding = FEncoding;
+        return WriteContentToFile(fileName, [this, encoding](TByteOutput& out) {
+            EncodeSavedText(*this, encoding, out);
+        });
     }
-    return empty || WriteContentToFile(fileName, content);
+    // An empty document leaves no file behind.
+    if (!QFileInfo::exists(fileName) || WriteOrDelete(fileName, nullptr, FFailure))
+        return true;
+    SaveFailed();
+    return false;
 }
 
 // The file on disk, read again under the writers' lock, takes this object's
@@ -481,16 +481,16 @@ void TIni::SaveFailedWith(const TSaveFailure& failure) {
 // thread holds it until the rename is done.
 bool TIni::SaveOwnFileInBackground(platform::TFolderLock&& lock) {
     FFailure = {};
-    if (!QDir().mkpath(QFileInfo(FFileName).absolutePath()) || !KeepDamagedCopy(FFileName))
+    if (!KeepDamagedCopy(FFileName))
         return false; // the plain save says why
-    TEncoding* encoding = FEncoding;
     platform::TPreparedFile prepared;
-    const platform::TWriteResult r = platform::PrepareFile(
-        FFileName,
-        [this, encoding](const platform::TContentWriter& w) {
-            EncodeSavedText(*this, encoding, w);
-        },
-        platform::TWriteMode::Replace, prepared);
+    platform::TWriteResult r =
+        platform::PrepareFile(FFileName, platform::TWriteMode::Replace, prepared);
+    if (r.Status == platform::TWriteStatus::Written) {
+        TPreparedFileOutput out(prepared);
+        EncodeSavedText(*this, FEncoding, out);
+        r = prepared.Finish();
+    }
     if (r.Status != platform::TWriteStatus::Written) {
         qCWarning(lcSettings).noquote() << FFileName << "not saved:" << WriteFailureText(r);
         SaveFailed();
@@ -578,9 +578,8 @@ void TIni::SetSaveInBackground(bool value) {
 }
 
 void TIni::WriteListToFile(const QStringList& list, const QString& fileName, TEncoding* encoding) {
-    (void)WriteContentToFile(fileName, [&list, encoding](const platform::TContentWriter& w) {
-        EncodeSavedLines(list, encoding, w);
-    });
+    (void)WriteContentToFile(
+        fileName, [&list, encoding](TByteOutput& out) { EncodeSavedLines(list, encoding, out); });
 }
 
 // The new content goes to a temporary file beside the old one, which then
@@ -588,7 +587,7 @@ void TIni::WriteListToFile(const QStringList& list, const QString& fileName, TEn
 // either the old whole file or the new whole file, never a torn one. A
 // file the user made read-only is left alone, and so is anything that is
 // not a regular file.
-bool TIni::WriteContentToFile(const QString& fileName, const platform::TContentSource& content) {
+bool TIni::WriteContentToFile(const QString& fileName, const TSavedContent& content) {
     if (WriteOrDelete(fileName, &content, FFailure)) {
         FTryAgain = false;
         return true;
@@ -597,39 +596,40 @@ bool TIni::WriteContentToFile(const QString& fileName, const platform::TContentS
     return FTryAgain && WriteListToSubstitute(fileName);
 }
 
-bool TIni::WriteOrDelete(const QString& fileName, const platform::TContentSource* content) {
+bool TIni::WriteOrDelete(const QString& fileName, const TSavedContent* content) {
     TSaveFailure ignored;
     return WriteOrDelete(fileName, content, ignored);
 }
 
-bool TIni::WriteOrDelete(const QString& fileName, const platform::TContentSource* content,
+bool TIni::WriteOrDelete(const QString& fileName, const TSavedContent* content,
                          TSaveFailure& failure) {
-    const QFileInfo info(fileName);
-    if (!QDir().mkpath(info.absolutePath())) {
-        qCWarning(lcSettings).noquote() << fileName << "not saved: its folder cannot be made";
-        failure = {
-            fileName, TSaveFailureCause::Other,
-            QStringLiteral("der Ordner %1 kann nicht angelegt werden").arg(info.absolutePath())};
-        return false;
-    }
     if (!KeepDamagedCopy(fileName)) {
         failure = {fileName, TSaveFailureCause::Other,
                    QStringLiteral("die Kopie ihres bisherigen Inhalts kann nicht geschrieben "
                                   "werden")};
         return false;
     }
-    if (!content && !info.isSymLink() && info.isFile()) {
-        QFile file(fileName);
-        if (file.remove())
-            return true;
-        qCWarning(lcSettings).noquote() << fileName << "not deleted:" << file.errorString();
-        failure = {fileName, TSaveFailureCause::Other, file.errorString()};
-        return false;
+    if (!content) {
+        const QFileInfo info(fileName);
+        if (!info.isSymLink() && info.isFile()) {
+            QFile file(fileName);
+            if (file.remove())
+                return true;
+            qCWarning(lcSettings).noquote() << fileName << "not deleted:" << file.errorString();
+            failure = {fileName, TSaveFailureCause::Other, file.errorString()};
+            return false;
+        }
     }
     // A link stays, however empty its file becomes: it is the user's.
-    const platform::TWriteResult r = content
-                                         ? platform::WriteFileAtomically(fileName, *content)
-                                         : platform::WriteFileAtomically(fileName, QByteArray());
+    platform::TPreparedFile file;
+    platform::TWriteResult r = platform::PrepareFile(fileName, platform::TWriteMode::Replace, file);
+    if (r.Status == platform::TWriteStatus::Written) {
+        if (content) {
+            TPreparedFileOutput out(file);
+            (*content)(out);
+        }
+        r = file.Commit();
+    }
     if (r.Status == platform::TWriteStatus::Written)
         return true;
     qCWarning(lcSettings).noquote() << fileName << "not saved:" << WriteFailureText(r);

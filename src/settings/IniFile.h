@@ -43,6 +43,7 @@
 #include <QObject>
 
 #include <chrono>
+#include <functional>
 #include <memory>
 
 namespace qz {
@@ -52,6 +53,7 @@ using TVirtualizeFunction = std::function<QString(const QString& fn)>;
 // The current local time; replaceable so tests can move the clock.
 using TClock = std::function<TDateTime()>;
 
+class TByteOutput;
 class TIniBackgroundSave;
 
 // Why a save did not reach the disk, as the user can act on it.
@@ -182,14 +184,15 @@ public:
     [[nodiscard]] const TSaveFailure& LastSaveFailure() const { return FLastFailure; }
 
 protected:
+    // Encodes a file's content into `out`, as it is written.
+    using TSavedContent = std::function<void(TByteOutput& out)>;
+
     void WriteListToFile(const QStringList& list, const QString& fileName, TEncoding* encoding);
     // Replaces the file with what `content` writes, or with null content
     // deletes it; false (with the cause logged) when that did not happen.
-    [[nodiscard]] bool WriteOrDelete(const QString& fileName,
-                                     const platform::TContentSource* content);
+    [[nodiscard]] bool WriteOrDelete(const QString& fileName, const TSavedContent* content);
     // As WriteOrDelete, with the cause of a failure for the user.
-    [[nodiscard]] bool WriteOrDelete(const QString& fileName,
-                                     const platform::TContentSource* content,
+    [[nodiscard]] bool WriteOrDelete(const QString& fileName, const TSavedContent* content,
                                      TSaveFailure& failure);
 
     QString FFileName;
@@ -210,8 +213,7 @@ private:
     };
 
     void NoteDamage(const QString& fn, const QByteArray& bytes, const QString& cause);
-    [[nodiscard]] bool WriteContentToFile(const QString& fileName,
-                                          const platform::TContentSource& content);
+    [[nodiscard]] bool WriteContentToFile(const QString& fileName, const TSavedContent& content);
     [[nodiscard]] bool SaveTo(const QString& fileName);
     [[nodiscard]] bool SaveOwnFileInBackground(platform::TFolderLock&& lock);
     [[nodiscard]] bool MergeWithDisk();

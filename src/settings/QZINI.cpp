@@ -1,9 +1,10 @@
 #include "settings/QZINI.h"
 
+#include "platform/AtomicFileWrite.h"
+
 #include "settings/SettingsLog.h"
 #include "text/TEncoding.h"
 
-#include <QDir>
 #include <QFileInfo>
 
 namespace qz {
@@ -30,9 +31,11 @@ QString DecodeLineBreaks(const QString& s) {
 }
 
 TUserSettingsFile::TUserSettingsFile(const QString& progName) {
+    // The folder is there from the start, so that writers can lock it.
     const QString folder = QFileInfo(progName).absolutePath();
-    if (!QDir().mkpath(folder))
-        qCWarning(lcSettings).noquote() << "the settings folder" << folder << "cannot be made";
+    if (const int error = platform::MakeFolders(folder); error != 0)
+        qCWarning(lcSettings).noquote()
+            << "the settings folder" << folder << "cannot be made:" << qt_error_string(error);
     TIni::RemoveStaleSaveFiles(progName);
     FIni = std::make_unique<TIni>(progName, TEncoding::UTF8(), TEncodingErrorHandler(),
                                   TVirtualizeFunction());

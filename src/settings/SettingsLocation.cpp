@@ -9,7 +9,6 @@
 #include "text/QZ_Files.h"
 #include "text/QZ_cmn.h"
 
-#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 
@@ -79,16 +78,15 @@ void MigrateFromLocalAppData(const QString& path, const QString& roamingFolder,
     if (localPath == path || !QFileInfo(localPath).isFile())
         return;
 
-    const QString folder = QFileInfo(path).absolutePath();
-    if (!QDir().mkpath(folder))
-        throw EQZError(QStringLiteral("Der Ordner \"%1\" für die Datei \"%2\" kann nicht angelegt "
-                                      "werden.")
-                           .arg(folder, QFileInfo(path).fileName()));
     const QByteArray bytes = ReadFileBytes(localPath, MaxIniFileSize);
     // Written in one step and never over an existing file, so that a kill
     // during the copy leaves no half file that would be taken for the real one.
     const platform::TWriteResult r =
         platform::WriteFileAtomically(path, bytes, platform::TWriteMode::CreateOnly);
+    if (r.Status == platform::TWriteStatus::Failed && qstrcmp(r.Step, "mkdir") == 0)
+        throw EQZError(QStringLiteral("Der Ordner \"%1\" für die Datei \"%2\" kann nicht angelegt "
+                                      "werden.")
+                           .arg(QFileInfo(path).absolutePath(), QFileInfo(path).fileName()));
     if (r.Status != platform::TWriteStatus::Written)
         throw EQZError(QStringLiteral("Die Datei \"%1\" kann nicht nach \"%2\" übernommen werden: "
                                       "%3.")

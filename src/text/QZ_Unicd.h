@@ -54,6 +54,8 @@ public:
     int GetChars(uchar* bytes, int byteCount, QChar* chars, int charCount) override;
     [[nodiscard]] QString GetEncodingName() const override;
     [[nodiscard]] QByteArray GetPreamble() const override { return {}; }
+    // Each call reports to the hook: the whole text is one call.
+    [[nodiscard]] int PieceByteBound() const override { return 0; }
 
     using TEncoding::GetBytes;
 };

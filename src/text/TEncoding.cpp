@@ -224,28 +224,16 @@ int TUTF8Encoding::GetByteCount(const QChar* chars, int charCount) {
 }
 
 int TUTF8Encoding::GetBytes(const QChar* chars, int charCount, uchar* bytes, int byteCount) {
-    // Qualified calls: a derived class's overrides must not run here.
-    if (charCount <= 0 || TUTF8Encoding::GetByteCount(chars, charCount) > byteCount)
+    if (charCount <= 0)
         return 0;
-    int n = 0;
-    ForEachCodePoint(chars, charCount, [&](char32_t cp) {
-        if (cp < 0x80) {
-            bytes[n++] = static_cast<uchar>(cp);
-        } else if (cp < 0x800) {
-            bytes[n++] = static_cast<uchar>(0xC0 | (cp >> 6));
-            bytes[n++] = static_cast<uchar>(0x80 | (cp & 0x3F));
-        } else if (cp < 0x10000) {
-            bytes[n++] = static_cast<uchar>(0xE0 | (cp >> 12));
-            bytes[n++] = static_cast<uchar>(0x80 | ((cp >> 6) & 0x3F));
-            bytes[n++] = static_cast<uchar>(0x80 | (cp & 0x3F));
-        } else {
-            bytes[n++] = static_cast<uchar>(0xF0 | (cp >> 18));
-            bytes[n++] = static_cast<uchar>(0x80 | ((cp >> 12) & 0x3F));
-            bytes[n++] = static_cast<uchar>(0x80 | ((cp >> 6) & 0x3F));
-            bytes[n++] = static_cast<uchar>(0x80 | (cp & 0x3F));
-        }
-    });
-    return n;
+    // Room for the longest form needs no count first. (Qualified call: a
+    // derived class's override must not run here.)
+    if (qint64(byteCount) < 3 * qint64(charCount) &&
+        TUTF8Encoding::GetByteCount(chars, charCount) > byteCount)
+        return 0;
+    const uchar* end =
+        detail::EncodeUtf8(reinterpret_cast<const char16_t*>(chars), charCount, bytes);
+    return static_cast<int>(end - bytes);
 }
 
 int TUTF8Encoding::GetCharCount(uchar* bytes, int byteCount) {

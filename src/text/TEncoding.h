@@ -39,6 +39,11 @@ public:
     [[nodiscard]] virtual quint32 GetCodePage() const = 0;
     [[nodiscard]] virtual QString GetEncodingName() const = 0;
     [[nodiscard]] virtual QByteArray GetPreamble() const = 0;
+    // Whether text may be encoded in pieces, cut anywhere but inside a
+    // surrogate pair, with the same bytes as in one call; if so, the most
+    // bytes one UTF-16 code unit takes, else 0. A class that converts
+    // differently from the class it derives from answers for itself.
+    [[nodiscard]] virtual int PieceByteBound() const { return 0; }
 
     // The byte form of text (without preamble).
     //   TEncoding::Unicode()->GetBytes(QStringLiteral("A")) == QByteArray("A\0", 2)
@@ -81,6 +86,7 @@ public:
     [[nodiscard]] quint32 GetCodePage() const override { return 65001; }
     [[nodiscard]] QString GetEncodingName() const override;
     [[nodiscard]] QByteArray GetPreamble() const override;
+    [[nodiscard]] int PieceByteBound() const override { return 3; }
 
     using TEncoding::GetBytes;
 
@@ -102,6 +108,7 @@ public:
     [[nodiscard]] quint32 GetCodePage() const override { return FBigEndian ? 1201 : 1200; }
     [[nodiscard]] QString GetEncodingName() const override;
     [[nodiscard]] QByteArray GetPreamble() const override;
+    [[nodiscard]] int PieceByteBound() const override { return 2; }
 
     using TEncoding::GetBytes;
 
@@ -129,6 +136,8 @@ public:
     [[nodiscard]] quint32 GetCodePage() const override { return FCodePage; }
     [[nodiscard]] QString GetEncodingName() const override;
     [[nodiscard]] QByteArray GetPreamble() const override { return {}; }
+    // The double-byte pages convert through Qt's converters, whole.
+    [[nodiscard]] int PieceByteBound() const override { return IsSingleByte() ? 1 : 0; }
 
     [[nodiscard]] bool IsSingleByte() const { return FSingleByte != nullptr; }
 

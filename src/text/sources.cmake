@@ -7,6 +7,8 @@
 target_sources(qztext PRIVATE
     ${CMAKE_CURRENT_LIST_DIR}/BlockReading.cpp
     ${CMAKE_CURRENT_LIST_DIR}/BlockReading_p.h
+    ${CMAKE_CURRENT_LIST_DIR}/ChunkedEncoder.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/ChunkedEncoder.h
     ${CMAKE_CURRENT_LIST_DIR}/DateTime.cpp
     ${CMAKE_CURRENT_LIST_DIR}/DateTime.h
     ${CMAKE_CURRENT_LIST_DIR}/Deciders.cpp
@@ -34,12 +36,13 @@ target_sources(qztext PRIVATE
     ${CMAKE_CURRENT_LIST_DIR}/TEncoding.cpp
     ${CMAKE_CURRENT_LIST_DIR}/TEncoding.h
     ${CMAKE_CURRENT_LIST_DIR}/Widening_p.h
-    # UTF-8: decoding and the check, behind utf8/Utf8.h
+    # UTF-8: encoding, decoding and the check, behind utf8/Utf8.h
     ${CMAKE_CURRENT_LIST_DIR}/utf8/Utf8.h
     ${CMAKE_CURRENT_LIST_DIR}/utf8/Utf8Avx2Validator.cpp
     ${CMAKE_CURRENT_LIST_DIR}/utf8/Utf8Avx2Validator_p.h
     ${CMAKE_CURRENT_LIST_DIR}/utf8/Utf8Content.cpp
     ${CMAKE_CURRENT_LIST_DIR}/utf8/Utf8Decoding.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/utf8/Utf8Encoding.cpp
     ${CMAKE_CURRENT_LIST_DIR}/utf8/Utf8Lead_p.h
     ${CMAKE_CURRENT_LIST_DIR}/utf8/Utf8LookupTables_p.h
     ${CMAKE_CURRENT_LIST_DIR}/utf8/Utf8PortableValidator.cpp

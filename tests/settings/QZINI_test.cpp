@@ -27,6 +27,11 @@ TEST(UserSettingsFile, FirstRunWritesTheExpectedFile) {
     {
         TUserSettingsFile settings(path);
         EXPECT_TRUE(QFileInfo(dir.filePath("Vomb")).isDir());
+        // The XDG rules: a folder made for the user's data is the user's alone.
+        const auto others = QFileDevice::ReadGroup | QFileDevice::WriteGroup |
+                            QFileDevice::ExeGroup | QFileDevice::ReadOther |
+                            QFileDevice::WriteOther | QFileDevice::ExeOther;
+        EXPECT_FALSE(QFileInfo(dir.filePath("Vomb")).permissions() & others);
         EXPECT_FALSE(QFileInfo::exists(path));
         EXPECT_EQ(settings.FileName(), path);
         EXPECT_TRUE(settings.readBool("_Stakko", "withSound", true));

@@ -1,5 +1,6 @@
 #pragma once
-// UTF-8 in the text layer, behind this one header: the decoders from UTF-8
+// UTF-8 in the text layer, behind this one header: the encoder from UTF-16
+// (TUTF8Encoding's and so every save's), the decoders from UTF-8
 // to UTF-16 (one kernel decodes the well-formed prefix of its input; the
 // strict decoder of the UTF-8 encodings and the lenient one of the file
 // loader are both built on it), and the check whether bytes are UTF-8
@@ -15,6 +16,14 @@
 #include <QtGlobal>
 
 namespace qz::detail {
+
+// --- encoding
+
+// The UTF-8 of in[0..n) at `out`; returns the end of what was written.
+// Nothing is written past the encoded bytes, so room for them suffices;
+// they are at most 3 * n (a surrogate pair, two units, takes four). A
+// surrogate without its partner becomes U+FFFD.
+[[nodiscard]] quint8* EncodeUtf8(const char16_t* in, qsizetype n, quint8* out) noexcept;
 
 // --- decoding
 
