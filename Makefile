@@ -26,7 +26,9 @@ run: build
 test: deps
 	cmake --workflow --preset $(PRESET)
 
-# A Debian package of the default build in build/: stakko_<version>_<arch>.deb
+# The Debian packages of the default build in build/: the game,
+# stakko_<version>_<arch>.deb, and the common library for other programs,
+# libqzcommon-dev_<version>_<arch>.deb
 package: build
 	cd $(BUILD_DIR) && cpack
 

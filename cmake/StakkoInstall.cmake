@@ -27,8 +27,10 @@ endforeach()
 set(CPACK_GENERATOR DEB)
 set(CPACK_PACKAGE_NAME stakko)
 set(CPACK_PACKAGE_VENDOR "Vomb-Werkstatt")
-set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "Legespiel mit fallenden Steinen")
-set(CPACK_PACKAGE_DESCRIPTION "Teile aus vier Steinen fallen in einen Schacht von neun Spalten,
+# Each package's description begins with its own summary line: CPack would
+# put one package summary in front of both.
+set(CPACK_PACKAGE_DESCRIPTION "Legespiel mit fallenden Steinen
+Teile aus vier Steinen fallen in einen Schacht von neun Spalten,
 volle Reihen verschwinden und bringen Punkte. Mit Vorschau, Statistik,
 Rekord, Klängen und einer Hilfe im Fenster.")
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
@@ -38,8 +40,23 @@ set(CPACK_DEBIAN_PACKAGE_MAINTAINER "Stakko-Werkstatt <stakko@example.org>")
 set(CPACK_DEBIAN_PACKAGE_SECTION games)
 set(CPACK_DEBIAN_PACKAGE_HOMEPAGE https://www.example.org/stakko/)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
-set(CPACK_DEBIAN_PACKAGE_DEPENDS "qt6-qpa-plugins")
+# Two packages: the game (every install without a component) and the
+# common library for other programs (cmake/QzCommonInstall.cmake).
+set(CPACK_DEB_COMPONENT_INSTALL ON)
+set(CPACK_COMPONENTS_ALL Unspecified qzcommon-dev)
+set(CPACK_DEBIAN_UNSPECIFIED_PACKAGE_NAME stakko)
+set(CPACK_DEBIAN_UNSPECIFIED_DESCRIPTION "${CPACK_PACKAGE_DESCRIPTION}")
+set(CPACK_DEBIAN_UNSPECIFIED_PACKAGE_DEPENDS "qt6-qpa-plugins")
 # qt6-wayland lets the game run natively in a Wayland session; without it
 # Qt falls back to X11 through Xwayland.
-set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "fonts-liberation2, qt6-wayland")
+set(CPACK_DEBIAN_UNSPECIFIED_PACKAGE_RECOMMENDS "fonts-liberation2, qt6-wayland")
+set(CPACK_DEBIAN_QZCOMMON-DEV_PACKAGE_NAME libqzcommon-dev)
+set(CPACK_DEBIAN_QZCOMMON-DEV_PACKAGE_SECTION libdevel)
+set(CPACK_DEBIAN_QZCOMMON-DEV_PACKAGE_DEPENDS "qt6-base-dev, zlib1g-dev, libdeflate-dev")
+set(CPACK_DEBIAN_QZCOMMON-DEV_PACKAGE_SUGGESTS "qt6-multimedia-dev")
+set(CPACK_DEBIAN_QZCOMMON-DEV_DESCRIPTION "Gemeinsame Bibliothek der Stakko-Werkstatt
+INI-Einstellungsdateien mit Erkennung der Kodierung, Textkodierungen und das
+Lesen von Textdateien (Qt Core), dazu Meldungsfenster, Info-Fenster und
+Systemangaben (Qt Widgets, Qt Multimedia): Kopfdateien, statische
+Bibliotheken, CMake-Paket QzCommon und pkg-config-Datei qzcommon.")
 include(CPack)

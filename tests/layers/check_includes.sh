@@ -1,12 +1,16 @@
 #!/usr/bin/env bash
-# Fails when a file includes a header of a layer above its own. The layers,
-# from the bottom: platform, text, settings, ui, game. Tests of a layer may
-# use that layer, the ones below it and the shared test helpers.
+# Fails when a file includes a header of a layer above its own. The layers
+# are the folders under src/, from the bottom (the build passes them in
+# the order of its libraries). Tests of a layer may use that layer, the
+# ones below it and the shared test helpers.
+# Usage: check_includes.sh <source root> <layer folder>...
 set -euo pipefail
-root="${1:?usage: check_includes.sh <source root>}"
+root="${1:?usage: check_includes.sh <source root> <layer folder>...}"
+shift
+(($# > 0)) || { echo "no layers given" >&2; exit 2; }
 cd "$root"
 
-layers=(platform text settings ui game)
+layers=("$@")
 status=0
 for ((i = 0; i < ${#layers[@]}; i++)); do
     layer=${layers[i]}
