@@ -15,8 +15,11 @@ constexpr int SafeRow = 13;
 
 } // namespace
 
+// The well starts empty; its frame comes with the first new game.
 TGame::TGame(TGameListener& listener, TScoreView* scoreView)
-    : FListener(listener), FScoreObj(scoreView) {}
+    : FListener(listener), FScoreObj(scoreView) {
+    Field.ClearPlayingArea();
+}
 
 bool TGame::Stopped() const {
     return FState == TGameState::Paused || FState == TGameState::Ended ||

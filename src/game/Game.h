@@ -78,6 +78,7 @@ public:
     [[nodiscard]] bool Stopped() const;
     [[nodiscard]] bool HelpShown() const;
     [[nodiscard]] bool DangerWarned() const { return FDangerWarned; }
+    // The one well of the program: only the game changes it.
     [[nodiscard]] const TField& Well() const { return Field; }
     [[nodiscard]] const TFigur& CurFigur() const { return FCurFigur; }
     // Kept in its place in the preview: block column 0, row 1, turned 0.

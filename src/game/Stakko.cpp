@@ -206,7 +206,6 @@ void T_Stakko::FormCreate() {
         std::make_unique<TScorePanel>(FUi->Score, FUi->Total, FUi->RestLines, FUi->theBest);
     TGameListener& listener = *this;
     FGame = std::make_unique<TGame>(listener, FScorePanel.get());
-    Field.ClearPlayingArea();
     TScoreObj& score = FGame->ScoreObj();
     if (settings) {
         score.WinnerName =
