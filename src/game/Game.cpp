@@ -40,14 +40,19 @@ void TGame::SetState(TGameState state) {
 void TGame::NewGame() {
     FCurFigur.init(ENone);
     FNextFigur.init(ENone);
-    Field.Reset();
-    FScoreObj.init();
+    ClearField();
     Next(); // with no falling piece this only draws the first kind
     FDangerWarned = false;
     SetState(TGameState::Running);
     Next(); // the first kind falls, a second one is next
     ShowCurFigur();
     ReportChanges();
+}
+
+void TGame::ClearField() {
+    Field.Reset();
+    FWellChanged = true;
+    FScoreObj.init();
 }
 
 bool TGame::Act(TGameAction action) {

@@ -111,6 +111,8 @@ public:
 private:
     void RowsRemoved(int count) override;
     void SetState(TGameState state);
+    // A fresh well and fresh counters.
+    void ClearField();
     void Move(TGameAction action);
     void Drop();
     void Land();
