@@ -5,15 +5,19 @@ include(GoogleTest)
 # QLocale::system() follow LANG and LC_ALL, local times TZ).
 set(STAKKO_TEST_ENVIRONMENT "QT_QPA_PLATFORM=offscreen" "LANG=C.UTF-8" "LC_ALL=C.UTF-8" "TZ=UTC")
 
-# stakko_add_test(<subsystem> <name> SOURCES <files...> [LIBS <targets...>])
+# stakko_add_test(<subsystem> <name> [CORE] SOURCES <files...> [LIBS <targets...>])
 # Builds test_<subsystem>_<name> against the shared test main (which creates
-# the QApplication), discovers its cases as "<subsystem>.<Suite>.<Case>" and
+# the QApplication; with CORE a QCoreApplication only), discovers its cases as "<subsystem>.<Suite>.<Case>" and
 # runs them in STAKKO_TEST_ENVIRONMENT.
 function(stakko_add_test subsystem name)
-    cmake_parse_arguments(ARG "" "" "SOURCES;LIBS" ${ARGN})
+    cmake_parse_arguments(ARG "CORE" "" "SOURCES;LIBS" ${ARGN})
     set(target test_${subsystem}_${name})
+    set(main stakko_test_main)
+    if(ARG_CORE)
+        set(main stakko_core_test_main)
+    endif()
     add_executable(${target} ${ARG_SOURCES})
-    target_link_libraries(${target} PRIVATE stakko_test_main ${ARG_LIBS})
+    target_link_libraries(${target} PRIVATE ${main} ${ARG_LIBS})
     stakko_configure_target(${target})
     gtest_discover_tests(${target}
         TEST_PREFIX "${subsystem}."

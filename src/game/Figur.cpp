@@ -129,11 +129,20 @@ void TFigur::init(TElement ATyp) {
     X = 3;
 }
 
+void DrawShape(TBlockSurface& surface, TElement kind, int spin, qint32 x, qint32 y, int size,
+               TElement value) {
+    for (const TOffset& o : ShapeOf(kind, spin))
+        surface.DrawBlock(x + o.dx, y + o.dy, size, value);
+}
+
 void TFigur::paint(int size, TElement value) {
-    if (!Parent)
-        return;
-    for (const TOffset& o : ShapeOf(Typ, Spin))
-        Parent->DrawBlock(X + o.dx, Y + o.dy, size, value);
+    if (Parent)
+        DrawOn(*Parent, size, value);
+}
+
+void TFigur::DrawOn(TBlockSurface& surface, int size, TElement value) const {
+    if (Typ != ENone)
+        DrawShape(surface, Typ, Spin, X, Y, size, value);
 }
 
 void TFigur::Draw(int size) {

@@ -98,7 +98,13 @@ int RemoveFullRows(TRowsRemovedSink* sink);
 // Moves the playing rows above row r down by one and empties row 0.
 void RemoveRow(int r);
 
-// A falling piece or the preview piece.
+// Draws the four blocks of `kind` (EI..ES) turned `spin` at (x, y) on
+// `surface`, each with `value` (ENone erases them).
+void DrawShape(TBlockSurface& surface, TElement kind, int spin, qint32 x, qint32 y, int size,
+               TElement value);
+
+// A falling piece or the preview piece. The game's two pieces are changed
+// by the game alone; others see them const.
 class TFigur {
 public:
     explicit TFigur(TBlockSurface* TheParent);
@@ -116,6 +122,9 @@ public:
     void init(TElement ATyp);
     void Draw(int size);
     void Hide(int size);
+    // Draws the piece on `surface` in its colour, or erases it with ENone;
+    // unlike Draw and Hide it leaves the piece as it is.
+    void DrawOn(TBlockSurface& surface, int size, TElement value) const;
     // True when every cell of the piece is empty in the well (ENone fits).
     [[nodiscard]] bool Fit() const;
     // True when the piece would fit one row lower.

@@ -3,22 +3,7 @@
 #include "text/DisplayText.h"
 #include "text/QZ_cmn.h"
 
-#include <QLabel>
-#include <QPlainTextEdit>
-#include <QStringList>
-
 namespace stakko {
-
-namespace {
-
-// A text that stays as it is is not set again: setting it would lay out
-// and repaint the widget all the same.
-void SetText(QLabel* label, const QString& text) {
-    if (label && label->text() != text)
-        label->setText(text);
-}
-
-} // namespace
 
 const std::array<QString, CountKinds> CountNames = {
     QStringLiteral("Single"), QStringLiteral("Double"), QStringLiteral("Triple"),
@@ -27,12 +12,7 @@ const std::array<QString, CountKinds> CountNames = {
 
 const std::array<qint32, CountKinds> CountWeights = {150, 450, 900, 1200, 1, 1, 1};
 
-TScoreObj::TScoreObj(const TScoreView& view) : FView(view) {
-    // A label in automatic mode would take a name with a tag for markup
-    // (and load the images it names).
-    for (QLabel* label : {FView.Total, FView.RestLines, FView.theBest})
-        if (label)
-            label->setTextFormat(Qt::PlainText);
+TScoreObj::TScoreObj(TScoreView* view) : FView(view) {
     init();
     WinnerName.clear();
     HighScore = 0;
@@ -58,28 +38,30 @@ void TScoreObj::AddPiece(TCount ty, int k) {
 
 void TScoreObj::Show() {
     Sum = 0;
-    const QString shown = FView.Score ? FView.Score->toPlainText() : QString();
-    QStringList lines = shown.split(QLatin1Char('\n'));
-    // The memo has eight lines; the row counts take lines 0..3, the others
-    // lines 5..7, so line 4 stays the empty separator of the form.
-    while (lines.size() < CountKinds + 1)
-        lines.append(QString());
-    for (int i = 0; i < CountKinds; ++i) {
-        lines[i < cDrop ? i : i + 1] =
-            QString::number(LineCounter[i]) + QLatin1Char(' ') + CountNames[i];
+    for (int i = 0; i < CountKinds; ++i)
         Sum += LineCounter[i] * CountWeights[i];
-    }
-    const QString memo = lines.join(QLatin1Char('\n'));
-    if (FView.Score && memo != shown)
-        FView.Score->setPlainText(memo);
-    SetText(FView.Total, QString::number(Sum) + QStringLiteral(" total"));
-    SetText(FView.RestLines, QStringLiteral("noch ") + QString::number(RowsToWin - CompletedLines) +
-                                 QStringLiteral(" Zeilen"));
-    // The name comes from the settings file or the keyboard: shown so
-    // that it cannot reorder or break the line (the label is plain text).
-    SetText(FView.theBest, QStringLiteral("Rekord: ") + qz::DisplayFragment(WinnerName) +
-                               QStringLiteral(" (") + qz::IntToStrGrouped(HighScore) +
-                               QStringLiteral(" Pkt.)"));
+    if (FView)
+        FView->ShowScore(*this);
+}
+
+QString TScoreObj::CountLine(TCount c) const {
+    return QString::number(LineCounter[c]) + QLatin1Char(' ') + CountNames[c];
+}
+
+QString TScoreObj::TotalText() const {
+    return QString::number(Sum) + QStringLiteral(" total");
+}
+
+QString TScoreObj::RestLinesText() const {
+    return QStringLiteral("noch ") + QString::number(RowsToWin - CompletedLines) +
+           QStringLiteral(" Zeilen");
+}
+
+// The name comes from the settings file or the keyboard: shown so that it
+// cannot reorder or break the line.
+QString TScoreObj::BestText() const {
+    return QStringLiteral("Rekord: ") + qz::DisplayFragment(WinnerName) + QStringLiteral(" (") +
+           qz::IntToStrGrouped(HighScore) + QStringLiteral(" Pkt.)");
 }
 
 } // namespace stakko

@@ -1,15 +1,12 @@
 #pragma once
 // The statistics of a game: seven counters, the points derived from them,
-// the rows still to go, and the record. Show writes them into the side
-// panel's memo and labels.
+// the rows still to go, and the record. Show recomputes the points and
+// hands the texts of the side panel to its view.
 
 #include <QString>
 #include <QtGlobal>
 
 #include <array>
-
-class QLabel;
-class QPlainTextEdit;
 
 namespace stakko {
 
@@ -22,17 +19,18 @@ extern const std::array<qint32, CountKinds> CountWeights;
 // Rows to remove to win a game.
 constexpr int RowsToWin = 25;
 
-// The side panel widgets that Show writes into.
-struct TScoreView {
-    QPlainTextEdit* Score = nullptr; // eight lines; line 4 keeps its design text
-    QLabel* Total = nullptr;
-    QLabel* RestLines = nullptr;
-    QLabel* theBest = nullptr;
+class TScoreObj;
+
+// Shows the statistics: the side panel, or nothing in a test.
+class TScoreView {
+public:
+    virtual ~TScoreView() = default;
+    virtual void ShowScore(const TScoreObj& score) = 0;
 };
 
 class TScoreObj {
 public:
-    explicit TScoreObj(const TScoreView& view);
+    explicit TScoreObj(TScoreView* view = nullptr);
     TScoreObj(const TScoreObj&) = delete;
     TScoreObj& operator=(const TScoreObj&) = delete;
 
@@ -47,11 +45,18 @@ public:
     // k rows minus one removed at once (cL1..cL4).
     void CountCompletedLine(TCount k);
     void AddPiece(TCount ty, int k);
-    // Recomputes Sum and rewrites the panel.
+    // Recomputes Sum and shows the statistics.
     void Show();
 
+    // The panel's texts: "17 Pieces", "2718 total", "noch 15 Zeilen",
+    // "Rekord: Anna (12.345 Pkt.)".
+    [[nodiscard]] QString CountLine(TCount c) const;
+    [[nodiscard]] QString TotalText() const;
+    [[nodiscard]] QString RestLinesText() const;
+    [[nodiscard]] QString BestText() const;
+
 private:
-    TScoreView FView;
+    TScoreView* FView;
 };
 
 } // namespace stakko

@@ -8,7 +8,7 @@
 #include "game/PanelStyle.h"
 #include "game/PngPicture.h"
 #include "game/RecordKeeping.h"
-#include "game/ScoreObj.h"
+#include "game/ScorePanel.h"
 #include "game/SysColors.h"
 #include "game/Winner.h"
 #include "settings/FormState.h"
@@ -39,10 +39,23 @@ namespace {
 
 constexpr int TickMs = 1000;
 constexpr int PreviewBlockSize = 20;
-// A piece that lands with its row above DangerRow warns of a high stack;
-// one that lands below SafeRow ends the warning.
-constexpr int DangerRow = 8;
-constexpr int SafeRow = 13;
+// The preview shows the next piece from block column 0, row 1.
+constexpr int PreviewX = 0;
+constexpr int PreviewY = 1;
+
+// Every key the game knows, arrows and letters alike; the shift state is
+// not looked at, so letters work in both cases.
+constexpr struct {
+    int key;
+    TGameAction action;
+} KeyTable[] = {
+    {Qt::Key_Escape, TGameAction::Pause},    {Qt::Key_Space, TGameAction::Drop},
+    {Qt::Key_Left, TGameAction::MoveLeft},   {Qt::Key_L, TGameAction::MoveLeft},
+    {Qt::Key_Up, TGameAction::TurnBack},     {Qt::Key_U, TGameAction::TurnBack},
+    {Qt::Key_Right, TGameAction::MoveRight}, {Qt::Key_R, TGameAction::MoveRight},
+    {Qt::Key_Down, TGameAction::SoftDrop},   {Qt::Key_D, TGameAction::SoftDrop},
+    {Qt::Key_S, TGameAction::Turn},          {Qt::Key_F1, TGameAction::ShowHelp},
+};
 
 // Qt Designer keeps point sizes only; the window's fonts are pixel sized.
 QFont PixelFont(const QString& family, int pixels) {
@@ -84,6 +97,14 @@ bool IsArrowOrActivation(int key) {
     default:
         return false;
     }
+}
+
+// NoAction for a key the game does not know.
+TGameAction ActionOfKey(int key) {
+    for (const auto& entry : KeyTable)
+        if (entry.key == key)
+            return entry.action;
+    return TGameAction::NoAction;
 }
 
 } // namespace
@@ -178,109 +199,36 @@ void T_Stakko::FormCreate() {
     GameSound(SoundStart);
     qApp->installEventFilter(this);
 
-    FCurFigur = std::make_unique<TFigur>(FUi->FallArea);
-    FNextFigur = std::make_unique<TFigur>(FUi->PrevWind);
     // Provisional until the first layout (FormResize) sets it from the height.
     FCellSize = FUi->FallArea->width() / TField::PlayRows;
     SeedRandomFromClock();
-    FScoreObj = std::make_unique<TScoreObj>(
-        TScoreView{FUi->Score, FUi->Total, FUi->RestLines, FUi->theBest});
-    Field.ClearPlayingArea();
+    FScorePanel =
+        std::make_unique<TScorePanel>(FUi->Score, FUi->Total, FUi->RestLines, FUi->theBest);
+    TGameListener& listener = *this;
+    FGame = std::make_unique<TGame>(listener, FScorePanel.get());
+    TScoreObj& score = FGame->ScoreObj();
     if (settings) {
-        FScoreObj->WinnerName =
+        score.WinnerName =
             settings->readString(QStringLiteral("Score"), QStringLiteral("Best"), QString());
-        FScoreObj->HighScore =
+        score.HighScore =
             settings->readInteger(QStringLiteral("Score"), QStringLiteral("Highest"), 0);
     }
     qz::RestoreFormStateByClass(this);
     // The help text is loaded right after the first frame (AfterFirstFrame).
-    FScoreObj->Show();
+    score.Show();
     NewGame();
 }
 
 void T_Stakko::NewGame() {
-    FCurFigur->Hide(FCellSize);
-    FNextFigur->Hide(PreviewBlockSize);
-    FCurFigur->Typ = ENone;
-    FNextFigur->Typ = ENone;
-    ClearField();
-    NextFigure();
-    FStopped = false;
-    FDangerWarned = false;
-    NextFigure();
-    FCurFigur->Draw(FCellSize);
-    EnableTimer1();
-}
-
-void T_Stakko::ClearField() {
-    Field.Reset();
-    PaintField();
     if (FTimer1->interval() != TickMs)
         FTimer1->setInterval(TickMs);
-    FScoreObj->init();
-}
-
-void T_Stakko::NextFigure() {
-    FNextFigur->Hide(PreviewBlockSize);
-    FCurFigur->InsertE(this);
-    FCurFigur->init(FNextFigur->Typ);
-    if (FCurFigur->Fit() && FScoreObj->CompletedLines < RowsToWin) {
-        FNextFigur->init(RandomElement());
-    } else {
-        FStopped = true;
-        if (FScoreObj->CompletedLines < RowsToWin)
-            GameSound(SoundLost);
-        else if (FScoreObj->Sum > FScoreObj->HighScore && !RecordStoredElsewhere())
-            NewRecord();
-        // A won game without a record simply ends.
-    }
-    PaintField();
-}
-
-// Another game may have stored a higher record since this one read it;
-// then that is the record to beat, and the panel shows it.
-bool T_Stakko::RecordStoredElsewhere() {
-    qz::TUserSettings* settings = qz::UserSettings();
-    if (!settings || !TakeStoredRecord(*settings, *FScoreObj))
-        return false;
-    FScoreObj->Show();
-    return FScoreObj->Sum <= FScoreObj->HighScore;
-}
-
-// The dialog's OK stores name and points and shows the record line; the
-// panel keeps the old line until then.
-void T_Stakko::NewRecord() {
-    GameSound(SoundRecord);
-    FScoreObj->HighScore = FScoreObj->Sum;
-    TWinnerForm& form = WinnerForm();
-    PlaceWinnerForm(*this, form);
-    form.WinnerNameEdit()->setText(FScoreObj->WinnerName);
-    form.exec();
-    FScoreObj->WinnerName = form.WinnerNameEdit()->text();
-    FScoreObj->Show();
+    FGame->NewGame();
+    ShowState(); // a game that was running already reports no new state
 }
 
 void T_Stakko::StoreOpenRecord() {
     if (FWinnerForm && FWinnerForm->isVisible())
         FWinnerForm->BitBtn1Click();
-}
-
-void T_Stakko::FigurLanded() {
-    FScoreObj->AddPiece(cPiece, 1);
-    if (FCurFigur->Y < DangerRow && !FDangerWarned) {
-        GameSound(SoundDanger);
-        FDangerWarned = true;
-    } else if (FCurFigur->Y > SafeRow) {
-        FDangerWarned = false;
-    }
-    NextFigure();
-}
-
-void T_Stakko::RowsRemoved(int count) {
-    // One piece completes at most four rows.
-    const int rows = qBound(1, count, 4);
-    GameSound(quint8(rows));
-    FScoreObj->CountCompletedLine(TCount(rows - 1));
 }
 
 void T_Stakko::Timer1Timer() {
@@ -289,14 +237,7 @@ void T_Stakko::Timer1Timer() {
     // active: a tick inside the record dialog would land pieces under it.
     if (!isActiveWindow() || QApplication::activeModalWidget())
         return;
-    if (FCurFigur->CanFallDown()) {
-        FCurFigur->Hide(FCellSize);
-        ++FCurFigur->Y;
-        FCurFigur->Draw(FCellSize);
-    } else {
-        FigurLanded();
-    }
-    if (FStopped)
+    if (!FGame->Tick())
         FTimer1->stop();
 }
 
@@ -308,98 +249,98 @@ void T_Stakko::EnableTimer1() {
 }
 
 void T_Stakko::FormKeyDown(int& Key) {
-    // F1 asks for help, as everywhere: it does what "&Hilfe" does, in every
-    // state.
-    if (Key == Qt::Key_F1) {
+    if (FGame->Act(ActionOfKey(Key)))
         Key = 0;
-        HilfeButtonClick();
-        return;
-    }
-    if (FStopped) {
-        if (Key == Qt::Key_Escape) {
-            FStopped = false;
-            EnableTimer1();
-        }
-        return;
-    }
-    FCurFigur->Hide(FCellSize);
-    const int key = Key;
-    Key = 0;
-    switch (key) {
-    case Qt::Key_Escape:
-        if (FUi->RichEdit1->isHidden())
-            FStopped = true;
-        break;
-    case Qt::Key_Space: {
-        int rows = 0;
-        while (FCurFigur->CanFallDown()) {
-            ++FCurFigur->Y;
-            ++rows;
-        }
-        if (rows > 0) {
-            FScoreObj->AddPiece(cDrop, 1);
-            FCurFigur->Draw(FCellSize);
-            FigurLanded();
-        }
-        break;
-    }
-    case Qt::Key_Left:
-    case Qt::Key_L:
-        FCurFigur->MovHoriz(-1);
-        break;
-    case Qt::Key_Up:
-    case Qt::Key_U:
-        FCurFigur->Rotate(-1);
-        break;
-    case Qt::Key_Right:
-    case Qt::Key_R:
-        FCurFigur->MovHoriz(1);
-        break;
-    case Qt::Key_Down:
-    case Qt::Key_D:
-        // A soft drop moves the piece only: no points and no landing.
-        if (FCurFigur->CanFallDown())
-            ++FCurFigur->Y;
-        break;
-    case Qt::Key_S:
-        FCurFigur->Rotate(1);
-        break;
-    default:
-        // Not a game key: give it back.
-        Key = key;
-        break;
-    }
-    FCurFigur->Draw(FCellSize);
 }
 
 bool T_Stakko::CloseHelp() {
-    FStopped = false;
-    const bool wasVisible = !FUi->RichEdit1->isHidden();
-    FUi->RichEdit1->hide();
-    EnableTimer1();
-    return wasVisible;
+    return FGame->CloseHelp();
 }
 
+// Painting reads the game only: the well's cells, the falling piece where
+// it shows, and the preview.
 void T_Stakko::PaintField() {
+    PaintBox* well = FUi->FallArea;
+    const TField& cells = FGame->Well();
     for (int x = 0; x < TField::PlayColumns; ++x)
         for (int y = 0; y < TField::PlayRows; ++y)
-            FUi->FallArea->DrawBlock(x, y, FCellSize, Field.At(x, y));
-    if (FCurFigur->visible)
-        FCurFigur->Draw(FCellSize);
-    // The preview shows the next piece in its first orientation, from block
-    // column 0 (its offsets then start at row 1).
-    FNextFigur->init(FNextFigur->Typ);
-    FNextFigur->X = 0;
-    if (FWithPreview)
-        FNextFigur->Draw(PreviewBlockSize);
+            well->DrawBlock(x, y, FCellSize, cells.At(x, y));
+    const TFigur& piece = FGame->CurFigur();
+    if (piece.visible)
+        piece.DrawOn(*well, FCellSize, piece.Typ);
+    PaintPreview();
+}
+
+// The next piece in its first orientation; the kind shown before is erased
+// first.
+void T_Stakko::PaintPreview() {
+    const TElement kind = FWithPreview ? FGame->NextFigur().Typ : ENone;
+    if (FPreviewShown != ENone && FPreviewShown != kind)
+        DrawShape(*FUi->PrevWind, FPreviewShown, 0, PreviewX, PreviewY, PreviewBlockSize, ENone);
+    if (kind != ENone)
+        DrawShape(*FUi->PrevWind, kind, 0, PreviewX, PreviewY, PreviewBlockSize, kind);
+    FPreviewShown = kind;
+}
+
+void T_Stakko::WellChanged() {
+    PaintField();
+}
+
+void T_Stakko::PreviewChanged() {
+    PaintPreview();
+}
+
+void T_Stakko::StateChanged(TGameState) {
+    ShowState();
+}
+
+void T_Stakko::PlaySound(quint8 n) {
+    GameSound(n);
+}
+
+// The end shows through the state (the timer stops at its next tick) and
+// the panel; the sounds came from the game.
+void T_Stakko::GameEnded(bool) {}
+
+// Another game may have stored a higher record since this one read it.
+bool T_Stakko::TakeHigherStoredRecord(TScoreObj& score) {
+    qz::TUserSettings* settings = qz::UserSettings();
+    return settings && TakeStoredRecord(*settings, score);
+}
+
+// The dialog's OK stores name and points and shows the record line.
+QString T_Stakko::AskWinnerName(const QString& offered) {
+    TWinnerForm& form = WinnerForm();
+    PlaceWinnerForm(*this, form);
+    form.WinnerNameEdit()->setText(offered);
+    form.exec();
+    return form.WinnerNameEdit()->text();
+}
+
+// A pause or an end leaves the clock to stop itself at its next tick.
+void T_Stakko::ShowState() {
+    switch (FGame->State()) {
+    case TGameState::Running:
+        FUi->RichEdit1->hide();
+        EnableTimer1();
+        break;
+    case TGameState::Help:
+    case TGameState::StoppedHelp:
+        EnsureHelpLoaded(); // asked for before the first frame was shown
+        FTimer1->stop();
+        FUi->RichEdit1->show();
+        FUi->RichEdit1->raise();
+        break;
+    case TGameState::Paused:
+    case TGameState::Ended:
+        FUi->RichEdit1->hide();
+        break;
+    }
 }
 
 void T_Stakko::PrevWindClick() {
     FWithPreview = !FWithPreview;
-    if (FWithPreview)
-        FNextFigur->Draw(PreviewBlockSize);
-    else
-        FNextFigur->Hide(PreviewBlockSize);
+    PaintPreview();
     NotifySwitched(FUi->PrevWind);
 }
 
@@ -438,14 +379,17 @@ void T_Stakko::DescribeForScreenReaders() {
 QString T_Stakko::WellInWords() const {
     static constexpr char Letters[] = " ILJTOZS";
     QString words;
-    if (FStopped)
+    if (!FGame)
+        return FUi->RestLines->text();
+    if (FGame->Stopped())
         words = QStringLiteral("Angehalten. ");
-    const TElement piece = FCurFigur ? FCurFigur->Typ : ENone;
+    const TFigur& figur = FGame->CurFigur();
+    const TElement piece = figur.Typ;
     if (piece > ENone && piece < EFrame)
         words += QStringLiteral("Teil %1 in Spalte %2, Zeile %3. ")
                      .arg(QLatin1Char(Letters[piece]))
-                     .arg(FCurFigur->X + 1)
-                     .arg(FCurFigur->Y + 1);
+                     .arg(figur.X + 1)
+                     .arg(figur.Y + 1);
     return words + FUi->RestLines->text();
 }
 
@@ -509,14 +453,10 @@ void T_Stakko::InfoBtnClick() {
 }
 
 void T_Stakko::HilfeButtonClick() {
-    EnsureHelpLoaded(); // asked for before the first frame was shown
-    FTimer1->stop();
-    FUi->RichEdit1->show();
-    FUi->RichEdit1->raise();
+    (void)FGame->Act(TGameAction::ShowHelp);
 }
 
 void T_Stakko::NewGameBtnClick() {
-    FUi->RichEdit1->hide();
     FTimer1->stop();
     NewGame();
 }
@@ -594,7 +534,7 @@ void T_Stakko::EnsureHelpLoaded() {
 
 TWinnerForm& T_Stakko::WinnerForm() {
     if (!FWinnerForm)
-        FWinnerForm = std::make_unique<TWinnerForm>(*FScoreObj, this);
+        FWinnerForm = std::make_unique<TWinnerForm>(FGame->ScoreObj(), this);
     return *FWinnerForm;
 }
 
@@ -624,7 +564,7 @@ bool T_Stakko::OnApplicationMessage(QObject* receiver, QEvent* event) {
 
     // A click on the help text closes it.
     if (event->type() == QEvent::MouseButtonPress && widget == FUi->RichEdit1->viewport()) {
-        CloseHelp();
+        (void)CloseHelp();
         return true;
     }
 
@@ -638,39 +578,11 @@ bool T_Stakko::OnApplicationMessage(QObject* receiver, QEvent* event) {
     if (widget != target)
         return false;
 
-    int key = static_cast<QKeyEvent*>(event)->key();
-    if (!FStopped) {
-        switch (key) {
-        case Qt::Key_Escape:
-            if (CloseHelp())
-                return true; // Escape closed the help and is used up
-            break;
-        case Qt::Key_Left:
-            key = Qt::Key_L;
-            break;
-        case Qt::Key_Up:
-            key = Qt::Key_U;
-            break;
-        case Qt::Key_Right:
-            key = Qt::Key_R;
-            break;
-        case Qt::Key_Down:
-            key = Qt::Key_D;
-            break;
-        default:
-            break;
-        }
-    }
-    const int pressed = key;
+    const int pressed = static_cast<QKeyEvent*>(event)->key();
+    int key = pressed;
     FormKeyDown(key);
     if (key == 0)
         return true;
-    // Escape in the help while paused: leave the help (the pause ended above).
-    if (pressed == Qt::Key_Escape && !FUi->RichEdit1->isHidden()) {
-        FUi->RichEdit1->hide();
-        EnableTimer1();
-        return true;
-    }
     // Space, Enter and the arrows belong to the game: a focused button must
     // not take them, not even while the game is stopped.
     return qobject_cast<QAbstractButton*>(widget) && IsArrowOrActivation(pressed);

@@ -1,13 +1,13 @@
 #pragma once
-// The main window of the game and its flow: start-up, a new game, the
-// falling timer, the keys (the window sees every key before its controls),
-// landing and the next piece, the end of a game, pause and help, the
-// drawing of the well and the preview, and the window's layout.
+// The main window of the game: start-up, the falling timer, the keys (the
+// window sees every key before its controls), the help, the record dialog,
+// the drawing of the well and the preview, and the window's layout. The
+// rules are the game object's (Game.h): each key is one of its actions, and
+// the window shows what it reports.
 //
-// States: Running (timer on), Help (timer off, help shown), Paused and
-// Ended (both Stopped; the timer goes off at the next tick). Escape pauses
-// and resumes, "&Neu" starts over from every state, F1 opens the help as
-// "&Hilfe" does.
+// The timer follows the game's state: on while Running, off while the help
+// is shown, and off after the next tick once Paused or Ended. F1 opens the
+// help as "&Hilfe" does.
 //
 // What the first frame does not show waits until it is on the screen: the
 // help document and the record dialog are made right after it (or when
@@ -15,6 +15,7 @@
 // held, so a paused, ended or inactive game does not wake the program.
 
 #include "game/Figur.h"
+#include "game/Game.h"
 #include "game/GameClock.h"
 #include "ui/SoundPlayer.h"
 
@@ -33,10 +34,10 @@ class T_Stakko;
 
 namespace stakko {
 
-class TScoreObj;
+class TScorePanel;
 class TWinnerForm;
 
-class T_Stakko : public QWidget, private TRowsRemovedSink {
+class T_Stakko : public QWidget, private TGameListener {
     Q_OBJECT
 public:
     // `player` plays the sounds; without one the recordings of the program
@@ -46,23 +47,16 @@ public:
 
     // Game flow.
     void NewGame();
-    void ClearField();
-    void NextFigure();
-    void FigurLanded();
-    // A won game beat the record: the sound, the new points, and the
-    // winner's name asked for and stored.
-    void NewRecord();
     // Stores the record of a dialog that is still open, with the name typed
     // so far; the program is about to end or the session saves.
     void StoreOpenRecord();
-    [[nodiscard]] bool RecordStoredElsewhere();
     void Timer1Timer();
     // Acts on a key seen by the form; sets Key to 0 when it consumed it.
     void FormKeyDown(int& Key);
     // Leaves the help (and a pause): returns whether the help was shown.
     bool CloseHelp();
 
-    // Drawing and layout.
+    // Drawing and layout: the well with the falling piece, and the preview.
     void PaintField();
     void PrevWindClick();
     void FormResize();
@@ -79,13 +73,13 @@ public:
     void EndBtnClick();
 
     // State, for the panel's later parts and for tests.
-    [[nodiscard]] TFigur& CurFigur() { return *FCurFigur; }
-    [[nodiscard]] TFigur& NextFigur() { return *FNextFigur; }
-    [[nodiscard]] TScoreObj& ScoreObj() { return *FScoreObj; }
+    [[nodiscard]] TGame& Game() { return *FGame; }
+    [[nodiscard]] const TFigur& CurFigur() const { return FGame->CurFigur(); }
+    [[nodiscard]] const TFigur& NextFigur() const { return FGame->NextFigur(); }
+    [[nodiscard]] TScoreObj& ScoreObj() { return FGame->ScoreObj(); }
     [[nodiscard]] TGameClock& Timer1() { return *FTimer1; }
     [[nodiscard]] qz::TAbout& About1() { return *FAbout1; }
-    [[nodiscard]] bool Stopped() const { return FStopped; }
-    [[nodiscard]] bool DangerWarned() const { return FDangerWarned; }
+    [[nodiscard]] bool Stopped() const { return FGame->Stopped(); }
     [[nodiscard]] bool WithPreview() const { return FWithPreview; }
     [[nodiscard]] int CellSize() const { return FCellSize; }
     [[nodiscard]] bool WithSound() const { return FWithSound; }
@@ -114,7 +108,17 @@ protected:
 private:
     void FormCreate();
     void FormCloseQuery();
-    void RowsRemoved(int count) override;
+    // What the game reports.
+    void WellChanged() override;
+    void PreviewChanged() override;
+    void StateChanged(TGameState state) override;
+    void PlaySound(quint8 n) override;
+    void GameEnded(bool won) override;
+    bool TakeHigherStoredRecord(TScoreObj& score) override;
+    QString AskWinnerName(const QString& offered) override;
+    // The help and the timer as the game's state has them.
+    void ShowState();
+    void PaintPreview();
     bool OnApplicationMessage(QObject* receiver, QEvent* event);
     void takeFocus();
     void EnableTimer1();
@@ -128,9 +132,8 @@ private:
 
     std::unique_ptr<Ui::T_Stakko> FUi;
     std::unique_ptr<qz::SoundPlayer> FPlayer;
-    std::unique_ptr<TFigur> FCurFigur;
-    std::unique_ptr<TFigur> FNextFigur;
-    std::unique_ptr<TScoreObj> FScoreObj;
+    std::unique_ptr<TScorePanel> FScorePanel;
+    std::unique_ptr<TGame> FGame;
     // The record dialog, made once after the window and reused; the window
     // owns it, and it goes before the statistics it stores.
     std::unique_ptr<TWinnerForm> FWinnerForm;
@@ -139,9 +142,9 @@ private:
     QPixmap SoundOnIcon;
     QPixmap SoundOffIcon;
     bool FWithSound = true;
-    bool FStopped = false;
-    bool FDangerWarned = false;
     bool FWithPreview = true;
+    // The kind the preview box shows (ENone: nothing).
+    TElement FPreviewShown = ENone;
     bool FHelpLoaded = false;
     bool FFirstFramePainted = false;
     int FCellSize = 20;

@@ -2,10 +2,18 @@
 # Included from the top-level CMakeLists.txt, so that the target and its
 # source list share one directory and its code generators rerun when the
 # list changes.
-# The well, the pieces and the canvas they are drawn on, in a library of
-# their own: the About box's picture generator draws with them too.
-target_sources(stakkoboard PRIVATE
+# The rules of a game without widgets: the well, the pieces, the
+# statistics and the game object.
+target_sources(stakkorules PRIVATE
     ${CMAKE_CURRENT_LIST_DIR}/Figur.cpp ${CMAKE_CURRENT_LIST_DIR}/Figur.h
+    ${CMAKE_CURRENT_LIST_DIR}/Game.cpp ${CMAKE_CURRENT_LIST_DIR}/Game.h
+    ${CMAKE_CURRENT_LIST_DIR}/GameSounds.cpp ${CMAKE_CURRENT_LIST_DIR}/GameSounds.h
+    ${CMAKE_CURRENT_LIST_DIR}/ScoreObj.cpp ${CMAKE_CURRENT_LIST_DIR}/ScoreObj.h
+)
+
+# The canvas the pieces are drawn on, in a library of its own: the About
+# box's picture generator draws with it too.
+target_sources(stakkoboard PRIVATE
     ${CMAKE_CURRENT_LIST_DIR}/PaintBox.cpp ${CMAKE_CURRENT_LIST_DIR}/PaintBox.h
     ${CMAKE_CURRENT_LIST_DIR}/SysColors.h
 )
@@ -17,13 +25,12 @@ target_sources(stakkogame PRIVATE
     ${CMAKE_CURRENT_LIST_DIR}/ButtonGlyphs.cpp ${CMAKE_CURRENT_LIST_DIR}/ButtonGlyphs.h
     ${CMAKE_CURRENT_LIST_DIR}/ClickImage.cpp ${CMAKE_CURRENT_LIST_DIR}/ClickImage.h
     ${CMAKE_CURRENT_LIST_DIR}/GameClock.cpp ${CMAKE_CURRENT_LIST_DIR}/GameClock.h
-    ${CMAKE_CURRENT_LIST_DIR}/GameSounds.cpp ${CMAKE_CURRENT_LIST_DIR}/GameSounds.h
     ${CMAKE_CURRENT_LIST_DIR}/HelpText.cpp ${CMAKE_CURRENT_LIST_DIR}/HelpText.h
     ${CMAKE_CURRENT_LIST_DIR}/GameInfo.cpp ${CMAKE_CURRENT_LIST_DIR}/GameInfo.h
     ${CMAKE_CURRENT_LIST_DIR}/PanelStyle.cpp ${CMAKE_CURRENT_LIST_DIR}/PanelStyle.h
     ${CMAKE_CURRENT_LIST_DIR}/PngPicture.cpp ${CMAKE_CURRENT_LIST_DIR}/PngPicture.h
     ${CMAKE_CURRENT_LIST_DIR}/RecordKeeping.cpp ${CMAKE_CURRENT_LIST_DIR}/RecordKeeping.h
-    ${CMAKE_CURRENT_LIST_DIR}/ScoreObj.cpp ${CMAKE_CURRENT_LIST_DIR}/ScoreObj.h
+    ${CMAKE_CURRENT_LIST_DIR}/ScorePanel.cpp ${CMAKE_CURRENT_LIST_DIR}/ScorePanel.h
     ${CMAKE_CURRENT_LIST_DIR}/SessionEnd.cpp ${CMAKE_CURRENT_LIST_DIR}/SessionEnd.h
     ${CMAKE_CURRENT_LIST_DIR}/Stakko.cpp ${CMAKE_CURRENT_LIST_DIR}/Stakko.h
     ${CMAKE_CURRENT_LIST_DIR}/Winner.cpp ${CMAKE_CURRENT_LIST_DIR}/Winner.h

@@ -33,12 +33,9 @@ int main(int argc, char** argv) {
         for (int y : {18, 19})
             for (int x = 0; x < stakko::TField::PlayColumns; ++x)
                 Field.Set(x, y, x == 4 || x == 5 ? stakko::ENone : stakko::EL);
-        window.CurFigur().Hide(window.CellSize());
-        window.CurFigur().init(stakko::EO);
         window.ScoreObj().CompletedLines = 23;
         window.ScoreObj().Show();
-        window.PaintField();
-        window.CurFigur().Draw(window.CellSize());
+        window.Game().SetPieces(stakko::EO, window.NextFigur().Typ);
         result = app.exec();
     }
     qz::FreeUserSettings();

@@ -56,18 +56,13 @@ protected:
 
         // A known board: the square falling, a T and an L on the ground,
         // the straight piece next.
-        window->CurFigur().Hide(window->CellSize());
-        window->NextFigur().Hide(20);
         Field.Reset();
         Field.Set(0, 19, ET);
         Field.Set(1, 19, ET);
         Field.Set(2, 19, ET);
         Field.Set(1, 18, ET);
         Field.Set(8, 19, EL);
-        window->CurFigur().init(EO);
-        window->NextFigur().init(EI);
-        window->PaintField();
-        window->CurFigur().Draw(window->CellSize());
+        window->Game().SetPieces(EO, EI);
         shot = window->grab().toImage();
     }
     void TearDown() override {

@@ -87,10 +87,7 @@ TEST_F(RepaintTest, ATickRepaintsTheBlocksThePieceLeftAndEnteredOnly) {
     T_Stakko& w = Open();
     w.Timer1().stop(); // the one tick is made by hand below
     Field.Reset();
-    w.CurFigur().init(EO);
-    w.NextFigur().init(EI);
-    w.PaintField();
-    w.CurFigur().Draw(w.CellSize());
+    w.Game().SetPieces(EO, EI);
     // Let every paint asked for so far happen before watching.
     auto* well = Child<PaintBox>("FallArea");
     auto* preview = Child<PaintBox>("PrevWind");

@@ -1,6 +1,8 @@
 // The statistics and the texts of the side panel.
 #include "game/ScoreObj.h"
 
+#include "game/ScorePanel.h"
+
 #include "common/TestHelpers.h"
 
 #include <QLabel>
@@ -16,7 +18,8 @@ protected:
         "   99 Single \n   99 Double\n   99 Triple \n   99 Stakko\n\n  999 Drops\n  999 "
         "Downs\n  999 Pieces")};
     QLabel total, rest, best;
-    TScoreObj score{TScoreView{&memo, &total, &rest, &best}};
+    TScorePanel panel{&memo, &total, &rest, &best};
+    TScoreObj score{&panel};
 };
 
 } // namespace

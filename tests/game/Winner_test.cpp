@@ -180,10 +180,8 @@ protected:
         for (int y : {18, 19})
             for (int x = 0; x < TField::PlayColumns; ++x)
                 Field.Set(x, y, x == 4 || x == 5 ? ENone : EL);
-        window->CurFigur().init(EO);
-        window->NextFigur().init(EI);
         window->ScoreObj().CompletedLines = 23;
-        window->PaintField();
+        window->Game().SetPieces(EO, EI);
         played.clear();
     }
 
@@ -228,12 +226,11 @@ TEST_F(RecordTest, ALostGameKeepsTheRecordHoweverManyPoints) {
     Field.Set(4, 2, EL); // blocks the start place of the square
     w.ScoreObj().LineCounter[cL4] = 5;
     w.ScoreObj().Show();
-    w.CurFigur().init(ENone);
-    w.NextFigur().init(EO);
+    w.Game().SetPieces(ENone, EO);
     played.clear();
     SeenWinnerForm seen;
     WinnerFormAnswerer answer(seen, RecordLine(), QStringLiteral("Bert"));
-    w.NextFigure();
+    w.Game().NextFigure();
     EXPECT_TRUE(w.Stopped());
     EXPECT_EQ(w.ScoreObj().Sum, 6000);
     EXPECT_FALSE(seen.shown);
@@ -396,7 +393,7 @@ TEST_P(StoreRecordTest, ARecordNeverGoesDown) {
         settings.elsewhere[{"score", "best"}] = row.storedName;
         settings.elsewhere[{"score", "highest"}] = row.storedPoints;
     }
-    TScoreObj score(TScoreView{});
+    TScoreObj score;
     score.WinnerName = QStringLiteral("Bert");
     score.HighScore = 452;
     EXPECT_EQ(StoreRecord(settings, score), row.ownStored);
@@ -454,7 +451,7 @@ TEST(SettingsSaving, AFailureIsToldOnceTheRecordPlainlyAndTheEndAgain) {
                                 " kann nicht angelegt werden.\rSie bleiben vorgemerkt und werden "
                                 "beim nächsten Speichern und beim Beenden erneut geschrieben.");
 
-        TScoreObj score(TScoreView{});
+        TScoreObj score;
         score.WinnerName = QStringLiteral("Bert");
         score.HighScore = 452;
         EXPECT_FALSE(StoreRecord(settings, score));
@@ -476,7 +473,7 @@ TEST(SettingsSaving, AFailureIsToldOnceTheRecordPlainlyAndTheEndAgain) {
 // The dialog's font stands in for a bitmap font Linux does not have; the
 // label keeps its fixed size, so the caption must fit it.
 TEST(WinnerForm, OffersNoCloseAndItsFontFitsTheLabel) {
-    TScoreObj score(TScoreView{});
+    TScoreObj score;
     TWinnerForm form(score);
     const Qt::WindowFlags flags = form.windowFlags();
     EXPECT_TRUE(flags & Qt::WindowTitleHint);
