@@ -11,7 +11,11 @@ install(FILES ${STAKKO_PACKAGING_DIR}/${STAKKO_APP_ID}.desktop
         DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
 install(FILES ${STAKKO_PACKAGING_DIR}/${STAKKO_APP_ID}.metainfo.xml
         DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo)
+# The manual page in English, and in German where man finds it for a
+# German locale.
 install(FILES ${STAKKO_PACKAGING_DIR}/stakko.6 DESTINATION ${CMAKE_INSTALL_MANDIR}/man6)
+install(FILES ${STAKKO_PACKAGING_DIR}/stakko.de.6 DESTINATION ${CMAKE_INSTALL_MANDIR}/de/man6
+        RENAME stakko.6)
 install(FILES ${STAKKO_ICON_SVG} DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/scalable/apps
         RENAME ${STAKKO_APP_ID}.svg)
 foreach(size IN LISTS STAKKO_ICON_SIZES)
@@ -27,10 +31,10 @@ endforeach()
 set(CPACK_GENERATOR DEB)
 set(CPACK_PACKAGE_NAME stakko)
 set(CPACK_PACKAGE_VENDOR "Vomb-Werkstatt")
-set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "Legespiel mit fallenden Steinen")
-set(CPACK_PACKAGE_DESCRIPTION "Teile aus vier Steinen fallen in einen Schacht von neun Spalten,
-volle Reihen verschwinden und bringen Punkte. Mit Vorschau, Statistik,
-Rekord, Klängen und einer Hilfe im Fenster.")
+set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "falling blocks puzzle")
+set(CPACK_PACKAGE_DESCRIPTION "Pieces of four blocks fall into a well nine columns wide;
+full lines disappear and score points. With preview, statistics, high
+score, sounds and help in the window; in English and German.")
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 set(CPACK_STRIP_FILES ON)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)

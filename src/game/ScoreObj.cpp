@@ -3,6 +3,7 @@
 #include "text/DisplayText.h"
 #include "text/QZ_cmn.h"
 
+#include <QCoreApplication>
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QStringList>
@@ -73,13 +74,19 @@ void TScoreObj::Show() {
     if (FView.Score && memo != shown)
         FView.Score->setPlainText(memo);
     SetText(FView.Total, QString::number(Sum) + QStringLiteral(" total"));
-    SetText(FView.RestLines, QStringLiteral("noch ") + QString::number(RowsToWin - CompletedLines) +
-                                 QStringLiteral(" Zeilen"));
+    // The count picks the translation's singular or plural form; it is put
+    // in by arg(), since %n would not take the negative count of a game
+    // won by more rows than it needed.
+    const int rest = RowsToWin - CompletedLines;
+    SetText(FView.RestLines,
+            QCoreApplication::translate("stakko::TScoreObj", "noch %1 Zeilen", nullptr, qAbs(rest))
+                .arg(rest));
     // The name comes from the settings file or the keyboard: shown so
     // that it cannot reorder or break the line (the label is plain text).
-    SetText(FView.theBest, QStringLiteral("Rekord: ") + qz::DisplayFragment(WinnerName) +
-                               QStringLiteral(" (") + qz::IntToStrGrouped(HighScore) +
-                               QStringLiteral(" Pkt.)"));
+    // Both arguments at once: a "%2" in the name stays as it is.
+    SetText(FView.theBest,
+            QCoreApplication::translate("stakko::TScoreObj", "Rekord: %1 (%2 Pkt.)")
+                .arg(qz::DisplayFragment(WinnerName), qz::IntToStrGrouped(HighScore)));
 }
 
 } // namespace stakko

@@ -26,6 +26,7 @@ target_sources(stakkogame PRIVATE
     ${CMAKE_CURRENT_LIST_DIR}/ScoreObj.cpp ${CMAKE_CURRENT_LIST_DIR}/ScoreObj.h
     ${CMAKE_CURRENT_LIST_DIR}/SessionEnd.cpp ${CMAKE_CURRENT_LIST_DIR}/SessionEnd.h
     ${CMAKE_CURRENT_LIST_DIR}/Stakko.cpp ${CMAKE_CURRENT_LIST_DIR}/Stakko.h
+    ${CMAKE_CURRENT_LIST_DIR}/UiLanguage.cpp ${CMAKE_CURRENT_LIST_DIR}/UiLanguage.h
     ${CMAKE_CURRENT_LIST_DIR}/Winner.cpp ${CMAKE_CURRENT_LIST_DIR}/Winner.h
     ${CMAKE_CURRENT_LIST_DIR}/resources/Stakko.ui
     ${CMAKE_CURRENT_LIST_DIR}/resources/Winner.ui
