@@ -88,6 +88,81 @@
     </message>
 </context>
 <context>
+    <name>stakko::T_Stakko</name>
+    <message>
+        <source>Ton</source>
+        <translation>Sound</translation>
+    </message>
+    <message>
+        <source>Klänge an oder aus (Alt+T)</source>
+        <translation>Sound on or off (Alt+T)</translation>
+    </message>
+    <message>
+        <source>Vorschau</source>
+        <translation>Preview</translation>
+    </message>
+    <message>
+        <source>Das nächste Teil zeigen oder verbergen (Alt+V)</source>
+        <translation>Show or hide the next piece (Alt+V)</translation>
+    </message>
+    <message>
+        <source>Spielfeld</source>
+        <translation>Well</translation>
+    </message>
+    <message>
+        <source>Statistik</source>
+        <translation>Statistics</translation>
+    </message>
+    <message>
+        <source>Entfernte Reihen, Würfe und Teile</source>
+        <translation>Cleared lines, drops and pieces</translation>
+    </message>
+    <message>
+        <source>Punkte dieses Spiels</source>
+        <translation>Score of this game</translation>
+    </message>
+    <message>
+        <source>Reihen bis zum Sieg</source>
+        <translation>Lines still needed to win</translation>
+    </message>
+    <message>
+        <source>Der Rekord und wer ihn hält</source>
+        <translation>The high score and who holds it</translation>
+    </message>
+    <message>
+        <source>Über Stakko</source>
+        <translation>About Stakko</translation>
+    </message>
+    <message>
+        <source>Ein neues Spiel beginnen</source>
+        <translation>Start a new game</translation>
+    </message>
+    <message>
+        <source>Die Hilfe zum Spiel zeigen</source>
+        <translation>Show the help for the game</translation>
+    </message>
+    <message>
+        <source>Stakko beenden</source>
+        <translation>Quit Stakko</translation>
+    </message>
+    <message>
+        <source>Hilfetext</source>
+        <translation>Help text</translation>
+    </message>
+    <message>
+        <source>Escape oder ein Klick schließt die Hilfe</source>
+        <translation>Escape or a click closes the help</translation>
+    </message>
+    <message>
+        <source>Angehalten. </source>
+        <translation>Paused. </translation>
+    </message>
+    <message>
+        <source>Teil %1 in Spalte %2, Zeile %3. </source>
+        <translation>Piece %1 in column %2, row %3. </translation>
+    </message>
+</context>
+<context>
     <name>stakko::main</name>
     <message>
         <source>Für die Einstellungsdatei &quot;%1&quot; reicht der Arbeitsspeicher nicht.</source>
