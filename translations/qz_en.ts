@@ -9,6 +9,75 @@
     </message>
 </context>
 <context>
+    <name>qz::BlockReading</name>
+    <message>
+        <source>(Speicher)</source>
+        <translation>(memory)</translation>
+    </message>
+    <message>
+        <source>Fehler beim Lesen der Datei &quot;%1&quot; (%2).</source>
+        <translation>Error reading the file &quot;%1&quot; (%2).</translation>
+    </message>
+</context>
+<context>
+    <name>qz::FileReading</name>
+    <message>
+        <source>Die Datei &quot;%1&quot; gibt es nicht.</source>
+        <translation>The file &quot;%1&quot; does not exist.</translation>
+    </message>
+    <message>
+        <source>eine Pipe</source>
+        <translation>a pipe</translation>
+    </message>
+    <message>
+        <source>ein Gerät</source>
+        <translation>a device</translation>
+    </message>
+    <message>
+        <source>ein Socket</source>
+        <translation>a socket</translation>
+    </message>
+    <message>
+        <source>Die Datei &quot;%1&quot; darf nicht gelesen werden (keine Berechtigung).</source>
+        <translation>The file &quot;%1&quot; may not be read (permission denied).</translation>
+    </message>
+    <message>
+        <source>Die Datei &quot;%1&quot; kann nicht zum Lesen geöffnet werden, sie wird von einem anderen Programm benutzt.</source>
+        <translation>The file &quot;%1&quot; cannot be opened for reading: another program is using it.</translation>
+    </message>
+    <message>
+        <source>Die Datei &quot;%1&quot; kann nicht zum Lesen geöffnet werden (%2).</source>
+        <translation>The file &quot;%1&quot; cannot be opened for reading (%2).</translation>
+    </message>
+    <message>
+        <source>Die Datei &quot;%1&quot; ist mit %2 Bytes zu groß zum Lesen (höchstens %3 Bytes).</source>
+        <translation>The file &quot;%1&quot; is too large to read: %2 bytes (at most %3 bytes).</translation>
+    </message>
+</context>
+<context>
+    <name>qz::Inflate</name>
+    <message>
+        <source>zlib-Fehler %1</source>
+        <translation>zlib error %1</translation>
+    </message>
+    <message>
+        <source>Die komprimierten Daten der Datei &quot;%1&quot; sind unvollständig.</source>
+        <translation>The compressed data of the file &quot;%1&quot; are incomplete.</translation>
+    </message>
+    <message>
+        <source>Die Datei &quot;%1&quot; ist entpackt größer als %2 MiB und wird nicht gelesen.</source>
+        <translation>The file &quot;%1&quot; is larger than %2 MiB when unpacked and is not read.</translation>
+    </message>
+    <message>
+        <source>Die Datei &quot;%1&quot; kann nicht entpackt werden (%2).</source>
+        <translation>The file &quot;%1&quot; cannot be unpacked (%2).</translation>
+    </message>
+    <message>
+        <source>Die komprimierten Daten der Datei &quot;%1&quot; sind beschädigt (%2).</source>
+        <translation>The compressed data of the file &quot;%1&quot; are damaged (%2).</translation>
+    </message>
+</context>
+<context>
     <name>qz::MsgDialog</name>
     <message>
         <source>&amp;Ja</source>
@@ -53,6 +122,13 @@
     <message>
         <source>S&amp;chließen</source>
         <translation>&amp;Close</translation>
+    </message>
+</context>
+<context>
+    <name>qz::QZ_Files</name>
+    <message>
+        <source>0-Byte-Datei</source>
+        <translation>empty file (0 bytes)</translation>
     </message>
 </context>
 <context>
@@ -157,6 +233,53 @@
     <message>
         <source><byte value="xd"/>Dafür wird die älteste aufbewahrte Kopie vom %1 ersetzt.</source>
         <translation><byte value="xd"/>This replaces the oldest kept copy, from %1.</translation>
+    </message>
+</context>
+<context>
+    <name>qz::platform</name>
+    <message>
+        <source>keine Berechtigung</source>
+        <translation>permission denied</translation>
+    </message>
+    <message>
+        <source>nicht vorhanden</source>
+        <translation>does not exist</translation>
+    </message>
+    <message>
+        <source>ein Teil des Pfades ist kein Ordner</source>
+        <translation>a part of the path is not a folder</translation>
+    </message>
+    <message>
+        <source>ist ein Ordner</source>
+        <translation>is a folder</translation>
+    </message>
+    <message>
+        <source>ist schon vorhanden</source>
+        <translation>already exists</translation>
+    </message>
+    <message>
+        <source>kein Platz mehr auf dem Datenträger</source>
+        <translation>the disk is full</translation>
+    </message>
+    <message>
+        <source>der Datenträger ist schreibgeschützt</source>
+        <translation>the disk is read-only</translation>
+    </message>
+    <message>
+        <source>zu viele symbolische Verknüpfungen</source>
+        <translation>too many symbolic links</translation>
+    </message>
+    <message>
+        <source>der Name ist zu lang</source>
+        <translation>the name is too long</translation>
+    </message>
+    <message>
+        <source>Ein-/Ausgabefehler</source>
+        <translation>input/output error</translation>
+    </message>
+    <message>
+        <source>Systemfehler %1</source>
+        <translation>system error %1</translation>
     </message>
 </context>
 </TS>
