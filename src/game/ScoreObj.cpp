@@ -1,10 +1,12 @@
 #include "game/ScoreObj.h"
 
+#include "game/UiLanguage.h"
 #include "text/DisplayText.h"
 #include "text/QZ_cmn.h"
 
 #include <QCoreApplication>
 #include <QLabel>
+#include <QLocale>
 #include <QPlainTextEdit>
 #include <QStringList>
 
@@ -17,6 +19,14 @@ namespace {
 void SetText(QLabel* label, const QString& text) {
     if (label && label->text() != text)
         label->setText(text);
+}
+
+// Points with their thousands grouped the way the program's language
+// writes them: "12.345" in German, "12,345" in English.
+QString GroupedPoints(qint32 points) {
+    if (UiLanguage() == TUiLanguage::English)
+        return QLocale(QLocale::English).toString(points);
+    return qz::IntToStrGrouped(points);
 }
 
 } // namespace
@@ -84,9 +94,8 @@ void TScoreObj::Show() {
     // The name comes from the settings file or the keyboard: shown so
     // that it cannot reorder or break the line (the label is plain text).
     // Both arguments at once: a "%2" in the name stays as it is.
-    SetText(FView.theBest,
-            QCoreApplication::translate("stakko::TScoreObj", "Rekord: %1 (%2 Pkt.)")
-                .arg(qz::DisplayFragment(WinnerName), qz::IntToStrGrouped(HighScore)));
+    SetText(FView.theBest, QCoreApplication::translate("stakko::TScoreObj", "Rekord: %1 (%2 Pkt.)")
+                               .arg(qz::DisplayFragment(WinnerName), GroupedPoints(HighScore)));
 }
 
 } // namespace stakko

@@ -40,7 +40,7 @@ struct TTexts {
 
 const TTexts GermanTexts = {"&Neu",
                             "noch 25 Zeilen",
-                            "Rekord:  (0 Pkt.)",
+                            "Rekord: Anna (12.345 Pkt.)",
                             "Ton",
                             "Bedienung von Stakko",
                             "Name des Gewinners",
@@ -48,7 +48,7 @@ const TTexts GermanTexts = {"&Neu",
 
 const TTexts EnglishTexts = {"&New",
                              "25 lines to go",
-                             "Record:  (0 pts)",
+                             "Record: Anna (12,345 pts)",
                              "Sound",
                              "How to play Stakko",
                              "Winner's Name",
@@ -71,7 +71,10 @@ TEST(TwoLanguages, TheProgramSpeaksTheLanguageItsUserPrefers) {
     ASSERT_EQ(InstallPreferredUiLanguage(), english ? TUiLanguage::English : TUiLanguage::German);
     const TTexts& expected = english ? EnglishTexts : GermanTexts;
 
-    qz::SetUserSettings(std::make_unique<FakeUserSettings>());
+    auto stored = std::make_unique<FakeUserSettings>();
+    stored->writeString("Score", "Best", "Anna");
+    stored->writeInteger("Score", "Highest", 12345);
+    qz::SetUserSettings(std::move(stored));
     {
         T_Stakko window(std::make_unique<SilentPlayer>());
         window.show();
