@@ -11,7 +11,11 @@ install(FILES ${STAKKO_PACKAGING_DIR}/${STAKKO_APP_ID}.desktop
         DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
 install(FILES ${STAKKO_PACKAGING_DIR}/${STAKKO_APP_ID}.metainfo.xml
         DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo)
+# The manual page in English, and in German where man finds it for a
+# German locale.
 install(FILES ${STAKKO_PACKAGING_DIR}/stakko.6 DESTINATION ${CMAKE_INSTALL_MANDIR}/man6)
+install(FILES ${STAKKO_PACKAGING_DIR}/stakko.de.6 DESTINATION ${CMAKE_INSTALL_MANDIR}/de/man6
+        RENAME stakko.6)
 install(FILES ${STAKKO_ICON_SVG} DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/scalable/apps
         RENAME ${STAKKO_APP_ID}.svg)
 foreach(size IN LISTS STAKKO_ICON_SIZES)
@@ -29,10 +33,10 @@ set(CPACK_PACKAGE_NAME stakko)
 set(CPACK_PACKAGE_VENDOR "Vomb-Werkstatt")
 # Each package's description begins with its own summary line: CPack would
 # put one package summary in front of both.
-set(CPACK_PACKAGE_DESCRIPTION "Legespiel mit fallenden Steinen
-Teile aus vier Steinen fallen in einen Schacht von neun Spalten,
-volle Reihen verschwinden und bringen Punkte. Mit Vorschau, Statistik,
-Rekord, Klängen und einer Hilfe im Fenster.")
+set(CPACK_PACKAGE_DESCRIPTION "falling blocks puzzle
+Pieces of four blocks fall into a well nine columns wide;
+full lines disappear and score points. With preview, statistics, high
+score, sounds and help in the window; in English and German.")
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 set(CPACK_STRIP_FILES ON)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
@@ -54,9 +58,9 @@ set(CPACK_DEBIAN_QZCOMMON-DEV_PACKAGE_NAME libqzcommon-dev)
 set(CPACK_DEBIAN_QZCOMMON-DEV_PACKAGE_SECTION libdevel)
 set(CPACK_DEBIAN_QZCOMMON-DEV_PACKAGE_DEPENDS "qt6-base-dev, zlib1g-dev, libdeflate-dev")
 set(CPACK_DEBIAN_QZCOMMON-DEV_PACKAGE_SUGGESTS "qt6-multimedia-dev")
-set(CPACK_DEBIAN_QZCOMMON-DEV_DESCRIPTION "Gemeinsame Bibliothek der Stakko-Werkstatt
-INI-Einstellungsdateien mit Erkennung der Kodierung, Textkodierungen und das
-Lesen von Textdateien (Qt Core), dazu Meldungsfenster, Info-Fenster und
-Systemangaben (Qt Widgets, Qt Multimedia): Kopfdateien, statische
-Bibliotheken, CMake-Paket QzCommon und pkg-config-Datei qzcommon.")
+set(CPACK_DEBIAN_QZCOMMON-DEV_DESCRIPTION "common library of the Stakko makers
+INI settings files with encoding detection, text encodings and text-file
+reading (Qt Core), with message boxes, an About box and system facts (Qt
+Widgets, Qt Multimedia): headers, static libraries, the CMake package
+QzCommon and the pkg-config file qzcommon.")
 include(CPack)

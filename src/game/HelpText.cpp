@@ -56,13 +56,12 @@ constexpr char HelpHeader[] = "{\\rtf1 \r\n"
 
 constexpr char HelpClosing[] = "\\par}";
 
-} // namespace
-
 // Headings in dark red (colour 6), the scoring table on a tab stop at
 // 2000 twips (the lines with a literal tab line up the same way), and the
 // makers' lines at 9 points. Every paragraph ends with its own "\par";
-// the document's closing "\par}" follows them.
-const QString& HelpBody() {
+// the document's closing "\par}" follows them. The English body keeps
+// every control word and tab of the German one, paragraph by paragraph.
+const QString& GermanHelpBody() {
     static const QString body = QStringLiteral(
         "\\fs32\\cf6\\sa100 Bedienung von Stakko\\par\n"
         "\\pard\\plain\\sa80 Mit den Tasten \"Pfeil links\" und \"Pfeil rechts\" bewegen Sie die "
@@ -92,15 +91,48 @@ const QString& HelpBody() {
     return body;
 }
 
-QByteArray HelpDocument() {
+const QString& EnglishHelpBody() {
+    static const QString body = QStringLiteral(
+        "\\fs32\\cf6\\sa100 How to play Stakko\\par\n"
+        "\\pard\\plain\\sa80 The \"Left arrow\" and \"Right arrow\" keys move the falling "
+        "piece to the left or to the right. The L and R keys work as well.\\par\n"
+        "\\pard\\plain\\sa80 The \"Up arrow\" key turns the falling piece 90° "
+        "anticlockwise. The U and S keys turn it as well.\\par\n"
+        "\\pard\\plain\\sa80 The down arrow moves the piece one row down at once.\\par\n"
+        "\\pard\\plain\\sa80 The space bar drops the piece all the way down. Each drop earns "
+        "you a bonus point.\\sa120\\par\n"
+        "\\sa100 Click the preview box to show or hide the next piece.\\par\n"
+        "\\sa100 Press <ESC> to pause the game and <ESC> again to resume it.\\par\n"
+        "\\sa100 Click this text or press <ESC> to close the help.\\par\n"
+        "\\fs28\\cf6 Scoring\\sa120\\par\n"
+        "\\pard\\plain\\sa120\\tx2000 \\sa80 Event\\tab Points\\par\n"
+        "\\sa40 Each piece\\tab 1\\par\n"
+        "\\sa40 Drop\\tab 1\\par\n"
+        "\\sa40 1 line   (Single)\t150\\par\n"
+        "\\sa40 2 lines (Double)\t450\\par\n"
+        "\\sa40 3 lines (Triple) \t900\\par\n"
+        "\\sa40 4 lines (Stakko)\t1200\\sa180\\par\n"
+        "\\pard\\plain\\cf6\\sa40\\fs18\\tx800 Stakko – a game from the Vomb workshop\\par\n"
+        "e-mail:\\tab stakko@example.com\\par\n"
+        "web:\\tab https://www.example.com/stakko/\\par\n");
+    return body;
+}
+
+} // namespace
+
+const QString& HelpBody(TUiLanguage language) {
+    return language == TUiLanguage::English ? EnglishHelpBody() : GermanHelpBody();
+}
+
+QByteArray HelpDocument(TUiLanguage language) {
     QByteArray text(HelpHeader);
-    text += qz::TEncoding::Default()->GetBytes(HelpBody());
+    text += qz::TEncoding::Default()->GetBytes(HelpBody(language));
     text += HelpClosing;
     return text;
 }
 
 void LoadHelpText(QTextEdit& richEdit) {
-    QByteArray text = HelpDocument();
+    QByteArray text = HelpDocument(UiLanguage());
     QBuffer stream(&text);
     stream.open(QIODevice::ReadOnly);
     QTextDocument& doc = *richEdit.document();

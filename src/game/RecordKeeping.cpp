@@ -4,6 +4,7 @@
 #include "settings/QZINI.h"
 #include "text/MsgBox.h"
 
+#include <QCoreApplication>
 #include <QLoggingCategory>
 
 namespace stakko {
@@ -24,12 +25,13 @@ bool& SavingRecord() {
 
 void TellSaveFailure(const qz::TSaveFailure& failure) {
     const QString message =
-        SavingRecord()
-            ? QStringLiteral("Der Rekord konnte nicht gespeichert werden: %1.\r"
+        SavingRecord() ? QCoreApplication::translate(
+                             "stakko::RecordKeeping",
+                             "Der Rekord konnte nicht gespeichert werden: %1.\r"
                              "Datei: %2\rEr bleibt vorgemerkt und wird beim nächsten Speichern "
                              "und beim Beenden erneut geschrieben.")
-                  .arg(qz::SaveFailureCauseText(failure), failure.FileName)
-            : qz::SaveFailureMessage(failure);
+                             .arg(qz::SaveFailureCauseText(failure), failure.FileName)
+                       : qz::SaveFailureMessage(failure);
     (void)qz::MsgBox()->ErrInfo(message);
 }
 

@@ -1,9 +1,25 @@
 #include "game/ScoreObj.h"
 
+#include "game/UiLanguage.h"
 #include "text/DisplayText.h"
 #include "text/QZ_cmn.h"
 
+#include <QCoreApplication>
+#include <QLocale>
+
 namespace stakko {
+
+namespace {
+
+// Points with their thousands grouped the way the program's language
+// writes them: "12.345" in German, "12,345" in English.
+QString GroupedPoints(qint32 points) {
+    if (UiLanguage() == TUiLanguage::English)
+        return QLocale(QLocale::English).toString(points);
+    return qz::IntToStrGrouped(points);
+}
+
+} // namespace
 
 const std::array<QString, CountKinds> CountNames = {
     QStringLiteral("Single"), QStringLiteral("Double"), QStringLiteral("Triple"),
@@ -52,16 +68,21 @@ QString TScoreObj::TotalText() const {
     return QString::number(Sum) + QStringLiteral(" total");
 }
 
+// The count picks the translation's singular or plural form; it is put in
+// by arg(), since %n would not take the negative count of a game won by
+// more rows than it needed.
 QString TScoreObj::RestLinesText() const {
-    return QStringLiteral("noch ") + QString::number(RowsToWin - CompletedLines) +
-           QStringLiteral(" Zeilen");
+    const int rest = RowsToWin - CompletedLines;
+    return QCoreApplication::translate("stakko::TScoreObj", "noch %1 Zeilen", nullptr, qAbs(rest))
+        .arg(rest);
 }
 
 // The name comes from the settings file or the keyboard: shown so that it
-// cannot reorder or break the line.
+// cannot reorder or break the line. Both arguments at once: a "%2" in the
+// name stays as it is.
 QString TScoreObj::BestText() const {
-    return QStringLiteral("Rekord: ") + qz::DisplayFragment(WinnerName) + QStringLiteral(" (") +
-           qz::IntToStrGrouped(HighScore) + QStringLiteral(" Pkt.)");
+    return QCoreApplication::translate("stakko::TScoreObj", "Rekord: %1 (%2 Pkt.)")
+        .arg(qz::DisplayFragment(WinnerName), GroupedPoints(HighScore));
 }
 
 } // namespace stakko

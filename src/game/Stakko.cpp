@@ -350,28 +350,26 @@ void T_Stakko::PrevWindClick() {
 // do, since every plain key belongs to the game.
 void T_Stakko::DescribeForScreenReaders() {
     DescribeSwitch(
-        FUi->ImageSound, QStringLiteral("Ton"), QStringLiteral("Klänge an oder aus (Alt+T)"),
-        [this] { return FWithSound; }, [this] { ImageSoundClick(); });
+        FUi->ImageSound, tr("Ton"), tr("Klänge an oder aus (Alt+T)"), [this] { return FWithSound; },
+        [this] { ImageSoundClick(); });
     DescribeSwitch(
-        FUi->PrevWind, QStringLiteral("Vorschau"),
-        QStringLiteral("Das nächste Teil zeigen oder verbergen (Alt+V)"),
+        FUi->PrevWind, tr("Vorschau"), tr("Das nächste Teil zeigen oder verbergen (Alt+V)"),
         [this] { return FWithPreview; }, [this] { PrevWindClick(); });
-    DescribeDrawing(FUi->FallArea, QStringLiteral("Spielfeld"), [this] { return WellInWords(); });
+    DescribeDrawing(FUi->FallArea, tr("Spielfeld"), [this] { return WellInWords(); });
     new QShortcut(QKeySequence(Qt::ALT | Qt::Key_T), this, this, &T_Stakko::ImageSoundClick);
     new QShortcut(QKeySequence(Qt::ALT | Qt::Key_V), this, this, &T_Stakko::PrevWindClick);
 
-    FUi->Score->setAccessibleName(QStringLiteral("Statistik"));
-    FUi->Score->setAccessibleDescription(QStringLiteral("Entfernte Reihen, Würfe und Teile"));
-    FUi->Total->setAccessibleDescription(QStringLiteral("Punkte dieses Spiels"));
-    FUi->RestLines->setAccessibleDescription(QStringLiteral("Reihen bis zum Sieg"));
-    FUi->theBest->setAccessibleDescription(QStringLiteral("Der Rekord und wer ihn hält"));
-    FUi->InfoBtn->setAccessibleDescription(QStringLiteral("Über Stakko"));
-    FUi->NewGameBtn->setAccessibleDescription(QStringLiteral("Ein neues Spiel beginnen"));
-    FUi->HilfeButton->setAccessibleDescription(QStringLiteral("Die Hilfe zum Spiel zeigen"));
-    FUi->EndBtn->setAccessibleDescription(QStringLiteral("Stakko beenden"));
-    FUi->RichEdit1->setAccessibleName(QStringLiteral("Hilfetext"));
-    FUi->RichEdit1->setAccessibleDescription(
-        QStringLiteral("Escape oder ein Klick schließt die Hilfe"));
+    FUi->Score->setAccessibleName(tr("Statistik"));
+    FUi->Score->setAccessibleDescription(tr("Entfernte Reihen, Würfe und Teile"));
+    FUi->Total->setAccessibleDescription(tr("Punkte dieses Spiels"));
+    FUi->RestLines->setAccessibleDescription(tr("Reihen bis zum Sieg"));
+    FUi->theBest->setAccessibleDescription(tr("Der Rekord und wer ihn hält"));
+    FUi->InfoBtn->setAccessibleDescription(tr("Über Stakko"));
+    FUi->NewGameBtn->setAccessibleDescription(tr("Ein neues Spiel beginnen"));
+    FUi->HilfeButton->setAccessibleDescription(tr("Die Hilfe zum Spiel zeigen"));
+    FUi->EndBtn->setAccessibleDescription(tr("Stakko beenden"));
+    FUi->RichEdit1->setAccessibleName(tr("Hilfetext"));
+    FUi->RichEdit1->setAccessibleDescription(tr("Escape oder ein Klick schließt die Hilfe"));
 }
 
 // "Teil T in Spalte 4, Zeile 2. noch 25 Zeilen": the falling piece by its
@@ -382,11 +380,11 @@ QString T_Stakko::WellInWords() const {
     if (!FGame)
         return FUi->RestLines->text();
     if (FGame->Stopped())
-        words = QStringLiteral("Angehalten. ");
+        words = tr("Angehalten. ");
     const TFigur& figur = FGame->CurFigur();
     const TElement piece = figur.Typ;
     if (piece > ENone && piece < EFrame)
-        words += QStringLiteral("Teil %1 in Spalte %2, Zeile %3. ")
+        words += tr("Teil %1 in Spalte %2, Zeile %3. ")
                      .arg(QLatin1Char(Letters[piece]))
                      .arg(figur.X + 1)
                      .arg(figur.Y + 1);

@@ -12,6 +12,7 @@
 #include "game/RecordKeeping.h"
 #include "game/SessionEnd.h"
 #include "game/Stakko.h"
+#include "game/UiLanguage.h"
 #include "settings/QZ_UsrSettings.h"
 #include "settings/SettingsLocation.h"
 #include "text/EQZError.h"
@@ -56,12 +57,14 @@ bool LoadSettings(int& failure) {
     } catch (const qz::EQZError& e) {
         failure = StartFailed(e.message());
     } catch (const std::bad_alloc&) {
-        failure = StartFailed(QStringLiteral("Für die Einstellungsdatei \"%1\" reicht der "
-                                             "Arbeitsspeicher nicht.")
+        failure = StartFailed(QCoreApplication::translate(
+                                  "stakko::main", "Für die Einstellungsdatei \"%1\" reicht der "
+                                                  "Arbeitsspeicher nicht.")
                                   .arg(SettingsFileForMessage()));
     } catch (const std::exception& e) {
-        failure = StartFailed(QStringLiteral("Die Einstellungsdatei \"%1\" kann nicht geladen "
-                                             "werden (%2).")
+        failure = StartFailed(QCoreApplication::translate(
+                                  "stakko::main", "Die Einstellungsdatei \"%1\" kann nicht geladen "
+                                                  "werden (%2).")
                                   .arg(SettingsFileForMessage(), QString::fromLocal8Bit(e.what())));
     }
     return false;
@@ -71,6 +74,8 @@ bool LoadSettings(int& failure) {
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
+    // The language before any text: the start-up's messages speak it too.
+    stakko::InstallPreferredUiLanguage();
     // Caught from the start: a signal during a message box of the start-up
     // ends the box, and then the program.
     stakko::TSessionEnd sessionEnd;

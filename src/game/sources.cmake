@@ -3,12 +3,13 @@
 # source list share one directory and its code generators rerun when the
 # list changes.
 # The rules of a game without widgets: the well, the pieces, the
-# statistics and the game object.
+# statistics and the game object, and the language their texts are in.
 target_sources(stakkorules PRIVATE
     ${CMAKE_CURRENT_LIST_DIR}/Figur.cpp ${CMAKE_CURRENT_LIST_DIR}/Figur.h
     ${CMAKE_CURRENT_LIST_DIR}/Game.cpp ${CMAKE_CURRENT_LIST_DIR}/Game.h
     ${CMAKE_CURRENT_LIST_DIR}/GameSounds.cpp ${CMAKE_CURRENT_LIST_DIR}/GameSounds.h
     ${CMAKE_CURRENT_LIST_DIR}/ScoreObj.cpp ${CMAKE_CURRENT_LIST_DIR}/ScoreObj.h
+    ${CMAKE_CURRENT_LIST_DIR}/UiLanguage.cpp ${CMAKE_CURRENT_LIST_DIR}/UiLanguage.h
 )
 
 # The canvas the pieces are drawn on, in a library of its own: the About

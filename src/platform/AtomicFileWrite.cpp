@@ -1,5 +1,6 @@
 #include "platform/AtomicFileWrite.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -329,28 +330,28 @@ QString SystemErrorText(int error) {
     switch (error) {
     case EACCES:
     case EPERM:
-        return QStringLiteral("keine Berechtigung");
+        return QCoreApplication::translate("qz::platform", "keine Berechtigung");
     case ENOENT:
-        return QStringLiteral("nicht vorhanden");
+        return QCoreApplication::translate("qz::platform", "nicht vorhanden");
     case ENOTDIR:
-        return QStringLiteral("ein Teil des Pfades ist kein Ordner");
+        return QCoreApplication::translate("qz::platform", "ein Teil des Pfades ist kein Ordner");
     case EISDIR:
-        return QStringLiteral("ist ein Ordner");
+        return QCoreApplication::translate("qz::platform", "ist ein Ordner");
     case EEXIST:
-        return QStringLiteral("ist schon vorhanden");
+        return QCoreApplication::translate("qz::platform", "ist schon vorhanden");
     case ENOSPC:
     case EDQUOT:
-        return QStringLiteral("kein Platz mehr auf dem Datenträger");
+        return QCoreApplication::translate("qz::platform", "kein Platz mehr auf dem Datenträger");
     case EROFS:
-        return QStringLiteral("der Datenträger ist schreibgeschützt");
+        return QCoreApplication::translate("qz::platform", "der Datenträger ist schreibgeschützt");
     case ELOOP:
-        return QStringLiteral("zu viele symbolische Verknüpfungen");
+        return QCoreApplication::translate("qz::platform", "zu viele symbolische Verknüpfungen");
     case ENAMETOOLONG:
-        return QStringLiteral("der Name ist zu lang");
+        return QCoreApplication::translate("qz::platform", "der Name ist zu lang");
     case EIO:
-        return QStringLiteral("Ein-/Ausgabefehler");
+        return QCoreApplication::translate("qz::platform", "Ein-/Ausgabefehler");
     default:
-        return QStringLiteral("Systemfehler %1").arg(error);
+        return QCoreApplication::translate("qz::platform", "Systemfehler %1").arg(error);
     }
 }
 

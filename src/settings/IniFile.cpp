@@ -11,6 +11,7 @@
 #include "text/QZ_Files.h"
 #include "text/TEncoding.h"
 
+#include <QCoreApplication>
 #include <QDateTime>
 #include <QFile>
 #include <QFileInfo>
@@ -134,7 +135,7 @@ TSaveFailure FailureOf(const QString& fileName, const platform::TWriteResult& r)
     const QString target = r.Target.isEmpty() ? fileName : r.Target;
     if (r.Status == platform::TWriteStatus::Failed && qstrcmp(r.Step, "mkdir") == 0)
         return {fileName, TSaveFailureCause::Other,
-                QStringLiteral("der Ordner %1 kann nicht angelegt werden")
+                QCoreApplication::translate("qz::TIni", "der Ordner %1 kann nicht angelegt werden")
                     .arg(QFileInfo(target).absolutePath())};
     switch (r.Status) {
     case platform::TWriteStatus::Written:
@@ -142,8 +143,9 @@ TSaveFailure FailureOf(const QString& fileName, const platform::TWriteResult& r)
     case platform::TWriteStatus::ReadOnly:
         return {fileName, TSaveFailureCause::ReadOnly, {}};
     case platform::TWriteStatus::NotRegular:
-        return {fileName, TSaveFailureCause::Other,
-                QStringLiteral("%1 ist keine gewöhnliche Datei").arg(target)};
+        return {
+            fileName, TSaveFailureCause::Other,
+            QCoreApplication::translate("qz::TIni", "%1 ist keine gewöhnliche Datei").arg(target)};
     case platform::TWriteStatus::Exists:
     case platform::TWriteStatus::Failed:
         break;
@@ -176,13 +178,15 @@ TSaveFailure FailureOf(const QString& fileName, const platform::TWriteResult& r)
 QString SaveFailureCauseText(const TSaveFailure& failure) {
     switch (failure.Cause) {
     case TSaveFailureCause::DiskFull:
-        return QStringLiteral("kein Platz mehr auf dem Datenträger");
+        return QCoreApplication::translate("qz::TIni", "kein Platz mehr auf dem Datenträger");
     case TSaveFailureCause::ReadOnly:
-        return QStringLiteral("die Datei oder ihr Ordner ist schreibgeschützt");
+        return QCoreApplication::translate("qz::TIni",
+                                           "die Datei oder ihr Ordner ist schreibgeschützt");
     case TSaveFailureCause::NotAllowed:
-        return QStringLiteral("keine Berechtigung");
+        return QCoreApplication::translate("qz::TIni", "keine Berechtigung");
     case TSaveFailureCause::Unfinished:
-        return QStringLiteral("der Datenträger hat das Schreiben nicht rechtzeitig beendet");
+        return QCoreApplication::translate(
+            "qz::TIni", "der Datenträger hat das Schreiben nicht rechtzeitig beendet");
     case TSaveFailureCause::Other:
         break;
     }
@@ -190,13 +194,16 @@ QString SaveFailureCauseText(const TSaveFailure& failure) {
 }
 
 QString SaveFailureMessage(const TSaveFailure& failure) {
-    const QString what = QStringLiteral("Die Einstellungen konnten nicht in der Datei \r%1\r "
-                                        "gespeichert werden: %2.")
+    const QString what = QCoreApplication::translate(
+                             "qz::TIni", "Die Einstellungen konnten nicht in der Datei \r%1\r "
+                                         "gespeichert werden: %2.")
                              .arg(failure.FileName, SaveFailureCauseText(failure));
     if (failure.Cause == TSaveFailureCause::Unfinished)
-        return what + QStringLiteral("\rDie letzten Änderungen sind möglicherweise verloren.");
-    return what + QStringLiteral("\rSie bleiben vorgemerkt und werden beim nächsten Speichern "
-                                 "und beim Beenden erneut geschrieben.");
+        return what + QCoreApplication::translate(
+                          "qz::TIni", "\rDie letzten Änderungen sind möglicherweise verloren.");
+    return what + QCoreApplication::translate(
+                      "qz::TIni", "\rSie bleiben vorgemerkt und werden beim nächsten Speichern "
+                                  "und beim Beenden erneut geschrieben.");
 }
 
 TDateTime FileTimeOf(const QString& name) {
@@ -317,10 +324,11 @@ void TIni::LoadFromFile(const QString& fn) {
 
 void TIni::NoteDamage(const QString& fn, const QByteArray& bytes, const QString& cause) {
     // The message must name the file, also where the cause does not.
-    const QString named =
-        cause.isEmpty() || cause.contains(fn)
-            ? cause
-            : QStringLiteral("Die Datei \r%1\r kann nicht gelesen werden: %2").arg(fn, cause);
+    const QString named = cause.isEmpty() || cause.contains(fn)
+                              ? cause
+                              : QCoreApplication::translate(
+                                    "qz::TIni", "Die Datei \r%1\r kann nicht gelesen werden: %2")
+                                    .arg(fn, cause);
     const TDamagedCopyPlace place = ChooseDamagedCopy(fn, bytes);
     FDamage = {fn, bytes, place.Name, named, place.Replaces};
     qCWarning(lcSettings).noquote() << fn << "not read faithfully; its bytes go to"
@@ -605,8 +613,9 @@ bool TIni::WriteOrDelete(const QString& fileName, const TSavedContent* content,
                          TSaveFailure& failure) {
     if (!KeepDamagedCopy(fileName)) {
         failure = {fileName, TSaveFailureCause::Other,
-                   QStringLiteral("die Kopie ihres bisherigen Inhalts kann nicht geschrieben "
-                                  "werden")};
+                   QCoreApplication::translate(
+                       "qz::TIni", "die Kopie ihres bisherigen Inhalts kann nicht geschrieben "
+                                   "werden")};
         return false;
     }
     if (!content) {
@@ -720,8 +729,9 @@ QByteArray TIni::AnsiReadString(const QByteArray& section, const QByteArray& key
 }
 
 QString TIni::EncodingErrorMessage(const QString& fileName, qint32 lineNr) {
-    return QStringLiteral("Die Datei \r%1\r enthält in Zeile %2 ein nicht interpretierbares "
-                          "Zeichen.")
+    return QCoreApplication::translate(
+               "qz::TIni", "Die Datei \r%1\r enthält in Zeile %2 ein nicht interpretierbares "
+                           "Zeichen.")
         .arg(fileName, QString::number(lineNr));
 }
 
@@ -729,11 +739,14 @@ QString TIni::LoadErrorMessage(qint32 lineNr) const {
     QString message =
         FDamage.Cause.isEmpty() ? EncodingErrorMessage(FLoadedFileName, lineNr) : FDamage.Cause;
     if (!FDamage.CopyName.isEmpty())
-        message += QStringLiteral("\rDer bisherige Inhalt wird vor dem nächsten Speichern als\r%1\r"
-                                  "aufbewahrt.")
-                       .arg(FDamage.CopyName);
+        message +=
+            QCoreApplication::translate(
+                "qz::TIni", "\rDer bisherige Inhalt wird vor dem nächsten Speichern als\r%1\r"
+                            "aufbewahrt.")
+                .arg(FDamage.CopyName);
     if (FDamage.ReplacesCopyOf.isValid())
-        message += QStringLiteral("\rDafür wird die älteste aufbewahrte Kopie vom %1 ersetzt.")
+        message += QCoreApplication::translate(
+                       "qz::TIni", "\rDafür wird die älteste aufbewahrte Kopie vom %1 ersetzt.")
                        .arg(FDamage.ReplacesCopyOf.toString(QStringLiteral("dd.MM.yyyy HH:mm")));
     return message;
 }

@@ -9,6 +9,7 @@
 #include "text/QZ_Files.h"
 #include "text/QZ_cmn.h"
 
+#include <QCoreApplication>
 #include <QFile>
 #include <QFileInfo>
 
@@ -23,9 +24,10 @@ QString WithSeparator(const QString& folder) {
 QString CopyFailureText(const platform::TWriteResult& r) {
     switch (r.Status) {
     case platform::TWriteStatus::Exists:
-        return QStringLiteral("dort ist schon eine Datei");
+        return QCoreApplication::translate("qz::SettingsLocation", "dort ist schon eine Datei");
     case platform::TWriteStatus::NotRegular:
-        return QStringLiteral("dort ist keine gewöhnliche Datei");
+        return QCoreApplication::translate("qz::SettingsLocation",
+                                           "dort ist keine gewöhnliche Datei");
     default:
         return platform::SystemErrorText(r.Error);
     }
@@ -84,12 +86,16 @@ void MigrateFromLocalAppData(const QString& path, const QString& roamingFolder,
     const platform::TWriteResult r =
         platform::WriteFileAtomically(path, bytes, platform::TWriteMode::CreateOnly);
     if (r.Status == platform::TWriteStatus::Failed && qstrcmp(r.Step, "mkdir") == 0)
-        throw EQZError(QStringLiteral("Der Ordner \"%1\" für die Datei \"%2\" kann nicht angelegt "
-                                      "werden.")
+        throw EQZError(QCoreApplication::translate(
+                           "qz::SettingsLocation",
+                           "Der Ordner \"%1\" für die Datei \"%2\" kann nicht angelegt "
+                           "werden.")
                            .arg(QFileInfo(path).absolutePath(), QFileInfo(path).fileName()));
     if (r.Status != platform::TWriteStatus::Written)
-        throw EQZError(QStringLiteral("Die Datei \"%1\" kann nicht nach \"%2\" übernommen werden: "
-                                      "%3.")
+        throw EQZError(QCoreApplication::translate(
+                           "qz::SettingsLocation",
+                           "Die Datei \"%1\" kann nicht nach \"%2\" übernommen werden: "
+                           "%3.")
                            .arg(localPath, path, CopyFailureText(r)));
 }
 

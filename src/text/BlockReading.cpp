@@ -3,6 +3,7 @@
 #include "platform/FileAccess.h"
 #include "text/EQZError.h"
 
+#include <QCoreApplication>
 #include <QFileDevice>
 
 namespace qz::detail {
@@ -10,12 +11,13 @@ namespace qz::detail {
 QString DeviceName(const QIODevice& fs) {
     if (const auto* file = qobject_cast<const QFileDevice*>(&fs))
         return file->fileName();
-    return QStringLiteral("(Speicher)");
+    return QCoreApplication::translate("qz::BlockReading", "(Speicher)");
 }
 
 void ThrowReadError(const QIODevice& fs, const QString& name) {
     throw EQZError(
-        QStringLiteral("Fehler beim Lesen der Datei \"%1\" (%2).").arg(name, fs.errorString()));
+        QCoreApplication::translate("qz::BlockReading", "Fehler beim Lesen der Datei \"%1\" (%2).")
+            .arg(name, fs.errorString()));
 }
 
 void SeekOrThrow(QIODevice& fs, qint64 pos, const QString& name) {

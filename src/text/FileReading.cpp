@@ -8,6 +8,7 @@
 #include "text/QZ_Files.h"
 #include "text/QZ_cmn.h"
 
+#include <QCoreApplication>
 #include <QFile>
 
 #include <cstring>
@@ -20,39 +21,45 @@ using platform::TOpenOutcome;
 
 QString OpenFailureMessage(TOpenOutcome outcome, const QString& fileName,
                            const QString& errorText) {
-    const auto notRegular = [&](const char* what) {
+    const auto notRegular = [&](const QString& what) {
         return QStringLiteral("\"%1\" ist keine gewöhnliche Datei, sondern %2, und wird nicht "
                               "gelesen.")
-            .arg(fileName, QString::fromUtf8(what));
+            .arg(fileName, what);
     };
     switch (outcome) {
     case TOpenOutcome::Missing:
-        return QStringLiteral("Die Datei \"%1\" gibt es nicht.").arg(fileName);
+        return QCoreApplication::translate("qz::FileReading", "Die Datei \"%1\" gibt es nicht.")
+            .arg(fileName);
     case TOpenOutcome::Folder:
         return QStringLiteral("\"%1\" ist ein Ordner und keine Datei.").arg(fileName);
     case TOpenOutcome::Fifo:
-        return notRegular("eine Pipe");
+        return notRegular(QCoreApplication::translate("qz::FileReading", "eine Pipe"));
     case TOpenOutcome::Device:
-        return notRegular("ein Gerät");
+        return notRegular(QCoreApplication::translate("qz::FileReading", "ein Gerät"));
     case TOpenOutcome::Socket:
-        return notRegular("ein Socket");
+        return notRegular(QCoreApplication::translate("qz::FileReading", "ein Socket"));
     case TOpenOutcome::OtherKind:
         return QStringLiteral("\"%1\" ist keine gewöhnliche Datei und wird nicht gelesen.")
             .arg(fileName);
     case TOpenOutcome::NoPermission:
-        return QStringLiteral("Die Datei \"%1\" darf nicht gelesen werden (keine Berechtigung).")
+        return QCoreApplication::translate(
+                   "qz::FileReading",
+                   "Die Datei \"%1\" darf nicht gelesen werden (keine Berechtigung).")
             .arg(fileName);
     // Another program holds an exclusive lock: all that is known is that
     // it uses the file, not what it does with it.
     case TOpenOutcome::Locked:
-        return QStringLiteral("Die Datei \"%1\" kann nicht zum Lesen geöffnet werden, sie wird "
-                              "von einem anderen Programm benutzt.")
+        return QCoreApplication::translate(
+                   "qz::FileReading",
+                   "Die Datei \"%1\" kann nicht zum Lesen geöffnet werden, sie wird "
+                   "von einem anderen Programm benutzt.")
             .arg(fileName);
     case TOpenOutcome::Failed:
     case TOpenOutcome::Opened:
         break;
     }
-    return QStringLiteral("Die Datei \"%1\" kann nicht zum Lesen geöffnet werden (%2).")
+    return QCoreApplication::translate(
+               "qz::FileReading", "Die Datei \"%1\" kann nicht zum Lesen geöffnet werden (%2).")
         .arg(fileName, errorText);
 }
 
@@ -67,10 +74,11 @@ void OpenForReadingOrThrow(QFile& file, const QString& fileName, qint64 maxBytes
         throw EQZError(OpenFailureMessage(outcome, fileName, errorText));
     const qint64 size = file.size();
     if (size > maxBytes)
-        throw EQZError(
-            QStringLiteral("Die Datei \"%1\" ist mit %2 Bytes zu groß zum Lesen (höchstens %3 "
+        throw EQZError(QCoreApplication::translate(
+                           "qz::FileReading",
+                           "Die Datei \"%1\" ist mit %2 Bytes zu groß zum Lesen (höchstens %3 "
                            "Bytes).")
-                .arg(fileName, IntToStrGrouped(size), IntToStrGrouped(maxBytes)));
+                           .arg(fileName, IntToStrGrouped(size), IntToStrGrouped(maxBytes)));
 }
 
 } // namespace detail

@@ -7,6 +7,8 @@
 #include "text/EQZError.h"
 #include "text/QZ_Files.h"
 
+#include <QCoreApplication>
+
 #include <algorithm>
 #include <cstring>
 #include <vector>
@@ -19,12 +21,14 @@ namespace {
 QString ZlibMessage(const z_stream& zs, int code) {
     if (zs.msg)
         return QString::fromLatin1(zs.msg);
-    return QStringLiteral("zlib-Fehler %1").arg(code);
+    return QCoreApplication::translate("qz::Inflate", "zlib-Fehler %1").arg(code);
 }
 
 [[noreturn]] void ThrowTruncated(const QString& name) {
     throw EQZError(
-        QStringLiteral("Die komprimierten Daten der Datei \"%1\" sind unvollständig.").arg(name));
+        QCoreApplication::translate("qz::Inflate",
+                                    "Die komprimierten Daten der Datei \"%1\" sind unvollständig.")
+            .arg(name));
 }
 
 // Frees the decompressor on every path out of the inflating.
@@ -55,10 +59,11 @@ constexpr qint64 InflateInputBlock = 256 * 1024;
 namespace detail {
 
 void ThrowInflatedTooLarge(const QString& name, qint64 maxSize) {
-    throw EQZError(
-        QStringLiteral("Die Datei \"%1\" ist entpackt größer als %2 MiB und wird nicht gelesen.")
-            .arg(name)
-            .arg(maxSize / (1024 * 1024)));
+    throw EQZError(QCoreApplication::translate(
+                       "qz::Inflate",
+                       "Die Datei \"%1\" ist entpackt größer als %2 MiB und wird nicht gelesen.")
+                       .arg(name)
+                       .arg(maxSize / (1024 * 1024)));
 }
 
 QByteArray InflateStreaming(QIODevice& fs, qint64 maxSize, const QString& name) {
@@ -68,7 +73,8 @@ QByteArray InflateStreaming(QIODevice& fs, qint64 maxSize, const QString& name) 
     TInflater inflater;
     z_stream& zs = inflater.Stream();
     if (!inflater.Ready())
-        throw EQZError(QStringLiteral("Die Datei \"%1\" kann nicht entpackt werden (%2).")
+        throw EQZError(QCoreApplication::translate(
+                           "qz::Inflate", "Die Datei \"%1\" kann nicht entpackt werden (%2).")
                            .arg(name, ZlibMessage(zs, Z_MEM_ERROR)));
 
     QByteArray input(InflateInputBlock, Qt::Uninitialized);
@@ -108,8 +114,9 @@ QByteArray InflateStreaming(QIODevice& fs, qint64 maxSize, const QString& name) 
         total += room - zs.avail_out;
         if (ret == Z_NEED_DICT || ret == Z_DATA_ERROR || ret == Z_MEM_ERROR ||
             ret == Z_STREAM_ERROR)
-            throw EQZError(QStringLiteral("Die komprimierten Daten der Datei \"%1\" sind "
-                                          "beschädigt (%2).")
+            throw EQZError(QCoreApplication::translate(
+                               "qz::Inflate", "Die komprimierten Daten der Datei \"%1\" sind "
+                                              "beschädigt (%2).")
                                .arg(name, ZlibMessage(zs, ret)));
         if (total > maxSize)
             ThrowInflatedTooLarge(name, maxSize);

@@ -14,6 +14,7 @@
 #include "text/utf8/Utf8.h"
 
 #include <QBuffer>
+#include <QCoreApplication>
 #include <QFile>
 
 #include <algorithm>
@@ -152,7 +153,7 @@ QString Utf8ZipText(QIODevice& fs, qint64 maxInflated, const QString& name) {
 
 TFileHeader FileHeader(QIODevice& fs, const QString& name) {
     if (fs.size() == 0)
-        throw EQZError(QStringLiteral("0-Byte-Datei"));
+        throw EQZError(QCoreApplication::translate("qz::QZ_Files", "0-Byte-Datei"));
     TFileHeader header{};
     detail::ReadFullyOrThrow(fs, reinterpret_cast<char*>(header.data()), qint64(header.size()),
                              name);

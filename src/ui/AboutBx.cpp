@@ -12,6 +12,7 @@
 #include "ui/VersionInfo.h"
 
 #include <QApplication>
+#include <QCoreApplication>
 #include <QDesktopServices>
 #include <QIcon>
 #include <QLabel>
@@ -73,7 +74,7 @@ TAbout::TAbout(QObject* aOwner) : TCommonDialog(aOwner), FOwner(aOwner) {
     const TDateTime programTime = FileTimeOf(platform::RunningProgramImage());
     FYear = FormatTDateTime(QStringLiteral("yyyy"), programTime);
 
-    FCaption = QStringLiteral("Info");
+    FCaption = QCoreApplication::translate("qz::TAbout", "Info");
     FHead1 = QGuiApplication::applicationDisplayName();
     FImageName = QStringLiteral("INFO_PIC");
 
@@ -89,7 +90,7 @@ TAbout::TAbout(QObject* aOwner) : TCommonDialog(aOwner), FOwner(aOwner) {
     FEMail = DefaultMailAddress() + QStringLiteral("?subject=") + ExeBaseName();
 
     setHelpContext(0);
-    FHelpBtnText = QStringLiteral("&Hilfe");
+    FHelpBtnText = QCoreApplication::translate("qz::TAbout", "&Hilfe");
     FAlignment = taCenter;
     FVersionDate = FormatTDateTime(QStringLiteral("dd.MM.yy hh:mm:ss"), programTime);
 }
@@ -214,12 +215,14 @@ bool TAbout::Execute() {
         link->setColor(linkColor);
         link->makeLink(12);
     }
-    FWWWLabel->setToolTip(FHintWWW.isEmpty()
-                              ? QStringLiteral("Hier finden Sie weitere Informationen im Internet.")
-                              : FHintWWW);
-    FEMailLabel->setToolTip(FHintEmail.isEmpty()
-                                ? QStringLiteral("Eine Email an den Programmautor senden...")
-                                : FHintEmail);
+    FWWWLabel->setToolTip(
+        FHintWWW.isEmpty() ? QCoreApplication::translate(
+                                 "qz::TAbout", "Hier finden Sie weitere Informationen im Internet.")
+                           : FHintWWW);
+    FEMailLabel->setToolTip(
+        FHintEmail.isEmpty()
+            ? QCoreApplication::translate("qz::TAbout", "Eine Email an den Programmautor senden...")
+            : FHintEmail);
     connect(FWWWLabel, &TAboutLabel::clicked, this, &TAbout::OnWWWClick);
     connect(FEMailLabel, &TAboutLabel::clicked, this, &TAbout::OnEMailClick);
 

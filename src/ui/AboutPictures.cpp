@@ -2,6 +2,7 @@
 
 #include "text/EQZError.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
 #include <QIcon>
@@ -59,7 +60,8 @@ QImage LoadBitmapResource(const QString& name) {
         if (!image.isNull())
             return image;
     }
-    throw EQZError(QStringLiteral("Ressource %1 nicht gefunden").arg(name));
+    throw EQZError(
+        QCoreApplication::translate("qz::AboutPictures", "Ressource %1 nicht gefunden").arg(name));
 }
 
 } // namespace qz

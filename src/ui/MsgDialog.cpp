@@ -2,6 +2,7 @@
 
 #include "settings/ScreenFit.h"
 
+#include <QCoreApplication>
 #include <QEventLoop>
 #include <QHideEvent>
 #include <QMessageBox>
@@ -204,29 +205,29 @@ QRect MsgDlgPlacement(TMsgAlign align, bool useAlign, const QRect& reference, co
 QString MsgDlgBtnCaption(TMsgDlgBtn b) {
     switch (b) {
     case mbYes:
-        return QStringLiteral("&Ja");
+        return QCoreApplication::translate("qz::MsgDialog", "&Ja");
     case mbNo:
-        return QStringLiteral("&Nein");
+        return QCoreApplication::translate("qz::MsgDialog", "&Nein");
     case mbOK:
         return QStringLiteral("OK");
     case mbCancel:
-        return QStringLiteral("Abbrechen");
+        return QCoreApplication::translate("qz::MsgDialog", "Abbrechen");
     case mbAbort:
-        return QStringLiteral("&Abbrechen");
+        return QCoreApplication::translate("qz::MsgDialog", "&Abbrechen");
     case mbRetry:
-        return QStringLiteral("&Wiederholen");
+        return QCoreApplication::translate("qz::MsgDialog", "&Wiederholen");
     case mbIgnore:
-        return QStringLiteral("&Ignorieren");
+        return QCoreApplication::translate("qz::MsgDialog", "&Ignorieren");
     case mbAll:
-        return QStringLiteral("&Alle");
+        return QCoreApplication::translate("qz::MsgDialog", "&Alle");
     case mbNoToAll:
-        return QStringLiteral("&Alle Nein");
+        return QCoreApplication::translate("qz::MsgDialog", "&Alle Nein");
     case mbYesToAll:
-        return QStringLiteral("A&lle Ja");
+        return QCoreApplication::translate("qz::MsgDialog", "A&lle Ja");
     case mbHelp:
-        return QStringLiteral("&Hilfe");
+        return QCoreApplication::translate("qz::MsgDialog", "&Hilfe");
     case mbClose:
-        return QStringLiteral("S&chließen");
+        return QCoreApplication::translate("qz::MsgDialog", "S&chließen");
     }
     return {};
 }

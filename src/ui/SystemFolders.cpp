@@ -6,6 +6,7 @@
 #include "text/QZ_cmn.h"
 #include "ui/QZ_Win_cmn.h"
 
+#include <QCoreApplication>
 #include <QFileInfo>
 
 namespace qz {
@@ -63,7 +64,8 @@ QString CheckedWindowsDir(const std::optional<QString>& answer) {
     RemoveTrailingBackslash(path);
     if (path.size() >= 4 && path[1] == QLatin1Char(':') && path[2] == QLatin1Char('\\'))
         return path + QLatin1Char('\\');
-    MsgBox()->ErrInfo(QStringLiteral("Windows-Pfad fehlerhaft oder unvollständig"));
+    MsgBox()->ErrInfo(QCoreApplication::translate("qz::SystemFolders",
+                                                  "Windows-Pfad fehlerhaft oder unvollständig"));
     return {};
 }
 

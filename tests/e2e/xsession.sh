@@ -117,5 +117,9 @@ mkdir -p "$HOME" "$XDG_RUNTIME_DIR"
 chmod 700 "$XDG_RUNTIME_DIR"
 unset XDG_CONFIG_HOME XDG_DATA_HOME XDG_CONFIG_DIRS XDG_DATA_DIRS
 export QT_QPA_PLATFORM=xcb
+# The program in German, its source language, whatever the caller's: the
+# scripts find its windows and buttons by their German captions and keys.
+unset LANGUAGE LC_MESSAGES
+export LANG=C.UTF-8 LC_ALL=C.UTF-8
 # The system's font and X libraries keep memory until exit; that is not ours.
 export LSAN_OPTIONS="suppressions=$(realpath "$(dirname "${BASH_SOURCE[0]}")/../sanitizers/lsan.supp")"

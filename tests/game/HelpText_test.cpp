@@ -53,7 +53,7 @@ const QByteArray ExpectedHeader = "{\\rtf1 \r\n"
                                   "\\li300\\fi-300 \r\n";
 
 TEST(HelpDocument, IsTheHeaderTheBodyInWindows1252AndTheClosing) {
-    const QByteArray doc = HelpDocument();
+    const QByteArray doc = HelpDocument(TUiLanguage::German);
     ASSERT_TRUE(doc.startsWith(ExpectedHeader)) << doc.left(ExpectedHeader.size()).toStdString();
     const QByteArray body = doc.mid(ExpectedHeader.size());
     EXPECT_FALSE(body.contains('\r')) << "body lines end with a line feed alone";
