@@ -14,20 +14,21 @@ include(CMakePackageConfigHelpers)
 set(QZ_COMMON_COMPONENT qzcommon-dev)
 set(QZ_COMMON_CMAKE_DIR ${CMAKE_INSTALL_LIBDIR}/cmake/QzCommon)
 
-get_property(libraries GLOBAL PROPERTY STAKKO_LIBRARIES)
-set(QZ_COMMON_LIBRARIES)
-foreach(library IN LISTS libraries)
-    get_target_property(common ${library} STAKKO_COMMON)
-    if(NOT common)
-        continue()
-    endif()
-    list(APPEND QZ_COMMON_LIBRARIES ${library})
-    get_target_property(resources ${library} STAKKO_RESOURCE_TARGETS)
-    if(resources)
-        install(TARGETS ${resources} EXPORT QzCommonTargets
-                OBJECTS DESTINATION ${CMAKE_INSTALL_LIBDIR}/qz-resources
-                COMPONENT ${QZ_COMMON_COMPONENT} EXCLUDE_FROM_ALL)
-    endif()
+stakko_libraries(QZ_COMMON_LIBRARIES COMMON)
+foreach(library IN LISTS QZ_COMMON_LIBRARIES)
+    # A static library keeps its embedded resources (recordings,
+    # translations) in object libraries of their own, which go with it.
+    get_target_property(links ${library} INTERFACE_LINK_LIBRARIES)
+    foreach(link IN LISTS links)
+        if(TARGET ${link})
+            get_target_property(type ${link} TYPE)
+            if(type STREQUAL "OBJECT_LIBRARY")
+                install(TARGETS ${link} EXPORT QzCommonTargets
+                        OBJECTS DESTINATION ${CMAKE_INSTALL_LIBDIR}/qz-resources
+                        COMPONENT ${QZ_COMMON_COMPONENT} EXCLUDE_FROM_ALL)
+            endif()
+        endif()
+    endforeach()
     # Public headers keep their place below src/, so that the includes
     # between them ("text/TEncoding.h") hold below include/qz.
     get_target_property(sources ${library} SOURCES)

@@ -89,7 +89,7 @@ TEST(TwoLanguages, TheProgramSpeaksTheLanguageItsUserPrefers) {
     }
     qz::FreeUserSettings();
 
-    TScoreObj score(TScoreView{});
+    TScoreObj score;
     score.WinnerName = QStringLiteral("Bert");
     score.HighScore = 452;
     EXPECT_EQ(TWinnerForm(score).windowTitle(), expected.RecordDialogCaption);
