@@ -13,7 +13,7 @@
 # the two-second steps since midnight of the build time, the encoding the
 # About box reads its build date from.
 #
-# The record's byte layout is described in src/ui/VersionInfo.h.
+# The record's byte layout is described in src/system/VersionInfo.h.
 
 foreach(arg OUTPUT VERSION SOURCE_DIR)
     if(NOT DEFINED ${arg})

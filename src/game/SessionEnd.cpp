@@ -2,8 +2,8 @@
 
 #include "game/Stakko.h"
 #include "platform/TerminationSignals.h"
-#include "settings/FormState.h"
 #include "settings/QZ_UsrSettings.h"
+#include "ui/FormState.h"
 
 #include <QCoreApplication>
 #include <QGuiApplication>

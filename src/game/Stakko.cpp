@@ -11,11 +11,11 @@
 #include "game/ScorePanel.h"
 #include "game/SysColors.h"
 #include "game/Winner.h"
-#include "settings/FormState.h"
 #include "settings/QZ_UsrSettings.h"
 #include "text/EQZError.h"
 #include "text/MsgBox.h"
 #include "ui/AboutBx.h"
+#include "ui/FormState.h"
 #include "ui/SoundPlayer.h"
 #include "ui_Stakko.h"
 

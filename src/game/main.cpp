@@ -15,9 +15,9 @@
 #include "game/UiLanguage.h"
 #include "settings/QZ_UsrSettings.h"
 #include "settings/SettingsLocation.h"
+#include "system/SystemFolders.h"
 #include "text/EQZError.h"
 #include "text/MsgBox.h"
-#include "ui/SystemFolders.h"
 #include "ui/comvcl.h"
 
 #include <QApplication>

@@ -1,6 +1,5 @@
-# The settings layer, in two libraries: qzsettings (INI document and file,
-# user settings, settings location; Qt Core only) and qzsettingsgui (window
-# placement and screen fitting, which need Qt Widgets).
+# The settings layer: INI document and file, user settings, settings
+# location. Qt Core only.
 # Included from the top-level CMakeLists.txt, so that the target and its
 # source list share one directory and its code generators rerun when the
 # list changes.
@@ -33,10 +32,4 @@ target_sources(qzsettings PRIVATE
     ${CMAKE_CURRENT_LIST_DIR}/SettingsLocation.h
     ${CMAKE_CURRENT_LIST_DIR}/SettingsLog.cpp
     ${CMAKE_CURRENT_LIST_DIR}/SettingsLog.h
-)
-target_sources(qzsettingsgui PRIVATE
-    ${CMAKE_CURRENT_LIST_DIR}/FormState.cpp
-    ${CMAKE_CURRENT_LIST_DIR}/FormState.h
-    ${CMAKE_CURRENT_LIST_DIR}/ScreenFit.cpp
-    ${CMAKE_CURRENT_LIST_DIR}/ScreenFit.h
 )

@@ -2,14 +2,14 @@
 
 #include "platform/ProgramFile.h"
 #include "settings/IniFile.h"
-#include "settings/ScreenFit.h"
+#include "system/QZ_Win_cmn.h"
+#include "system/VersionInfo.h"
 #include "text/DateTime.h"
 #include "text/MsgBox.h"
 #include "text/QZ_cmn.h"
 #include "ui/AboutForm.h"
 #include "ui/AboutPictures.h"
-#include "ui/QZ_Win_cmn.h"
-#include "ui/VersionInfo.h"
+#include "ui/ScreenFit.h"
 
 #include <QApplication>
 #include <QCoreApplication>

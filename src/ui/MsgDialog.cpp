@@ -1,6 +1,6 @@
 #include "ui/MsgDialog.h"
 
-#include "settings/ScreenFit.h"
+#include "ui/ScreenFit.h"
 
 #include <QCoreApplication>
 #include <QEventLoop>

@@ -1,10 +1,10 @@
 #include "ui/comvcl.h"
 
-#include "settings/ScreenFit.h"
 #include "text/DisplayText.h"
 #include "text/EQZError.h"
 #include "text/QZ_cmn.h"
 #include "ui/MsgDialog.h"
+#include "ui/ScreenFit.h"
 #include "ui/SoundPlayer.h"
 
 #include <QApplication>

@@ -1,6 +1,6 @@
 # The ui layer: the windowed message box and its dialog, the sound player,
-# the RTF reader, the About box, system and version information. Qt Widgets
-# and Multimedia.
+# the RTF reader, the About box, window placement and screen fitting. Qt
+# Widgets and Multimedia.
 # Included from the top-level CMakeLists.txt, so that the target and its
 # source list share one directory and its code generators rerun when the
 # list changes.
@@ -13,21 +13,19 @@ target_sources(qzui PRIVATE
     ${CMAKE_CURRENT_LIST_DIR}/AboutPictures.h
     ${CMAKE_CURRENT_LIST_DIR}/comvcl.cpp
     ${CMAKE_CURRENT_LIST_DIR}/comvcl.h
-    ${CMAKE_CURRENT_LIST_DIR}/QZ_Win_cmn.cpp
-    ${CMAKE_CURRENT_LIST_DIR}/QZ_Win_cmn.h
+    ${CMAKE_CURRENT_LIST_DIR}/FormState.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/FormState.h
     ${CMAKE_CURRENT_LIST_DIR}/MsgDialog.cpp
     ${CMAKE_CURRENT_LIST_DIR}/MsgDialog.h
     ${CMAKE_CURRENT_LIST_DIR}/RtfControlWords_p.h
     ${CMAKE_CURRENT_LIST_DIR}/RtfReader.cpp
     ${CMAKE_CURRENT_LIST_DIR}/RtfReader.h
+    ${CMAKE_CURRENT_LIST_DIR}/ScreenFit.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/ScreenFit.h
     ${CMAKE_CURRENT_LIST_DIR}/SoundPlayer.cpp
     ${CMAKE_CURRENT_LIST_DIR}/SoundPlayer.h
-    ${CMAKE_CURRENT_LIST_DIR}/SystemFolders.cpp
-    ${CMAKE_CURRENT_LIST_DIR}/SystemFolders.h
     ${CMAKE_CURRENT_LIST_DIR}/TimerHold.cpp
     ${CMAKE_CURRENT_LIST_DIR}/TimerHold.h
-    ${CMAKE_CURRENT_LIST_DIR}/VersionInfo.cpp
-    ${CMAKE_CURRENT_LIST_DIR}/VersionInfo.h
 )
 
 # The message boxes' recordings, synthesised at build time:

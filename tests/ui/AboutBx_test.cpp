@@ -4,13 +4,13 @@
 #include "ui/AboutBx.h"
 
 #include "common/TestHelpers.h"
-#include "settings/ScreenFit.h"
+#include "system/QZ_Win_cmn.h"
+#include "system/VersionInfo.h"
 #include "text/EQZError.h"
 #include "text/QZ_cmn.h"
 #include "ui/AboutForm.h"
 #include "ui/AboutPictures.h"
-#include "ui/QZ_Win_cmn.h"
-#include "ui/VersionInfo.h"
+#include "ui/ScreenFit.h"
 
 #include <QApplication>
 #include <QDesktopServices>

@@ -2,10 +2,10 @@
 
 #include "MsgBoxAnswerer.h"
 #include "common/TestHelpers.h"
-#include "settings/ScreenFit.h"
 #include "text/EQZError.h"
 #include "text/QZ_cmn.h"
 #include "ui/MsgDialog.h"
+#include "ui/ScreenFit.h"
 #include "ui/SoundPlayer.h"
 
 #include <QApplication>

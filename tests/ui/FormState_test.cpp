@@ -1,8 +1,8 @@
-#include "settings/FormState.h"
+#include "ui/FormState.h"
 
 #include "common/FakeUserSettings.h"
 #include "common/TestHelpers.h"
-#include "settings/ScreenFit.h"
+#include "ui/ScreenFit.h"
 
 #include <QFont>
 #include <QGuiApplication>

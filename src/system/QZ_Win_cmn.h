@@ -3,8 +3,8 @@
 // running system version, whether a 32-bit process runs on a 64-bit
 // system, whether the user holds administrator rights, and one line that
 // describes it all for the About box. The version record of the program
-// file is in ui/VersionInfo.h, the folder values of the start-up in
-// ui/SystemFolders.h.
+// file is in system/VersionInfo.h, the folder values of the start-up in
+// system/SystemFolders.h.
 //
 // The decisions are plain functions over what the system answers (the
 // ...For functions), so that every rule can be tried with made-up answers;

@@ -1,6 +1,6 @@
 // The start-up folder rules with made-up Windows answers and a file system
 // of sets, and the values the start-up gathers here.
-#include "ui/SystemFolders.h"
+#include "system/SystemFolders.h"
 
 #include "common/TestHelpers.h"
 #include "text/EQZError.h"

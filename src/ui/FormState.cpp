@@ -1,7 +1,7 @@
-#include "settings/FormState.h"
+#include "ui/FormState.h"
 
 #include "settings/QZ_UsrSettings.h"
-#include "settings/ScreenFit.h"
+#include "ui/ScreenFit.h"
 
 #include <QFont>
 #include <QGuiApplication>

@@ -1,10 +1,10 @@
-#include "ui/SystemFolders.h"
+#include "system/SystemFolders.h"
 
 #include "platform/Registry.h"
 #include "platform/UserFolders.h"
+#include "system/QZ_Win_cmn.h"
 #include "text/MsgBox.h"
 #include "text/QZ_cmn.h"
-#include "ui/QZ_Win_cmn.h"
 
 #include <QCoreApplication>
 #include <QFileInfo>

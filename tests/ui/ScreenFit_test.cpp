@@ -1,4 +1,4 @@
-#include "settings/ScreenFit.h"
+#include "ui/ScreenFit.h"
 
 #include "common/TestHelpers.h"
 

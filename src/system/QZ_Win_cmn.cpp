@@ -1,4 +1,4 @@
-#include "ui/QZ_Win_cmn.h"
+#include "system/QZ_Win_cmn.h"
 
 #include "platform/SystemFacts.h"
 #include "text/QZ_cmn.h"

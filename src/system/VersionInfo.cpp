@@ -1,4 +1,4 @@
-#include "ui/VersionInfo.h"
+#include "system/VersionInfo.h"
 
 #include "platform/ProgramFile.h"
 #include "platform/ProgramSections.h"

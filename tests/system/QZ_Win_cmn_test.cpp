@@ -1,6 +1,6 @@
 // The system rules with made-up answers of a Windows system, and the
 // Linux answers they are fed with here.
-#include "ui/QZ_Win_cmn.h"
+#include "system/QZ_Win_cmn.h"
 
 #include "common/TestHelpers.h"
 #include "platform/SystemFacts.h"

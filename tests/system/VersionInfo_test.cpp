@@ -1,6 +1,6 @@
 // The version record: read from this test program, which carries the
 // program's record, and from made-up records for each rule of the lines.
-#include "ui/VersionInfo.h"
+#include "system/VersionInfo.h"
 
 #include "common/TestHelpers.h"
 #include "text/QZ_cmn.h"

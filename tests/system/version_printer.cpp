@@ -2,7 +2,7 @@
 // itself: it writes "ready", waits for a line on its input (meanwhile its
 // test replaces or deletes the program file), then writes the values
 // "FileVersion" and "VS_VERSION" of its running record, one a line.
-#include "ui/VersionInfo.h"
+#include "system/VersionInfo.h"
 
 #include <QCoreApplication>
 
