@@ -9,7 +9,7 @@
 //
 //   LoadHelpText(*FUi->RichEdit1); // once, while the main window is created
 
-#include "game/UiLanguage.h"
+#include "board/UiLanguage.h"
 
 #include <QByteArray>
 #include <QString>

@@ -15,7 +15,7 @@
 // pixel ratio of 1.5 or 2 a block shows its fill, border and light edge
 // as sharp as at 1, never a scaled low-resolution picture.
 
-#include "game/Figur.h"
+#include "board/Figur.h"
 
 #include <QColor>
 #include <QHash>

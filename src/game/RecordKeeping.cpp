@@ -1,6 +1,6 @@
 #include "game/RecordKeeping.h"
 
-#include "game/ScoreObj.h"
+#include "board/ScoreObj.h"
 #include "settings/QZINI.h"
 #include "text/MsgBox.h"
 

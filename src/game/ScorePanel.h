@@ -2,7 +2,7 @@
 // The side panel's statistics: the memo `Score` and the labels `Total`,
 // `RestLines` and `theBest`, written from the statistics object.
 
-#include "game/ScoreObj.h"
+#include "board/ScoreObj.h"
 
 class QLabel;
 class QPlainTextEdit;

@@ -1,9 +1,9 @@
 #include "game/Stakko.h"
 
+#include "board/GameSounds.h"
 #include "game/About1.h"
 #include "game/AccessibleControls.h"
 #include "game/ButtonGlyphs.h"
-#include "game/GameSounds.h"
 #include "game/HelpText.h"
 #include "game/PanelStyle.h"
 #include "game/PngPicture.h"

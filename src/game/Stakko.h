@@ -14,8 +14,8 @@
 // they are asked for sooner). While the window is inactive the clock is
 // held, so a paused, ended or inactive game does not wake the program.
 
-#include "game/Figur.h"
-#include "game/Game.h"
+#include "board/Figur.h"
+#include "board/Game.h"
 #include "game/GameClock.h"
 #include "ui/SoundPlayer.h"
 

@@ -1,8 +1,8 @@
 #include "game/Winner.h"
 
+#include "board/ScoreObj.h"
 #include "game/ButtonGlyphs.h"
 #include "game/RecordKeeping.h"
-#include "game/ScoreObj.h"
 #include "game/SysColors.h"
 #include "settings/QZ_UsrSettings.h"
 #include "ui_Winner.h"

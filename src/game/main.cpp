@@ -8,11 +8,11 @@
 // stores an open record and its placement, and the settings are written
 // before the process ends (SessionEnd.h). A signal during a start-up
 // message box ends the program there.
+#include "board/UiLanguage.h"
 #include "game/GameInfo.h"
 #include "game/RecordKeeping.h"
 #include "game/SessionEnd.h"
 #include "game/Stakko.h"
-#include "game/UiLanguage.h"
 #include "settings/QZ_UsrSettings.h"
 #include "settings/SettingsLocation.h"
 #include "system/SystemFolders.h"

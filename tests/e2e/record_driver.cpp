@@ -3,10 +3,10 @@
 // two columns, the square about to fall. Space then removes the 24th and
 // 25th rows, and the game ends with 452 points. Only the end-to-end tests
 // of the record dialog run it; everything else is what the program does.
-#include "game/Figur.h"
+#include "board/Figur.h"
+#include "board/ScoreObj.h"
 #include "game/GameInfo.h"
 #include "game/RecordKeeping.h"
-#include "game/ScoreObj.h"
 #include "game/SessionEnd.h"
 #include "game/Stakko.h"
 #include "settings/QZ_UsrSettings.h"

@@ -1,6 +1,6 @@
 // The game's eight recordings as the program carries them.
+#include "board/GameSounds.h"
 #include "common/RecordingChecks.h"
-#include "game/GameSounds.h"
 
 namespace {
 

@@ -3,10 +3,10 @@
 // panel's layout and direction, and the name itself stays as it was.
 #include "game/Stakko.h"
 
+#include "board/ScoreObj.h"
 #include "common/FakeUserSettings.h"
 #include "common/SilentPlayer.h"
 #include "common/TestHelpers.h"
-#include "game/ScoreObj.h"
 #include "game/Winner.h"
 
 #include <QGroupBox>

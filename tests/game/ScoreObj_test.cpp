@@ -1,5 +1,5 @@
 // The statistics and the texts of the side panel.
-#include "game/ScoreObj.h"
+#include "board/ScoreObj.h"
 
 #include "game/ScorePanel.h"
 

@@ -1,11 +1,11 @@
 // The main window: game flow, keys, states, sound switch, drawing, layout.
 #include "game/Stakko.h"
 
+#include "board/GameSounds.h"
+#include "board/ScoreObj.h"
 #include "common/FakeUserSettings.h"
 #include "common/TestHelpers.h"
-#include "game/GameSounds.h"
 #include "game/PaintBox.h"
-#include "game/ScoreObj.h"
 #include "game/SysColors.h"
 #include "settings/QZINI.h"
 #include "ui/SoundPlayer.h"

@@ -4,13 +4,13 @@
 // is chosen as main() chooses it; then a few texts of each kind are read
 // where the player sees them: a button, a panel line, a screen reader's
 // name, the help's heading, the record dialog's caption and a message box.
+#include "board/ScoreObj.h"
+#include "board/UiLanguage.h"
 #include "common/FakeUserSettings.h"
 #include "common/SilentPlayer.h"
 #include "common/TestHelpers.h"
 #include "game/RecordKeeping.h"
-#include "game/ScoreObj.h"
 #include "game/Stakko.h"
-#include "game/UiLanguage.h"
 #include "game/Winner.h"
 #include "settings/QZINI.h"
 #include "ui/MsgBoxAnswerer.h"

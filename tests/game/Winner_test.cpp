@@ -2,10 +2,10 @@
 // only OK closes it, where it stands) and what OK stores and shows.
 #include "game/Winner.h"
 
+#include "board/ScoreObj.h"
 #include "common/FakeUserSettings.h"
 #include "common/TestHelpers.h"
 #include "game/RecordKeeping.h"
-#include "game/ScoreObj.h"
 #include "game/SessionEnd.h"
 #include "game/Stakko.h"
 #include "settings/QZINI.h"

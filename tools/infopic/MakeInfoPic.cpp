@@ -3,7 +3,7 @@
 // look exactly as they do in the well. The background stays transparent.
 //
 //   stakko_infopic <output.png>
-#include "game/Figur.h"
+#include "board/Figur.h"
 #include "game/PaintBox.h"
 
 #include <QApplication>

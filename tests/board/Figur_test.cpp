@@ -1,5 +1,5 @@
 // The well, the piece table and the piece object.
-#include "game/Figur.h"
+#include "board/Figur.h"
 
 #include "common/TestHelpers.h"
 

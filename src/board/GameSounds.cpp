@@ -1,4 +1,4 @@
-#include "game/GameSounds.h"
+#include "board/GameSounds.h"
 
 namespace stakko {
 

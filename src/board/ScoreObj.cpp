@@ -1,6 +1,6 @@
-#include "game/ScoreObj.h"
+#include "board/ScoreObj.h"
 
-#include "game/UiLanguage.h"
+#include "board/UiLanguage.h"
 #include "text/DisplayText.h"
 #include "text/QZ_cmn.h"
 

@@ -1,4 +1,4 @@
-#include "game/UiLanguage.h"
+#include "board/UiLanguage.h"
 
 #include <QCoreApplication>
 #include <QLocale>

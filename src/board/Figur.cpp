@@ -1,4 +1,4 @@
-#include "game/Figur.h"
+#include "board/Figur.h"
 
 #include <chrono>
 #include <random>

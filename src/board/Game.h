@@ -13,8 +13,8 @@
 // A pause or an end stops the clock only after its next tick, which still
 // makes its fall step (Tick says when the clock may stop).
 
-#include "game/Figur.h"
-#include "game/ScoreObj.h"
+#include "board/Figur.h"
+#include "board/ScoreObj.h"
 
 #include <QString>
 #include <QtGlobal>

@@ -1,9 +1,9 @@
 // The rules of a game without a window: actions, ticks, landing, the end,
 // and the states of play.
-#include "game/Game.h"
+#include "board/Game.h"
 
+#include "board/GameSounds.h"
 #include "common/TestHelpers.h"
-#include "game/GameSounds.h"
 
 #include <QStringList>
 

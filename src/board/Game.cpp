@@ -1,6 +1,6 @@
-#include "game/Game.h"
+#include "board/Game.h"
 
-#include "game/GameSounds.h"
+#include "board/GameSounds.h"
 
 #include <utility>
 

@@ -1,6 +1,6 @@
 // Which language the program's texts take from the user's interface
 // languages, in the order QLocale::system().uiLanguages() gives them.
-#include "game/UiLanguage.h"
+#include "board/UiLanguage.h"
 
 #include "common/TestHelpers.h"
 
