@@ -20,8 +20,11 @@ target_sources(qzsettings PRIVATE
     ${CMAKE_CURRENT_LIST_DIR}/IniSaveEncoding_p.h
     ${CMAKE_CURRENT_LIST_DIR}/IniSavedText_p.h
     ${CMAKE_CURRENT_LIST_DIR}/IniSection.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/IniSectionCollector.cpp
     ${CMAKE_CURRENT_LIST_DIR}/IniSectionCollector_p.h
     ${CMAKE_CURRENT_LIST_DIR}/IniSectionList.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/IniSectionStore.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/IniSectionStore_p.h
     ${CMAKE_CURRENT_LIST_DIR}/IniValueSyntax.cpp
     ${CMAKE_CURRENT_LIST_DIR}/IniFile.cpp
     ${CMAKE_CURRENT_LIST_DIR}/IniFile.h
