@@ -57,6 +57,8 @@ const TIniSection* TIniSectionList::Find(const QString& name) const {
         if (const TIniSectionSlot* slot = FStore->FindExact(name, TIniSectionStore::HashOf(name)))
             return slot->Section;
     const int i = IndexOf(name);
+    // The very name found by the search would mean the hash lost it.
+    Q_ASSERT(FTied || i < 0 || FItems[size_t(i)]->Name != name);
     return i < 0 ? nullptr : FItems[size_t(i)]->Section;
 }
 
