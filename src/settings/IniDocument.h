@@ -182,7 +182,9 @@ public:
     bool Rename(int index, const QString& newName);
     void Delete(int index);
     void Clear();
-    // Takes a section out without destroying it.
+    // Takes a section out without destroying it: one handed in by Add
+    // comes back as it was, one the list made leaves as a new object with
+    // the same content.
     [[nodiscard]] std::unique_ptr<TIniSection> Extract(int index);
 
     [[nodiscard]] bool CaseSensitive() const { return FCaseSensitive; }

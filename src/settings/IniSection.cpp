@@ -240,7 +240,10 @@ void TIniSection::Clear() {
     FDead = 0;
 }
 
+// More than a section can hold is not reserved: Append says what is wrong.
 void TIniSection::Reserve(qsizetype chars, qsizetype entries) {
+    if (FText.size() + chars > std::numeric_limits<qint32>::max())
+        return;
     FText.reserve(FText.size() + chars);
     FEntries.reserve(FEntries.size() + size_t(entries));
 }

@@ -28,9 +28,6 @@ void TIniSectionCollector::SqueezeReopened() {
     FReopened = nullptr;
 }
 
-// Room for the keys is made first: a header is either pending with its
-// keys or not at all. (A slot made before a failure stays unlisted in the
-// store until the list is cleared.)
 void TIniSectionCollector::AddLine(TIniSection* section, QStringView line) {
     if (section != FOpen) {
         section->AddLine(line);
@@ -56,6 +53,9 @@ void TIniSectionCollector::Close() {
         section->AddLine(line);
 }
 
+// Room for the keys is made first: a header is either pending with its
+// keys or not at all. (A slot made before a failure stays unlisted in the
+// store until the list is cleared.)
 TIniSection* TIniSectionCollector::Open(QString name) {
     Close();
     SqueezeReopened();
@@ -67,7 +67,7 @@ TIniSection* TIniSectionCollector::Open(QString name) {
         FKeys.reserve(FKeys.size() * 2 + 2);
     const auto ref = quint32(FOpened.size() * 2);
     const TKey key = KeyOf(name, ref);
-    const TKey repairedKey = KeyOf(repaired, ref + 1);
+    const TKey repairedKey = differs ? KeyOf(repaired, ref + 1) : key;
     const size_t hash = TIniSectionStore::HashOf(repaired);
     TIniSectionSlot* slot = FList.FStore->Make(std::move(repaired), hash, *FSectionCollation);
     FOpened.push_back(TOpened{std::move(name), slot, differs});
@@ -145,11 +145,21 @@ TIniSection* TIniSectionCollector::Target(const TOpened& opened, quint32 rawClas
     return filed[repClass] ? filed[repClass]->Section : nullptr;
 }
 
+// Whatever happens, nothing stays pending: a failure half-way (memory)
+// must not let the destructor file sections again that were folded or
+// freed already. Sections not filed then stay unlisted in the store.
 TIniSection* TIniSectionCollector::File() {
     Close();
     SqueezeReopened();
     if (FOpened.empty())
         return nullptr;
+    struct TForget {
+        TIniSectionCollector& Collector;
+        ~TForget() {
+            Collector.FOpened.clear();
+            Collector.FKeys.clear();
+        }
+    } forget{*this};
     std::vector<quint32> classOf;
     quint32 classes = 0;
     Classify(classOf, classes);
@@ -182,7 +192,6 @@ TIniSection* TIniSectionCollector::File() {
     }
     for (TIniSection* section : grown)
         section->Squeeze();
-    FOpened.clear();
     // Hashed in the order the slots lie in memory, not in the names' order.
     FList.FStore->ReserveIndex(size_t(FList.Count()) + created.size());
     for (TIniSectionSlot* slot : created)
