@@ -114,13 +114,27 @@ int TIniSectionCollector::CompareKeys(const TKey& a, const TKey& b) const {
     return FList.Compare(NameOf(a), NameOf(b));
 }
 
+// A saved file lists its sections in order: one pass of comparisons shows
+// that and draws the classes' borders, so such a file is not sorted again
+// (in a locale collated by ICU each comparison is costly).
 void TIniSectionCollector::Classify(std::vector<quint32>& classOf, quint32& classes) {
-    std::sort(FKeys.begin(), FKeys.end(),
-              [this](const TKey& a, const TKey& b) { return CompareKeys(a, b) < 0; });
+    std::vector<bool> border(FKeys.size(), false); // a class begins here
+    bool sorted = true;
+    for (size_t i = 1; i < FKeys.size() && sorted; ++i) {
+        const int order = CompareKeys(FKeys[i - 1], FKeys[i]);
+        border[i] = order < 0;
+        sorted = order <= 0;
+    }
+    if (!sorted) {
+        std::sort(FKeys.begin(), FKeys.end(),
+                  [this](const TKey& a, const TKey& b) { return CompareKeys(a, b) < 0; });
+        for (size_t i = 1; i < FKeys.size(); ++i)
+            border[i] = CompareKeys(FKeys[i - 1], FKeys[i]) != 0;
+    }
     classOf.assign(FOpened.size() * 2, 0);
     classes = 0;
     for (size_t i = 0; i < FKeys.size(); ++i) {
-        if (i > 0 && CompareKeys(FKeys[i - 1], FKeys[i]) != 0)
+        if (border[i])
             ++classes;
         classOf[FKeys[i].Ref] = classes;
     }
