@@ -14,10 +14,10 @@ namespace qz {
 // memory in the order of the names while it was filled in the order of
 // the file: on a shuffled file of a million sections nearly every step
 // missed the cache. The collector gives every header a section of its own
-// as it comes (lines go straight there) and files them all at once:
-// it sorts small keys of the names, finds the names that are one section
-// in the list's collation, and folds the later ones into the first, in
-// the order of the file. What is found, and what is new, is exactly what
+// as it comes (its lines follow at the next header) and files them all at
+// once: it sorts small keys of the names, finds the names that are one
+// section in the list's collation, and folds the later ones into the
+// first, in the order of the file. What is found, and what is new, is exactly what
 // adding each section at once would give, name repair included.
 class TIniSectionCollector {
 public:
