@@ -366,6 +366,31 @@ BENCHMARK(BM_Small_QSettings_Load)->Unit(benchmark::kMicrosecond);
 
 // ---------------------------------------------------------------- how loading scales
 
+void PerSection(benchmark::State& state, const TBenchFile& file) {
+    state.counters["ns_per_section"] = benchmark::Counter(
+        double(file.sections) * 1e-9,
+        benchmark::Counter::kIsIterationInvariantRate | benchmark::Counter::kInvert);
+}
+
+// What any loader of these files pays: reading, decoding and splitting
+// them into lines, whose cost grows with the file's bytes alone.
+void BM_Floor_LoadSections(benchmark::State& state) {
+    const TBenchFile& file = ManySectionsFile(int(state.range(0)), state.range(1) != 0);
+    for (auto _ : state) {
+        QFile f(file.path);
+        f.open(QIODevice::ReadOnly);
+        const QString text = QString::fromUtf8(f.readAll());
+        qsizetype lines = 0;
+        qz::ForEachLine(text, [&](QStringView line) { lines += !line.isEmpty(); });
+        benchmark::DoNotOptimize(lines);
+    }
+    PerSection(state, file);
+}
+BENCHMARK(BM_Floor_LoadSections)
+    ->ArgsProduct({{10'000, 100'000, 1'000'000}, {0, 1}})
+    ->ArgNames({"sections", "shuffled"})
+    ->Unit(benchmark::kMillisecond);
+
 // One key a section; the time per section stays flat when loading is
 // linear in the number of sections. The files are made outside the timing.
 void BM_TIni_LoadSections(benchmark::State& state) {
@@ -375,9 +400,7 @@ void BM_TIni_LoadSections(benchmark::State& state) {
         if (ini->Count() != file.sections)
             state.SkipWithError("sections lost");
     }
-    state.counters["ns_per_section"] = benchmark::Counter(
-        double(file.sections) * 1e-9,
-        benchmark::Counter::kIsIterationInvariantRate | benchmark::Counter::kInvert);
+    PerSection(state, file);
 }
 BENCHMARK(BM_TIni_LoadSections)
     ->ArgsProduct({{10'000, 100'000, 1'000'000}, {0, 1}})

@@ -30,6 +30,9 @@ public:
     TIniCollation& operator=(const TIniCollation&) = delete;
 
     [[nodiscard]] const QLocale& Locale() const { return FLocale; }
+    // Whether this is the C locale's plain code-unit order (case folded as
+    // ASCII when ignored), which needs no ICU.
+    [[nodiscard]] bool Plain() const { return FPlain; }
 
     [[nodiscard]] int Compare(QStringView a, QStringView b, bool caseSensitive) const {
         if (!FPlain)

@@ -76,25 +76,10 @@ TIniSection* TIniStream::GetOrAddSection(const QString& name) {
         SectionFound(name);
         return found;
     }
-    auto section = std::make_unique<TIniSection>();
-    TIniSection* result = section.get();
     const QString repaired = RepairSectionName(name);
-    if (!FSections.Add(repaired, section))
-        return FSections.getSections(FSections.IndexOf(repaired));
-    return result;
-}
-
-// The same lookups as above, against the sections filed so far.
-TIniSection* TIniStream::GetOrAddSection(const QString& name, TIniSectionCollector& sections) {
-    TIniSection* found = sections.Find(name);
-    const QString repaired = found ? name : RepairSectionName(name);
-    if (!found && repaired != name)
-        found = sections.Find(repaired);
-    if (found) {
-        SectionFound(name);
-        return found;
-    }
-    return sections.Add(repaired);
+    if (TIniSection* added = FSections.AddNew(repaired))
+        return added;
+    return FSections.getSections(FSections.IndexOf(repaired));
 }
 
 void TIniStream::AddSection(const QString& nm, std::unique_ptr<TIniSection>& aSection) {
@@ -143,8 +128,7 @@ bool TIniStream::RenameSection(int index, const QString& newName) {
         return false;
     if (FSections.Names(index) == newName)
         return true;
-    auto section = FSections.Extract(index);
-    FSections.Add(newName, section);
+    FSections.Rename(index, newName);
     FModified = true;
     FChanges.NoteWhole();
     return true;
@@ -177,7 +161,9 @@ void TIniStream::ParseLine(QStringView line, TIniSection*& current, bool fromStr
         return;
     const QChar first = line.front();
     if (first == u';' && !fromString && line == u";$C") {
-        sections.Merge(); // the pending tree is ordered the old way
+        // The pending names are to be found in the old order.
+        if (TIniSection* last = sections.File())
+            current = last;
         FSections.SetCaseSensitive(true);
         return;
     }
@@ -190,31 +176,27 @@ void TIniStream::ParseLine(QStringView line, TIniSection*& current, bool fromStr
         } else if (name.endsWith(u']')) {
             name.chop(1);
         }
-        current = GetOrAddSection(name.toString(), sections);
+        current = sections.Open(name.toString());
         return;
     }
     if (!current)
-        current = GetOrAddSection(QString(), sections);
-    current->AddLine(line);
+        current = sections.Open(QString());
+    sections.AddLine(current, line);
 }
 
 void TIniStream::ParseText(QStringView text, bool fromString) {
     TIniSection* current = nullptr;
-    TIniSectionCollector sections(FSections);
+    TIniSectionCollector sections(*this);
     ForEachLineOf(text, [&](QStringView line) { ParseLine(line, current, fromString, sections); });
-    sections.Merge();
-    for (int i = 0; i < Count(); ++i)
-        FSections.getSections(i)->Squeeze();
+    (void)sections.File();
 }
 
 void TIniStream::LoadFromList(const QStringList& li) {
     TIniSection* current = nullptr;
-    TIniSectionCollector sections(FSections);
+    TIniSectionCollector sections(*this);
     for (const QString& line : li)
         ParseLine(line, current, false, sections);
-    sections.Merge();
-    for (int i = 0; i < Count(); ++i)
-        FSections.getSections(i)->Squeeze();
+    (void)sections.File();
 }
 
 // Text that does not decode as its byte-order mark says is taken line by

@@ -9,7 +9,6 @@
 //   doc.LoadFromList({"[Score]", "Highest=1520"});
 //   doc.ReadInteger("score", "highest", 0) == 1520
 
-#include <QHash>
 #include <QPoint>
 #include <QString>
 #include <QStringList>
@@ -27,7 +26,9 @@ namespace qz {
 class TEncoding;
 class TIniCollation;
 class TIniSectionCollector;
+class TIniSectionStore;
 class TIniStream;
+struct TIniSectionSlot;
 
 // Called with the document and the 1-based number of a line whose bytes
 // could not be decoded; loading goes on after it returns.
@@ -51,6 +52,9 @@ void SetIniCollationLocale(TIniLocaleSource source);
 class TIniSection {
 public:
     TIniSection();
+    // A section that compares its keys in `collation` (a list makes its
+    // sections so, without asking for the locale again).
+    explicit TIniSection(const TIniCollation& collation);
     TIniSection(const TIniSection&) = delete;
     TIniSection& operator=(const TIniSection&) = delete;
 
@@ -107,10 +111,17 @@ public:
     // Appends an entry as it is, without parsing.
     void AddEntry(QStringView key, QStringView value);
     void Clear();
+    // Makes room for `entries` more entries of `chars` characters in all.
+    void Reserve(qsizetype chars, qsizetype entries);
     // Gives back buffer space that growing left unused.
     void Squeeze();
 
 private:
+    friend class TIniSectionList; // hands a section's content over when it leaves the list
+
+    // Exchanges the entries and text with `other`; collations stay.
+    void SwapContent(TIniSection& other) noexcept;
+
     struct TEntry {
         qint32 KeyPos = 0;
         qint32 KeyLen = 0;
@@ -131,13 +142,20 @@ private:
 
 // The sections of a document, always sorted by name in the user locale's
 // collation: case ignored, or case-sensitive after ";$C". Owns its sections.
+//
+// The sections live in blocks of the list's store, in the order they were
+// made, and the list orders pointers to them: a loaded document is not one
+// allocation per section and per bookkeeping node, and loading, lookups and
+// freeing walk memory in the order it was filled.
 class TIniSectionList {
 public:
     TIniSectionList();
+    ~TIniSectionList();
     TIniSectionList(const TIniSectionList&) = delete;
     TIniSectionList& operator=(const TIniSectionList&) = delete;
-    TIniSectionList(TIniSectionList&&) noexcept = default;
-    TIniSectionList& operator=(TIniSectionList&&) noexcept = default;
+    // A list moved from may only be destroyed or assigned to.
+    TIniSectionList(TIniSectionList&&) noexcept;
+    TIniSectionList& operator=(TIniSectionList&&) noexcept;
 
     [[nodiscard]] int Count() const { return static_cast<int>(FItems.size()); }
     // The section at `index`, or null.
@@ -156,9 +174,17 @@ public:
     // is already present nothing changes and `section` stays the caller's;
     // returns whether it was added.
     bool Add(const QString& name, std::unique_ptr<TIniSection>& section);
+    // Files a new empty section under `name`; null when the name is present.
+    TIniSection* AddNew(const QString& name);
+    // Files the section at `index` under `newName` at its sorted place; the
+    // section stays where it is in memory. False when another section has
+    // that name or there is no such index.
+    bool Rename(int index, const QString& newName);
     void Delete(int index);
     void Clear();
-    // Takes a section out without destroying it.
+    // Takes a section out without destroying it: one handed in by Add
+    // comes back as it was, one the list made leaves as a new object with
+    // the same content.
     [[nodiscard]] std::unique_ptr<TIniSection> Extract(int index);
 
     [[nodiscard]] bool CaseSensitive() const { return FCaseSensitive; }
@@ -170,25 +196,26 @@ public:
     [[nodiscard]] int Compare(QStringView a, QStringView b) const;
 
 private:
-    friend class TIniSectionCollector; // merges many new sections in one pass
+    friend class TIniSectionCollector; // files many new sections in one pass
 
-    struct TItem {
-        QString Name;
-        std::unique_ptr<TIniSection> Section;
-    };
     // First position whose name does not sort before `name`.
     [[nodiscard]] int LowerBound(QStringView name) const;
     // Whether two neighbours compare equal (only after case stops counting).
     [[nodiscard]] bool HasTies() const;
+    // Puts a slot of the store at its sorted place.
+    void Insert(TIniSectionSlot* slot);
+    // Takes the slot at `index` out of the order and the hash.
+    TIniSectionSlot* Unlist(int index);
 
     const TIniCollation* FCollation;
-    std::vector<TItem> FItems;
+    // The sections and their names, and a hash of the names: programs ask
+    // for a section by the very name it has, and such a lookup is answered
+    // without a collation's comparisons (ICU's cost most of a read in a
+    // German locale). An identical name is the only match there is unless
+    // names tie, and then the search decides.
+    std::unique_ptr<TIniSectionStore> FStore;
+    std::vector<TIniSectionSlot*> FItems; // in the list's order
     bool FCaseSensitive = false;
-    // Programs ask for a section by the very name it has: such a lookup is
-    // answered by hash, without a collation's comparisons (ICU's cost most
-    // of a read in a German locale). An identical name is the only match
-    // there is unless names tie, and then the search decides.
-    QHash<QString, TIniSection*> FByExactName;
     bool FTied = false;
 };
 
@@ -365,10 +392,6 @@ protected:
     TEncoding* FEncoding = nullptr;
     TEncodingErrorHandler FOnEncodingError;
     bool FModified = false;
-
-private:
-    // GetOrAddSection for a text being parsed.
-    TIniSection* GetOrAddSection(const QString& name, TIniSectionCollector& sections);
 };
 
 // Decodes `bytes` one line at a time: carriage returns, line feeds and CR LF

@@ -8,6 +8,7 @@
 
 #include <algorithm>
 #include <limits>
+#include <utility>
 
 namespace qz {
 
@@ -39,10 +40,17 @@ QString KeyEqualsValue(QStringView key, QStringView value) {
 
 TIniSection::TIniSection() : FCollation(&TIniCollation::Current()) {}
 
+TIniSection::TIniSection(const TIniCollation& collation) : FCollation(&collation) {}
+
+void TIniSection::SwapContent(TIniSection& other) noexcept {
+    FText.swap(other.FText);
+    FEntries.swap(other.FEntries);
+    std::swap(FDead, other.FDead);
+}
+
 // The copy compares its keys as this section does, whatever the locale now.
 std::unique_ptr<TIniSection> TIniSection::Clone() const {
-    auto copy = std::make_unique<TIniSection>();
-    copy->FCollation = FCollation;
+    auto copy = std::make_unique<TIniSection>(*FCollation);
     for (int i = 0; i < Count(); ++i)
         copy->AddEntry(KeyAt(i), ValueAt(i));
     return copy;
@@ -230,6 +238,14 @@ void TIniSection::Clear() {
     FEntries.clear();
     FText.clear();
     FDead = 0;
+}
+
+// More than a section can hold is not reserved: Append says what is wrong.
+void TIniSection::Reserve(qsizetype chars, qsizetype entries) {
+    if (FText.size() + chars > std::numeric_limits<qint32>::max())
+        return;
+    FText.reserve(FText.size() + chars);
+    FEntries.reserve(FEntries.size() + size_t(entries));
 }
 
 void TIniSection::Squeeze() {

@@ -1,34 +1,37 @@
-// The sorted list of a document's sections, and the collector that files
-// many new ones into it at once.
+// The sorted list of a document's sections.
 #include "settings/IniCollation_p.h"
 #include "settings/IniDocument.h"
-#include "settings/IniSectionCollector_p.h"
+#include "settings/IniSectionStore_p.h"
 
 #include <algorithm>
-#include <iterator>
 #include <utility>
 
 namespace qz {
 
-TIniSectionList::TIniSectionList() : FCollation(&TIniCollation::Current()) {}
+TIniSectionList::TIniSectionList()
+    : FCollation(&TIniCollation::Current()), FStore(std::make_unique<TIniSectionStore>()) {}
+
+TIniSectionList::~TIniSectionList() = default;
+TIniSectionList::TIniSectionList(TIniSectionList&&) noexcept = default;
+TIniSectionList& TIniSectionList::operator=(TIniSectionList&&) noexcept = default;
 
 TIniSection* TIniSectionList::getSections(int index) {
     if (index < 0 || index >= Count())
         return nullptr;
-    return FItems[size_t(index)].Section.get();
+    return FItems[size_t(index)]->Section;
 }
 
 const TIniSection* TIniSectionList::getSections(int index) const {
     if (index < 0 || index >= Count())
         return nullptr;
-    return FItems[size_t(index)].Section.get();
+    return FItems[size_t(index)]->Section;
 }
 
 const QString& TIniSectionList::Names(int index) const {
     static const QString none;
     if (index < 0 || index >= Count())
         return none;
-    return FItems[size_t(index)].Name;
+    return FItems[size_t(index)]->Name;
 }
 
 int TIniSectionList::Compare(QStringView a, QStringView b) const {
@@ -38,58 +41,103 @@ int TIniSectionList::Compare(QStringView a, QStringView b) const {
 int TIniSectionList::LowerBound(QStringView name) const {
     const auto it = std::lower_bound(
         FItems.begin(), FItems.end(), name,
-        [this](const TItem& item, QStringView n) { return Compare(item.Name, n) < 0; });
+        [this](const TIniSectionSlot* slot, QStringView n) { return Compare(slot->Name, n) < 0; });
     return int(it - FItems.begin());
 }
 
 int TIniSectionList::IndexOf(const QString& name) const {
     const int i = LowerBound(name);
-    if (i < Count() && Compare(FItems[size_t(i)].Name, name) == 0)
+    if (i < Count() && Compare(FItems[size_t(i)]->Name, name) == 0)
         return i;
     return -1;
 }
 
 const TIniSection* TIniSectionList::Find(const QString& name) const {
     if (!FTied)
-        if (const auto it = FByExactName.constFind(name); it != FByExactName.constEnd())
-            return it.value();
+        if (const TIniSectionSlot* slot = FStore->FindExact(name, TIniSectionStore::HashOf(name)))
+            return slot->Section;
     const int i = IndexOf(name);
-    return i < 0 ? nullptr : FItems[size_t(i)].Section.get();
+    // The very name found by the search would mean the hash lost it.
+    Q_ASSERT(FTied || i < 0 || FItems[size_t(i)]->Name != name);
+    return i < 0 ? nullptr : FItems[size_t(i)]->Section;
 }
 
 TIniSection* TIniSectionList::Find(const QString& name) {
     return const_cast<TIniSection*>(std::as_const(*this).Find(name));
 }
 
+void TIniSectionList::Insert(TIniSectionSlot* slot) {
+    FItems.insert(FItems.begin() + LowerBound(slot->Name), slot);
+    FStore->Index(slot);
+}
+
 bool TIniSectionList::Add(const QString& name, std::unique_ptr<TIniSection>& section) {
-    if (!section)
+    if (!section || IndexOf(name) >= 0)
         return false;
-    const int i = LowerBound(name);
-    if (i < Count() && Compare(FItems[size_t(i)].Name, name) == 0)
-        return false;
-    FByExactName.insert(name, section.get());
-    FItems.insert(FItems.begin() + i, TItem{name, std::move(section)});
+    TIniSectionSlot* slot = FStore->Make(name, TIniSectionStore::HashOf(name), *FCollation);
+    slot->Apart = std::move(section);
+    slot->Section = slot->Apart.get();
+    Insert(slot);
     return true;
+}
+
+// A section made here compares its keys in the locale of the moment, as
+// one made on its own does.
+TIniSection* TIniSectionList::AddNew(const QString& name) {
+    if (IndexOf(name) >= 0)
+        return nullptr;
+    TIniSectionSlot* slot =
+        FStore->Make(name, TIniSectionStore::HashOf(name), TIniCollation::Current());
+    Insert(slot);
+    return slot->Section;
+}
+
+// A new name never equals another one, so it brings no tie; a list with
+// ties keeps searching for every lookup, which is right whether or not the
+// tie is gone (as after a Delete).
+bool TIniSectionList::Rename(int index, const QString& newName) {
+    if (index < 0 || index >= Count())
+        return false;
+    const int other = IndexOf(newName);
+    if (other >= 0 && other != index)
+        return false;
+    TIniSectionSlot* slot = Unlist(index);
+    slot->Name = newName;
+    slot->Hash = TIniSectionStore::HashOf(newName);
+    Insert(slot);
+    return true;
+}
+
+TIniSectionSlot* TIniSectionList::Unlist(int index) {
+    TIniSectionSlot* slot = FItems[size_t(index)];
+    FStore->Unindex(slot);
+    FItems.erase(FItems.begin() + index);
+    return slot;
 }
 
 void TIniSectionList::Clear() {
     FItems.clear();
-    FByExactName.clear();
+    FStore->Clear();
     FTied = false;
 }
 
-// Two names are never identical (they would compare equal), so the name
-// leaves the hash with its section.
 void TIniSectionList::Delete(int index) {
-    (void)Extract(index);
+    if (index < 0 || index >= Count())
+        return;
+    FStore->Free(Unlist(index));
 }
 
+// A section of the list's own leaves in a new object with its content.
 std::unique_ptr<TIniSection> TIniSectionList::Extract(int index) {
     if (index < 0 || index >= Count())
         return nullptr;
-    auto section = std::move(FItems[size_t(index)].Section);
-    FByExactName.remove(FItems[size_t(index)].Name);
-    FItems.erase(FItems.begin() + index);
+    TIniSectionSlot* slot = Unlist(index);
+    std::unique_ptr<TIniSection> section = std::move(slot->Apart);
+    if (!section) {
+        section = std::make_unique<TIniSection>(*slot->Collation);
+        section->SwapContent(slot->Own);
+    }
+    FStore->Free(slot);
     return section;
 }
 
@@ -97,83 +145,18 @@ void TIniSectionList::SetCaseSensitive(bool value) {
     if (value == FCaseSensitive)
         return;
     FCaseSensitive = value;
-    std::stable_sort(FItems.begin(), FItems.end(), [this](const TItem& a, const TItem& b) {
-        return Compare(a.Name, b.Name) < 0;
-    });
+    std::stable_sort(FItems.begin(), FItems.end(),
+                     [this](const TIniSectionSlot* a, const TIniSectionSlot* b) {
+                         return Compare(a->Name, b->Name) < 0;
+                     });
     FTied = HasTies();
 }
 
 bool TIniSectionList::HasTies() const {
-    return std::adjacent_find(FItems.begin(), FItems.end(), [this](const TItem& a, const TItem& b) {
-               return Compare(a.Name, b.Name) == 0;
-           }) != FItems.end();
-}
-
-TIniSectionCollector::TIniSectionCollector(TIniSectionList& list)
-    : FList(list), FPending(TBefore{&list}), FPlace(FPending.end()) {}
-
-TIniSectionCollector::~TIniSectionCollector() {
-    try {
-        Merge();
-    } catch (...) {
-        // Only while unwinding from an earlier failure can something be
-        // pending here (the parse merges at its end); what did not fit is
-        // dropped rather than throwing from a destructor.
-    }
-}
-
-TIniSection* TIniSectionCollector::Find(const QString& name) {
-    // The pending names match none in the list (Add is only asked for a
-    // name Find did not find), so the first match of the list is the one
-    // its lookup would give, ties of a case-blind list included.
-    if (TIniSection* listed = FList.Find(name))
-        return listed;
-    // A saved file lists its sections in order: each new name then sorts
-    // after all pending ones, which one comparison shows. Otherwise the
-    // place found is kept for Add, so a new name costs one descent.
-    FPlace = FPending.end();
-    if (FPending.empty())
-        return nullptr;
-    const auto& [lastName, lastSection] = *FPending.rbegin();
-    const int order = FList.Compare(lastName, name);
-    if (order <= 0)
-        return order == 0 ? lastSection.get() : nullptr;
-    FPlace = FPending.lower_bound(name);
-    if (FPlace != FPending.end() && FList.Compare(FPlace->first, name) == 0)
-        return FPlace->second.get();
-    return nullptr;
-}
-
-// The place the last Find left is where `name` goes when it was asked for
-// last, as Add's callers do; a hint that is not the place costs a descent,
-// never a wrong place.
-TIniSection* TIniSectionCollector::Add(const QString& name) {
-    const auto it = FPending.emplace_hint(FPlace, name, nullptr);
-    if (!it->second)
-        it->second = std::make_unique<TIniSection>();
-    FPlace = FPending.end();
-    return it->second.get();
-}
-
-// A new name goes before the first listed name that does not sort before
-// it, where an insertion at its lower bound would have put it.
-void TIniSectionCollector::Merge() {
-    if (FPending.empty())
-        return;
-    std::vector<TIniSectionList::TItem>& items = FList.FItems;
-    std::vector<TIniSectionList::TItem> merged;
-    merged.reserve(items.size() + FPending.size());
-    auto old = items.begin();
-    for (auto& [name, section] : FPending) {
-        while (old != items.end() && FList.Compare(old->Name, name) < 0)
-            merged.push_back(std::move(*old++));
-        FList.FByExactName.insert(name, section.get());
-        merged.push_back(TIniSectionList::TItem{name, std::move(section)});
-    }
-    std::move(old, items.end(), std::back_inserter(merged));
-    items = std::move(merged);
-    FPending.clear();
-    FPlace = FPending.end();
+    return std::adjacent_find(FItems.begin(), FItems.end(),
+                              [this](const TIniSectionSlot* a, const TIniSectionSlot* b) {
+                                  return Compare(a->Name, b->Name) == 0;
+                              }) != FItems.end();
 }
 
 } // namespace qz

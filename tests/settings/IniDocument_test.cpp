@@ -387,6 +387,39 @@ TEST(IniDocumentWrite, RenameKeepsTheListSortedAndRefusesTakenNames) {
     EXPECT_FALSE(doc.RenameSection(7, "X"));
 }
 
+// Names are hashed in an open-addressing table: every removal moves the
+// names probed past it, and a section taken out leaves with its entries.
+TEST(IniDocumentWrite, LookupsStayRightWhileSectionsComeAndGo) {
+    TIniStream doc;
+    QStringList lines;
+    for (int i = 0; i < 3000; ++i)
+        lines << QStringLiteral("[S%1]").arg(i * 7919 % 3000) << QStringLiteral("k=%1").arg(i);
+    doc.LoadFromList(lines);
+    ASSERT_EQ(doc.Count(), 3000);
+    for (int i = 0; i < 3000; i += 3)
+        doc.ClearSection(QStringLiteral("S%1").arg(i));
+    for (int i = 1; i < 3000; i += 9)
+        ASSERT_TRUE(doc.RenameSection(doc.SectionList().IndexOf(QStringLiteral("S%1").arg(i)),
+                                      QStringLiteral("R%1").arg(i)));
+    doc.WriteString("S0", "k", "again");
+    auto taken = doc.SectionList().Extract(doc.SectionList().IndexOf("S2"));
+    ASSERT_NE(taken, nullptr);
+    EXPECT_EQ(taken->getString("k"), "358"); // [S2] is the 358th header
+    for (int i = 0; i < 3000; ++i) {
+        const QString name = QStringLiteral("S%1").arg(i);
+        const QString renamed = QStringLiteral("R%1").arg(i);
+        const bool gone = (i % 3 == 0 && i != 0) || i == 2;
+        const bool moved = i % 9 == 1;
+        EXPECT_EQ(doc.SectionByName(name) != nullptr, !gone && !moved) << i;
+        EXPECT_EQ(doc.SectionByName(renamed) != nullptr, moved) << i;
+        if (!gone) {
+            const QString now = moved ? renamed : name;
+            EXPECT_EQ(doc.SectionByName(now), doc.Sections(doc.SectionList().IndexOf(now))) << i;
+        }
+    }
+    EXPECT_EQ(doc.ReadString("s0", "k", ""), "again");
+}
+
 TEST(IniDocumentWrite, CloneCopiesEveryEntryInOrder) {
     TIniSection s;
     s.AddLine(u"b=2");
