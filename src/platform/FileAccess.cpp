@@ -44,7 +44,8 @@ TOpenOutcome OutcomeOfError(int error, QString* errorText) {
 
 } // namespace
 
-TOpenOutcome OpenRegularFileForReading(QFile& file, const QString& path, QString* errorText) {
+TOpenOutcome OpenRegularFile(const QString& path, TOpenedFile& opened, QString* errorText) {
+    opened = {};
     const QByteArray native = QFile::encodeName(path);
     struct stat info {};
     // The type first: opening a device may do something, and opening a
@@ -73,13 +74,42 @@ TOpenOutcome OpenRegularFileForReading(QFile& file, const QString& path, QString
     const int flags = ::fcntl(fd, F_GETFL);
     if (flags >= 0)
         ::fcntl(fd, F_SETFL, flags & ~O_NONBLOCK);
-    if (!file.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
+    opened = {fd, qint64(info.st_size)};
+    return TOpenOutcome::Opened;
+}
+
+TOpenOutcome OpenRegularFileForReading(QFile& file, const QString& path, QString* errorText) {
+    TOpenedFile opened;
+    const TOpenOutcome outcome = OpenRegularFile(path, opened, errorText);
+    if (outcome != TOpenOutcome::Opened)
+        return outcome;
+    if (!file.open(opened.Fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
         if (errorText)
             *errorText = file.errorString();
-        ::close(fd);
+        ::close(opened.Fd);
         return TOpenOutcome::Failed;
     }
     return TOpenOutcome::Opened;
+}
+
+void CloseFile(int fd) noexcept {
+    ::close(fd);
+}
+
+qint64 ReadAll(int fd, char* into, qint64 count) noexcept {
+    qint64 done = 0;
+    while (done < count) {
+        const ssize_t got = ::read(fd, into + done, size_t(count - done));
+        if (got < 0) {
+            if (errno == EINTR)
+                continue;
+            return -1;
+        }
+        if (got == 0)
+            break;
+        done += got;
+    }
+    return done;
 }
 
 bool LockSharedForReading(int fd) noexcept {

@@ -43,6 +43,23 @@ enum class TOpenOutcome {
 [[nodiscard]] TOpenOutcome OpenRegularFileForReading(QFile& file, const QString& path,
                                                      QString* errorText = nullptr);
 
+// A regular file opened by OpenRegularFile: its descriptor, which the
+// caller closes, and its size when it was opened.
+struct TOpenedFile {
+    int Fd = -1;
+    qint64 Size = 0;
+};
+
+// The same open without a QFile, for a whole file read at once: a
+// program's first QFile costs more than reading a settings-sized file.
+[[nodiscard]] TOpenOutcome OpenRegularFile(const QString& path, TOpenedFile& opened,
+                                           QString* errorText = nullptr);
+
+// Reads until `count` bytes are in or the file ends, going on after
+// interruptions; the bytes read, or -1 with errno set.
+[[nodiscard]] qint64 ReadAll(int fd, char* into, qint64 count) noexcept;
+void CloseFile(int fd) noexcept;
+
 // Asks for huge pages on the 2 MiB-aligned middle of a large buffer that is
 // about to be written from start to end, sparing one page fault per 4 KiB.
 // Only a hint: nothing changes if the system declines.

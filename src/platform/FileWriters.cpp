@@ -3,7 +3,9 @@
 #include <QFile>
 #include <QFileInfo>
 
+#include <algorithm>
 #include <cerrno>
+#include <ctime>
 #include <fcntl.h>
 #include <sys/file.h>
 #include <sys/stat.h>
@@ -30,6 +32,20 @@ TFileStamp FileStampOf(const QString& path) {
             qint64(st.st_size),
             Nanoseconds(st.st_mtim),
             Nanoseconds(st.st_ctim)};
+}
+
+bool LocalModificationTime(const QString& path, QDate& date, QTime& time) {
+    struct stat st {};
+    if (::stat(QFile::encodeName(path).constData(), &st) != 0 || S_ISDIR(st.st_mode))
+        return false;
+    const time_t seconds = st.st_mtim.tv_sec;
+    tm local{};
+    if (!::localtime_r(&seconds, &local))
+        return false;
+    date = QDate(local.tm_year + 1900, local.tm_mon + 1, local.tm_mday);
+    time = QTime(local.tm_hour, local.tm_min, std::min(local.tm_sec, 59),
+                 int(st.st_mtim.tv_nsec / 1000000));
+    return date.isValid() && time.isValid();
 }
 
 // The folder, not the file, carries the lock: every save puts a new file

@@ -7,7 +7,9 @@
 //   TFolderLock lock(path); // waits a few seconds at most
 //   if (FileStampOf(path) != seen) { /* read it again */ }
 
+#include <QDate>
 #include <QString>
+#include <QTime>
 #include <QtGlobal>
 
 #include <chrono>
@@ -33,6 +35,13 @@ struct TFileStamp {
 // The stamp of the file `path` leads to (links followed); Exists is false
 // when there is none.
 [[nodiscard]] TFileStamp FileStampOf(const QString& path);
+
+// When the data of the file `path` leads to last changed, as the local
+// calendar date and time of day (to the millisecond) of the C library's
+// time zone, which is the system's; false for no file, or a folder. Qt's
+// local time would say the same, but its first use costs a fresh process
+// more than loading a settings file.
+[[nodiscard]] bool LocalModificationTime(const QString& path, QDate& date, QTime& time);
 
 // An exclusive advisory lock (flock) on the folder that holds `path`,
 // held until destruction. Every writer of the settings files takes it, so

@@ -102,10 +102,9 @@ qint32 LastUninterpretableLine(const QString& text, const QByteArray& bytes, TEn
 } // namespace
 
 TDateTime FileTimeOf(const QString& name) {
-    const QFileInfo info(name);
-    if (!info.exists() || info.isDir())
-        return 0;
-    return ToDateTime(info.lastModified());
+    QDate date;
+    QTime time;
+    return platform::LocalModificationTime(name, date, time) ? ToDateTime(date, time) : 0;
 }
 
 TIni::TIni(const QString& fn) : TIni(fn, nullptr, {}, {}) {}
@@ -119,11 +118,11 @@ TIni::TIni(const QString& fn, TEncoding* aEncoding, TEncodingErrorHandler aEncod
     FVirtualizeWriteprotectedFolders = bool(FVirtualFolder);
     if (fn.isEmpty())
         return;
-    if (QFileInfo::exists(fn)) {
+    if (platform::FileStampOf(fn).Exists) {
         ReadFromFile();
     } else if (FVirtualizeWriteprotectedFolders) {
         const QString substitute = FVirtualFolder(fn);
-        if (!substitute.isEmpty() && QFileInfo::exists(substitute)) {
+        if (!substitute.isEmpty() && platform::FileStampOf(substitute).Exists) {
             FFileName = substitute;
             ReadFromFile();
         }

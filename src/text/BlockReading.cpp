@@ -14,10 +14,14 @@ QString DeviceName(const QIODevice& fs) {
     return QCoreApplication::translate("qz::BlockReading", "(Speicher)");
 }
 
+QString ReadErrorMessage(const QString& name, const QString& errorText) {
+    return QCoreApplication::translate("qz::BlockReading",
+                                       "Fehler beim Lesen der Datei \"%1\" (%2).")
+        .arg(name, errorText);
+}
+
 void ThrowReadError(const QIODevice& fs, const QString& name) {
-    throw EQZError(
-        QCoreApplication::translate("qz::BlockReading", "Fehler beim Lesen der Datei \"%1\" (%2).")
-            .arg(name, fs.errorString()));
+    throw EQZError(ReadErrorMessage(name, fs.errorString()));
 }
 
 void SeekOrThrow(QIODevice& fs, qint64 pos, const QString& name) {

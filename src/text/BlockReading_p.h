@@ -18,6 +18,8 @@ namespace qz::detail {
 // The name a device's messages give it: a file's name, or "(Speicher)".
 [[nodiscard]] QString DeviceName(const QIODevice& fs);
 
+// "Fehler beim Lesen der Datei ..." with the system's `errorText`.
+[[nodiscard]] QString ReadErrorMessage(const QString& name, const QString& errorText);
 [[noreturn]] void ThrowReadError(const QIODevice& fs, const QString& name);
 
 void SeekOrThrow(QIODevice& fs, qint64 pos, const QString& name);

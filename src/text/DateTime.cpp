@@ -19,8 +19,12 @@ TDateTime ToDateTime(const QDateTime& dt) {
     if (!dt.isValid())
         return 0;
     const QDateTime local = dt.toLocalTime();
-    const qint64 days = Epoch().daysTo(local.date());
-    const double fraction = double(local.time().msecsSinceStartOfDay()) / kMsPerDay;
+    return ToDateTime(local.date(), local.time());
+}
+
+TDateTime ToDateTime(const QDate& localDate, const QTime& localTime) {
+    const qint64 days = Epoch().daysTo(localDate);
+    const double fraction = double(localTime.msecsSinceStartOfDay()) / kMsPerDay;
     // The fraction is the time of day in both directions from the epoch.
     return days >= 0 ? double(days) + fraction : double(days) - fraction;
 }

@@ -14,6 +14,8 @@ using TDateTime = double;
 
 // Local time. An invalid QDateTime gives 0.
 [[nodiscard]] TDateTime ToDateTime(const QDateTime& dt);
+// The same for a local date and time of day given as fields.
+[[nodiscard]] TDateTime ToDateTime(const QDate& localDate, const QTime& localTime);
 
 // Local time, to the nearest millisecond. A value that is not finite or
 // lies outside the years 1 to 9999 gives an invalid QDateTime.

@@ -10,7 +10,9 @@
 
 #include <QCoreApplication>
 #include <QFile>
+#include <QScopeGuard>
 
+#include <cerrno>
 #include <cstring>
 
 namespace qz {
@@ -63,6 +65,15 @@ QString OpenFailureMessage(TOpenOutcome outcome, const QString& fileName,
         .arg(fileName, errorText);
 }
 
+void ThrowIfTooLarge(const QString& fileName, qint64 size, qint64 maxBytes) {
+    if (size > maxBytes)
+        throw EQZError(QCoreApplication::translate(
+                           "qz::FileReading",
+                           "Die Datei \"%1\" ist mit %2 Bytes zu groß zum Lesen (höchstens %3 "
+                           "Bytes).")
+                           .arg(fileName, IntToStrGrouped(size), IntToStrGrouped(maxBytes)));
+}
+
 } // namespace
 
 namespace detail {
@@ -72,26 +83,30 @@ void OpenForReadingOrThrow(QFile& file, const QString& fileName, qint64 maxBytes
     const TOpenOutcome outcome = platform::OpenRegularFileForReading(file, fileName, &errorText);
     if (outcome != TOpenOutcome::Opened)
         throw EQZError(OpenFailureMessage(outcome, fileName, errorText));
-    const qint64 size = file.size();
-    if (size > maxBytes)
-        throw EQZError(QCoreApplication::translate(
-                           "qz::FileReading",
-                           "Die Datei \"%1\" ist mit %2 Bytes zu groß zum Lesen (höchstens %3 "
-                           "Bytes).")
-                           .arg(fileName, IntToStrGrouped(size), IntToStrGrouped(maxBytes)));
+    ThrowIfTooLarge(fileName, file.size(), maxBytes);
 }
 
 } // namespace detail
 
+// The descriptor itself rather than a QFile over it: a program's first
+// QFile costs more than reading a settings-sized file, and a settings file
+// is what a program reads first.
 QByteArray ReadFileBytes(const QString& fileName, qint64 maxBytes) {
-    QFile file;
-    detail::OpenForReadingOrThrow(file, fileName, maxBytes);
-    const qint64 size = file.size();
-    QByteArray bytes(size, Qt::Uninitialized);
-    platform::AdviseHugePages(bytes.data(), size);
+    platform::TOpenedFile opened;
+    QString errorText;
+    const TOpenOutcome outcome = platform::OpenRegularFile(fileName, opened, &errorText);
+    if (outcome != TOpenOutcome::Opened)
+        throw EQZError(OpenFailureMessage(outcome, fileName, errorText));
+    const auto close = qScopeGuard([fd = opened.Fd] { platform::CloseFile(fd); });
+    ThrowIfTooLarge(fileName, opened.Size, maxBytes);
+    QByteArray bytes(opened.Size, Qt::Uninitialized);
+    platform::AdviseHugePages(bytes.data(), opened.Size);
     // A file that shrank while it was read gives what is there; one that
     // grew, what it held when it was opened.
-    bytes.truncate(detail::ReadFullyOrThrow(file, bytes.data(), size, fileName));
+    const qint64 got = platform::ReadAll(opened.Fd, bytes.data(), opened.Size);
+    if (got < 0)
+        throw EQZError(detail::ReadErrorMessage(fileName, qt_error_string(errno)));
+    bytes.truncate(got);
     return bytes;
 }
 
