@@ -261,15 +261,21 @@ int InihIgnore(void* user, const char*, const char*, const char*) {
 
 // ---------------------------------------------------------------- load
 
+// What any loader of these files pays: reading, decoding and splitting
+// them into lines, whose cost grows with the file's bytes alone.
+void ReadAndSplit(const TBenchFile& file) {
+    QFile f(file.path);
+    f.open(QIODevice::ReadOnly);
+    const QString text = QString::fromUtf8(f.readAll());
+    qsizetype lines = 0;
+    qz::ForEachLine(text, [&](QStringView line) { lines += !line.isEmpty(); });
+    benchmark::DoNotOptimize(lines);
+}
+
 void BM_Floor_ReadAndSplit(benchmark::State& state) {
     const TBenchFile& file = File();
     for (auto _ : state) {
-        QFile f(file.path);
-        f.open(QIODevice::ReadOnly);
-        const QString text = QString::fromUtf8(f.readAll());
-        qsizetype lines = 0;
-        qz::ForEachLine(text, [&](QStringView line) { lines += !line.isEmpty(); });
-        benchmark::DoNotOptimize(lines);
+        ReadAndSplit(file);
     }
     state.SetBytesProcessed(state.iterations() * file.size);
 }
@@ -372,17 +378,11 @@ void PerSection(benchmark::State& state, const TBenchFile& file) {
         benchmark::Counter::kIsIterationInvariantRate | benchmark::Counter::kInvert);
 }
 
-// What any loader of these files pays: reading, decoding and splitting
-// them into lines, whose cost grows with the file's bytes alone.
+// The floor of the section scaling (ReadAndSplit).
 void BM_Floor_LoadSections(benchmark::State& state) {
     const TBenchFile& file = ManySectionsFile(int(state.range(0)), state.range(1) != 0);
     for (auto _ : state) {
-        QFile f(file.path);
-        f.open(QIODevice::ReadOnly);
-        const QString text = QString::fromUtf8(f.readAll());
-        qsizetype lines = 0;
-        qz::ForEachLine(text, [&](QStringView line) { lines += !line.isEmpty(); });
-        benchmark::DoNotOptimize(lines);
+        ReadAndSplit(file);
     }
     PerSection(state, file);
 }

@@ -31,20 +31,29 @@ TFileStamp FileStampOf(const QString& path) {
             quint64(st.st_ino),
             qint64(st.st_size),
             Nanoseconds(st.st_mtim),
-            Nanoseconds(st.st_ctim)};
+            Nanoseconds(st.st_ctim),
+            S_ISDIR(st.st_mode)};
 }
 
 bool LocalModificationTime(const QString& path, QDate& date, QTime& time) {
-    struct stat st {};
-    if (::stat(QFile::encodeName(path).constData(), &st) != 0 || S_ISDIR(st.st_mode))
+    return LocalModificationTime(FileStampOf(path), date, time);
+}
+
+bool LocalModificationTime(const TFileStamp& stamp, QDate& date, QTime& time) {
+    if (!stamp.Exists || stamp.Folder)
         return false;
-    const time_t seconds = st.st_mtim.tv_sec;
+    // Whole seconds rounded down, so that the rest is never negative
+    // (a time before 1970).
+    qint64 whole = stamp.ModifiedNs / 1000000000;
+    if (stamp.ModifiedNs % 1000000000 < 0)
+        --whole;
+    const qint64 rest = stamp.ModifiedNs - whole * 1000000000;
+    const time_t seconds = time_t(whole);
     tm local{};
     if (!::localtime_r(&seconds, &local))
         return false;
     date = QDate(local.tm_year + 1900, local.tm_mon + 1, local.tm_mday);
-    time = QTime(local.tm_hour, local.tm_min, std::min(local.tm_sec, 59),
-                 int(st.st_mtim.tv_nsec / 1000000));
+    time = QTime(local.tm_hour, local.tm_min, std::min(local.tm_sec, 59), int(rest / 1000000));
     return date.isValid() && time.isValid();
 }
 

@@ -28,6 +28,7 @@ struct TFileStamp {
     qint64 Size = 0;
     qint64 ModifiedNs = 0;
     qint64 ChangedNs = 0;
+    bool Folder = false;
 
     friend bool operator==(const TFileStamp&, const TFileStamp&) = default;
 };
@@ -42,6 +43,8 @@ struct TFileStamp {
 // local time would say the same, but its first use costs a fresh process
 // more than loading a settings file.
 [[nodiscard]] bool LocalModificationTime(const QString& path, QDate& date, QTime& time);
+// The same for a stamp already taken.
+[[nodiscard]] bool LocalModificationTime(const TFileStamp& stamp, QDate& date, QTime& time);
 
 // An exclusive advisory lock (flock) on the folder that holds `path`,
 // held until destruction. Every writer of the settings files takes it, so

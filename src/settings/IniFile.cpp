@@ -101,10 +101,18 @@ qint32 LastUninterpretableLine(const QString& text, const QByteArray& bytes, TEn
 
 } // namespace
 
-TDateTime FileTimeOf(const QString& name) {
+namespace {
+
+TDateTime FileTimeOf(const platform::TFileStamp& stamp) {
     QDate date;
     QTime time;
-    return platform::LocalModificationTime(name, date, time) ? ToDateTime(date, time) : 0;
+    return platform::LocalModificationTime(stamp, date, time) ? ToDateTime(date, time) : 0;
+}
+
+} // namespace
+
+TDateTime FileTimeOf(const QString& name) {
+    return FileTimeOf(platform::FileStampOf(name));
 }
 
 TIni::TIni(const QString& fn) : TIni(fn, nullptr, {}, {}) {}
@@ -166,11 +174,12 @@ void TIni::LoadFromFile(const QString& fn) {
     if (fn.isEmpty())
         return;
     FLoadedFileName = fn;
-    FFileTime = FileTimeOf(fn);
     // The stamp comes before the bytes: a change in between is merged later
     // rather than missed.
+    const platform::TFileStamp stamp = platform::FileStampOf(fn);
+    FFileTime = FileTimeOf(stamp);
     if (fn == FFileName) {
-        FStamp = platform::FileStampOf(fn);
+        FStamp = stamp;
         FChanges.Forget();
     } else {
         FChanges.NoteWhole();
