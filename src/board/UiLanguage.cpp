@@ -3,7 +3,6 @@
 #include <QCoreApplication>
 #include <QLocale>
 #include <QLoggingCategory>
-#include <QRegularExpression>
 #include <QTranslator>
 
 namespace stakko {
@@ -19,8 +18,10 @@ TUiLanguage& Chosen() {
 
 // "en-Latn-GB", "en_GB.UTF-8@euro" and "EN" all name the language "en".
 QString LanguagePart(const QString& entry) {
-    static const QRegularExpression separator(QStringLiteral("[-_.@]"));
-    return entry.section(separator, 0, 0).toLower();
+    qsizetype end = 0;
+    while (end < entry.size() && !QStringView(u"-_.@").contains(entry[end]))
+        ++end;
+    return entry.first(end).toLower();
 }
 
 void Install(const QString& path) {

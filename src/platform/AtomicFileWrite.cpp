@@ -2,6 +2,7 @@
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QDirIterator>
 #include <QFile>
 #include <QFileInfo>
 
@@ -301,13 +302,18 @@ QStringList RemoveStaleTemporaries(const QString& path) {
     const QFileInfo info(target);
     const QString prefix = info.fileName() + QLatin1String(TemporaryInfix);
     const QDir folder = info.dir();
-    const QStringList candidates =
-        folder.entryList({prefix + QLatin1Char('*')}, QDir::Files | QDir::Hidden | QDir::System);
     struct stat file {};
     const bool targetExists = ::stat(Native(target).constData(), &file) == 0;
     const time_t now = ::time(nullptr);
-    for (const QString& name : candidates) {
-        if (name.size() != prefix.size() + UniqueChars)
+    // Compared as text, not as a name filter: a file's name may hold "*",
+    // "?" or "[", and the filters are case-blind, which would reach the
+    // temporaries of another file. (A filter also costs the start a
+    // regular-expression engine.)
+    QDirIterator names(folder.path(), QDir::Files | QDir::Hidden | QDir::System);
+    while (names.hasNext()) {
+        names.next();
+        const QString name = names.fileName();
+        if (name.size() != prefix.size() + UniqueChars || !name.startsWith(prefix))
             continue;
         const QString candidate = folder.filePath(name);
         const QByteArray native = Native(candidate);

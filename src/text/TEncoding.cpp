@@ -63,6 +63,40 @@ constexpr std::array<char16_t, 256> MakeWindows1252Table() {
 
 constexpr std::array<char16_t, 256> kWindows1252 = MakeWindows1252Table();
 
+// Windows-1251 as published, 98 undefined. Built in like 1252: both pages
+// are made when the program starts, and a start should open no converter.
+constexpr std::array<char16_t, 256> MakeWindows1251Table() {
+    std::array<char16_t, 256> t{};
+    for (int b = 0; b < 0x80; ++b)
+        t[b] = static_cast<char16_t>(b);
+    constexpr char16_t high[64] = {
+        0x0402, 0x0403, 0x201A, 0x0453, 0x201E, 0x2026, 0x2020, 0x2021, 0x20AC, 0x2030, 0x0409,
+        0x2039, 0x040A, 0x040C, 0x040B, 0x040F, 0x0452, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
+        0x2013, 0x2014, 0xFFFD, 0x2122, 0x0459, 0x203A, 0x045A, 0x045C, 0x045B, 0x045F, 0x00A0,
+        0x040E, 0x045E, 0x0408, 0x00A4, 0x0490, 0x00A6, 0x00A7, 0x0401, 0x00A9, 0x0404, 0x00AB,
+        0x00AC, 0x00AD, 0x00AE, 0x0407, 0x00B0, 0x00B1, 0x0406, 0x0456, 0x0491, 0x00B5, 0x00B6,
+        0x00B7, 0x0451, 0x2116, 0x0454, 0x00BB, 0x0458, 0x0405, 0x0455, 0x0457};
+    for (int b = 0; b < 64; ++b)
+        t[0x80 + b] = high[b];
+    // C0..FF: the Cyrillic capitals and small letters in alphabetical order.
+    for (int b = 0; b < 64; ++b)
+        t[0xC0 + b] = static_cast<char16_t>(0x0410 + b);
+    return t;
+}
+
+constexpr std::array<char16_t, 256> kWindows1251 = MakeWindows1251Table();
+
+const std::array<char16_t, 256>* BuiltInTable(quint32 codePage) {
+    switch (codePage) {
+    case 1251:
+        return &kWindows1251;
+    case 1252:
+        return &kWindows1252;
+    default:
+        return nullptr;
+    }
+}
+
 struct CodePageName {
     quint32 codePage;
     const char* converter;
@@ -342,8 +376,8 @@ TCodePageEncoding::TCodePageEncoding(quint32 codePage) : FCodePage(codePage) {
     }
 
     FSingleByte = std::make_unique<SingleByteTables>();
-    if (codePage == 1252) {
-        FSingleByte->Decode = kWindows1252;
+    if (const auto* table = BuiltInTable(codePage)) {
+        FSingleByte->Decode = *table;
     } else {
         // Built once from the converter, byte by byte, so that decoding
         // afterwards is a plain table lookup.

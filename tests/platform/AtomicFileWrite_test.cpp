@@ -48,6 +48,23 @@ TEST(AtomicFileWrite, CreateOnlyNeverTouchesAnExistingFile) {
     EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList{"a.ini"});
 }
 
+TEST(AtomicFileWrite, StaleTemporariesAreOnlyThoseOfTheFileItself) {
+    QTemporaryDir dir;
+    const QString path = dir.filePath("a[1].ini");
+    ASSERT_EQ(WriteFileAtomically(path, "kept").Status, TWriteStatus::Written);
+    // A killed save leaves its temporary with content; the others only
+    // look alike: a wildcard, another case, another length.
+    const QStringList own{"a[1].ini.saving-Ab3dEf"};
+    const QStringList others{"a1.ini.saving-Ab3dEf", "A[1].INI.saving-Ab3dEf",
+                             "a[1].ini.saving-Ab3dEfg", "a[1].ini.saving-Ab3d"};
+    for (const QString& name : own + others)
+        ASSERT_EQ(WriteFileAtomically(dir.filePath(name), "left").Status, TWriteStatus::Written);
+    EXPECT_EQ(RemoveStaleTemporaries(path), QStringList{dir.filePath(own[0])});
+    QStringList expected = others + QStringList{"a[1].ini"};
+    expected.sort();
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden, QDir::Name), expected);
+}
+
 TEST(AtomicFileWrite, LinksAreFollowedOnlyToTheEnd) {
     QTemporaryDir dir;
     ASSERT_TRUE(QDir().mkdir(dir.filePath("real")));

@@ -204,18 +204,33 @@ INSTANTIATE_TEST_SUITE_P(
                       PageRow{"cp850", 850, {}}, PageRow{"cp437", 437, {}}),
     RowName());
 
-TEST(CodePageEncoding, Windows1252MatchesWindowsIncludingItsGaps) {
+TEST(CodePageEncoding, BuiltInPagesMatchWindowsIncludingTheirGaps) {
     auto* enc = qz::TEncoding::Default();
     EXPECT_EQ(enc->GetCodePage(), 1252u);
     const QString text = enc->GetString(Bytes({0x80, 0x81, 0x8D, 0x8F, 0x90, 0x9D, 0x9F, 0xE4}));
     EXPECT_EQ(text, QString::fromUtf16(u"\u20AC\u0081\u008D\u008F\u0090\u009D\u0178\u00E4"));
-    // The fixed table agrees with the system converter byte for byte.
-    QStringDecoder converter("windows-1252", QStringDecoder::Flag::Stateless);
-    for (int b = 0; b < 256; ++b) {
-        const char c = static_cast<char>(b);
-        const QString expected = converter.decode(QByteArrayView(&c, 1));
-        ASSERT_EQ(expected.size(), 1);
-        EXPECT_EQ(qz::Windows1252Table()[b], expected[0].unicode()) << "byte " << b;
+    // The built-in tables of the two pages every program makes at its start
+    // agree with the system converter byte for byte, but for 1251's hole.
+    struct BuiltIn {
+        quint32 codePage;
+        const char* converterName;
+        int hole;
+    };
+    for (const BuiltIn page :
+         {BuiltIn{1252, "windows-1252", -1}, BuiltIn{1251, "windows-1251", 0x98}}) {
+        qz::TCodePageEncoding builtIn(page.codePage);
+        QStringDecoder converter(page.converterName, QStringDecoder::Flag::Stateless);
+        for (int b = 0; b < 256; ++b) {
+            const char c = static_cast<char>(b);
+            const QString expected =
+                b == page.hole ? QString(QChar(0xFFFD)) : converter.decode(QByteArrayView(&c, 1));
+            ASSERT_EQ(expected.size(), 1);
+            EXPECT_EQ(builtIn.GetString(QByteArray(1, c)), expected)
+                << page.converterName << " byte " << b;
+            if (page.codePage == 1252) {
+                EXPECT_EQ(qz::Windows1252Table()[b], expected[0].unicode()) << "byte " << b;
+            }
+        }
     }
 }
 
