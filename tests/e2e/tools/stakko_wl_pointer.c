@@ -132,8 +132,8 @@ static int parse_number(const char* word, long max, long* out) {
     return 1;
 }
 
-static int bad_script(const char* what, const char* step) {
-    fprintf(stderr, "stakko_wl_pointer: %s in step \"%s\"\n", what, step);
+static int bad_script(int word, const char* step, const char* what) {
+    fprintf(stderr, "stakko_wl_pointer: word %d, \"%s\": %s\n", word + 1, step, what);
     return 2;
 }
 
@@ -146,14 +146,14 @@ static int check_script(char** words, int count, const struct session* s) {
             const char* xw = i + 1 < count ? words[i + 1] : NULL;
             const char* yw = i + 2 < count ? words[i + 2] : NULL;
             if (!parse_number(xw, s->width - 1, &x) || !parse_number(yw, s->height - 1, &y))
-                return bad_script("move X Y needs a point on the output", words[i]);
+                return bad_script(i, words[i], "needs X Y, a point on the output");
             i += 2;
         } else if (strcmp(words[i], "sleep") == 0) {
             if (!parse_number(i + 1 < count ? words[i + 1] : NULL, 600000, &ms))
-                return bad_script("sleep MS needs milliseconds up to 600000", words[i]);
+                return bad_script(i, words[i], "needs milliseconds, at most 600000");
             i += 1;
         } else if (strcmp(words[i], "press") != 0 && strcmp(words[i], "release") != 0) {
-            return bad_script("unknown step", words[i]);
+            return bad_script(i, words[i], "not a step");
         }
     }
     return 0;
