@@ -9,7 +9,7 @@
 PRESET ?= default
 BUILD_DIR = $(if $(filter default,$(PRESET)),build,build-$(PRESET))
 
-FORMAT_FILES = $(shell git ls-files --cached --others --exclude-standard -- '*.cpp' '*.h')
+FORMAT_FILES = $(shell git ls-files --cached --others --exclude-standard -- '*.c' '*.cpp' '*.h')
 
 .PHONY: deps build run test package install bench fuzz fuzz-smoke soak format format-check clean
 

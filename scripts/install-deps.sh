@@ -24,6 +24,9 @@ packages=(
   # native Wayland sessions, and a headless compositor with its screenshot
   # and keyboard tools for the Wayland end-to-end test
   qt6-wayland sway grim wtype
+  # the test's own pointer for that compositor (a Wayland client made with
+  # wayland-scanner), and jq to read the compositor's window tree
+  libwayland-dev jq
 )
 
 missing=()

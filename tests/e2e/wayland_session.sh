@@ -4,15 +4,17 @@
 # "nobody"), Qt's Wayland platform, keys through the compositor's virtual
 # keyboard. The window appears with its desktop id, keys play, the help,
 # the About box, a start-up message box and the record dialog open and
-# close, and the settings file afterwards holds the window's size and
-# state while the position stored before stays: Wayland tells no window
-# where it is.
+# close, the About box follows a drag of the pointer, and the settings
+# file afterwards holds the window's size and state while the position
+# stored before stays: Wayland tells no window where it is.
 #
-#   wayland_session.sh <stakko program> <record driver>
+#   wayland_session.sh <stakko program> <record driver> <stakko_wl_pointer>
 set -euo pipefail
 
 source "$(dirname "$0")/xsession.sh"
-require_tools sway swaymsg grim wtype compare setpriv
+require_tools sway swaymsg grim wtype compare setpriv jq
+[[ -x ${3:-} ]] || fail "missing tool: stakko_wl_pointer, the test's pointer (it is built where" \
+    "libwayland-dev is installed: scripts/install-deps.sh)"
 unset DISPLAY
 export QT_QPA_PLATFORM=wayland
 
@@ -21,6 +23,7 @@ WL=$WORK/wl
 mkdir -p "$WL/home/.config/Vomb" "$WL/run" "$WL/bin"
 cp "$(realpath "$1")" "$WL/bin/stakko"
 cp "$(realpath "$2")" "$WL/bin/stakko_record_driver"
+cp "$(realpath "$3")" "$WL/bin/stakko_wl_pointer"
 # The suppressions too: the checkout itself may be closed to that user.
 cp "$(dirname "$0")/../sanitizers/lsan.supp" "$WL/lsan.supp"
 export LSAN_OPTIONS="suppressions=$WL/lsan.supp"
@@ -71,7 +74,13 @@ KEEP_KEYBOARD=$!
 trap 'kill "$KEEP_KEYBOARD" "$SWAY_PID" 2>/dev/null || true; cleanup' EXIT
 
 key() { as_user wtype "$@"; }
+pointer() { as_user "$WL/bin/stakko_wl_pointer" "$@"; }
 tree() { as_user swaymsg -t get_tree; }
+# rect <name>: x, y, width and height of the window with that title.
+rect() {
+    tree | jq -r --arg name "$1" \
+        'first(.. | objects | select(.name? == $name and .pid?) | .rect | "\(.x) \(.y) \(.width) \(.height)")'
+}
 # views <name>: how many windows of the game with that title are mapped.
 views() { tree | grep -c "\"name\": \"$1\"" || true; }
 has_view() { [[ $(views "$1") -ge 1 ]]; }
@@ -119,6 +128,29 @@ wait_until 10 has_view "Info" || fail "Alt+I did not open the About box: $(tree 
 shot about
 differ help about || fail "the About box is not on the screen"
 [[ -n ${SHOTS:-} ]] && cp "$WORK/about.png" "$SHOTS/wayland-about.png"
+
+# Dragged by its surface, the box goes where the pointer goes: the game
+# hands the drag to the compositor, which alone may move a window here.
+# The press is near the top right corner, clear of the lines, the picture
+# and the buttons. The pointer comes in from the empty corner of the
+# screen, so that the box hears it enter; the first step of one pixel
+# starts the drag, and the compositor then moves the box with the pointer
+# until the release.
+read -r AX AY AW AH < <(rect Info)
+((AW > 100 && AH > 100)) || fail "the About box has no size: $AX $AY $AW $AH"
+PX=$((AX + AW - 10)) PY=$((AY + 5))
+steps=(move 0 0 sleep 300 move "$PX" "$PY" sleep 300 press sleep 100
+    move $((PX + 1)) $((PY + 1)) sleep 300)
+for i in 1 2 3 4; do
+    steps+=(move $((PX + 30 * i)) $((PY + 20 * i)) sleep 50)
+done
+pointer "${steps[@]}" sleep 300 release || fail "the pointer tool failed"
+sleep 0.3
+read -r BX BY BW BH < <(rect Info)
+near() { (($1 - $2 <= 2 && $2 - $1 <= 2)); }
+near $((BX - AX)) 120 && near $((BY - AY)) 80 && [[ $BW == "$AW" && $BH == "$AH" ]] ||
+    fail "the About box at $AX,$AY ${AW}x$AH went to $BX,$BY ${BW}x$BH, not by (120, 80)"
+
 key -k Return
 wait_until 10 no_view "Info" || fail "Return did not close the About box"
 
