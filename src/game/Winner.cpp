@@ -66,7 +66,6 @@ TWinnerForm::TWinnerForm(TScoreObj& score, QWidget* parent)
         pal.setColor(role, Qt::black);
     setPalette(pal);
     setAutoFillBackground(true);
-    setFont(DialogFont());
 
     FUi->BitBtn1->setIcon(ButtonGlyph(TGlyph::Ok));
     // The OK button's own handler runs before the dialog closes with OK.
@@ -103,6 +102,7 @@ void TWinnerForm::closeEvent(QCloseEvent* event) {
 // where no window manager hands it over), and the offered name is selected,
 // so typing replaces it and the cursor keys keep it.
 void TWinnerForm::showEvent(QShowEvent* event) {
+    setFont(DialogFont());
     QDialog::showEvent(event);
     activateWindow();
     FUi->WinnerNameEdit->setFocus(Qt::ActiveWindowFocusReason);

@@ -44,6 +44,8 @@ public slots:
 protected:
     // Nor does the window manager's close: only OK closes the dialog.
     void closeEvent(QCloseEvent* event) override;
+    // The dialog takes its font when it is shown: the font is a file of
+    // its own to load, and most games never show the dialog.
     void showEvent(QShowEvent* event) override;
 
 private:

@@ -471,10 +471,13 @@ TEST(SettingsSaving, AFailureIsToldOnceTheRecordPlainlyAndTheEndAgain) {
 }
 
 // The dialog's font stands in for a bitmap font Linux does not have; the
-// label keeps its fixed size, so the caption must fit it.
+// label keeps its fixed size, so the caption must fit it. The font comes
+// when the dialog is shown.
 TEST(WinnerForm, OffersNoCloseAndItsFontFitsTheLabel) {
     TScoreObj score;
     TWinnerForm form(score);
+    EXPECT_FALSE(form.findChild<QLabel*>(QStringLiteral("YourName"))->font().bold());
+    form.show();
     const Qt::WindowFlags flags = form.windowFlags();
     EXPECT_TRUE(flags & Qt::WindowTitleHint);
     EXPECT_FALSE(flags & (Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint |
