@@ -4,9 +4,10 @@
 // to UTF-16 (one kernel decodes the well-formed prefix of its input; the
 // strict decoder of the UTF-8 encodings and the lenient one of the file
 // loader are both built on it), and the check whether bytes are UTF-8
-// (IsUtf8Content in QZ_Files.h), whose kernels are named here so that
-// tests, the fuzz target and the benchmarks can run each one the processor
-// has. Everything else in this folder is private to it.
+// (IsUtf8Content in QZ_Files.h). The kernels of the check and of the
+// decoder are named here so that tests, the fuzz target and the benchmarks
+// can run each one the processor has. Everything else in this folder is
+// private to it.
 //
 //   qz::detail::DecodeUtf8Strict(in, n, out, room) == -1 // malformed
 //   qz::detail::IsUtf8ContentWith(TUtf8Kernel::Portable, "\xC3\xA4", 2, 1) == true
@@ -61,7 +62,7 @@ inline constexpr qsizetype MaxHeldBack = 3;
 // decoding.
 [[nodiscard]] qsizetype CutSequenceLength(QByteArrayView bytes) noexcept;
 
-// --- the check and its kernels
+// --- the kernels of the check and the decoder
 
 enum class TUtf8Kernel {
     Portable, // one sequence at a time; the reference, and any processor
@@ -87,5 +88,13 @@ inline constexpr TUtf8Kernel AllUtf8Kernels[] = {TUtf8Kernel::Portable, TUtf8Ker
 //   IsUtf8ContentWith(TUtf8Kernel::Portable, "\xC3\xA4", 2, 1) == true
 [[nodiscard]] bool IsUtf8ContentWith(TUtf8Kernel kernel, const char* data, qint64 size,
                                      qint64 blockSize) noexcept;
+
+// DecodeWellFormedUtf8 through `kernel`: Portable decodes every sequence
+// but ASCII runs on its own, the vector kernels also take blocks of ASCII
+// and two-byte sequences at once. A kernel this processor lacks is
+// replaced by the portable one.
+[[nodiscard]] TUtf8Prefix DecodeWellFormedUtf8With(TUtf8Kernel kernel, const quint8* in,
+                                                   qsizetype n, char16_t* out,
+                                                   qsizetype room) noexcept;
 
 } // namespace qz::detail
