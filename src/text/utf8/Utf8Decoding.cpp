@@ -18,6 +18,10 @@ constexpr bool IsContinuation(quint8 b) noexcept {
     return (b & 0xC0) == 0x80;
 }
 
+// How far ahead of the vector steps the bytes are fetched into the cache:
+// half of the 4 KiB page, measured best on 64 MiB of German prose.
+[[maybe_unused]] constexpr int PrefetchAhead = 2048;
+
 // Where the processor has no vector two-byte step.
 struct TNoTwoByteSteps {};
 
@@ -60,6 +64,9 @@ TUtf8Prefix WellFormedPrefix(const quint8* in, qsizetype n, char16_t* out,
             constexpr int Width = TSteps::Width;
             constexpr int Chunk = 4 * Width;
             while (end - p > Chunk && (!Bounded || room - units() >= Chunk)) {
+                // The processor's own prefetching leaves the steps waiting
+                // for the bytes on this machine.
+                _mm_prefetch(reinterpret_cast<const char*>(p) + PrefetchAhead, _MM_HINT_T0);
                 if (TSteps::template AllAscii<Write>(p, o)) {
                     p += Chunk;
                     advance(Chunk);
