@@ -66,7 +66,9 @@ TUtf8Prefix WellFormedPrefix(const quint8* in, qsizetype n, char16_t* out,
             while (end - p > Chunk && (!Bounded || room - units() >= Chunk)) {
                 // The processor's own prefetching leaves the steps waiting
                 // for the bytes on this machine.
-                _mm_prefetch(reinterpret_cast<const char*>(p) + PrefetchAhead, _MM_HINT_T0);
+                for (int line = 0; line < Chunk; line += 64)
+                    _mm_prefetch(reinterpret_cast<const char*>(p) + PrefetchAhead + line,
+                                 _MM_HINT_T0);
                 if (TSteps::template AllAscii<Write>(p, o)) {
                     p += Chunk;
                     advance(Chunk);
