@@ -262,14 +262,16 @@ TEST_P(Utf8KernelTable, KnownAnswersAndThePortableAnswerOnRandomText) {
 INSTANTIATE_TEST_SUITE_P(Kernels, Utf8KernelTable,
                          ::testing::Values(KernelRow{{"portable"}, TUtf8Kernel::Portable},
                                            KernelRow{{"ssse3"}, TUtf8Kernel::Ssse3},
-                                           KernelRow{{"avx2"}, TUtf8Kernel::Avx2}),
+                                           KernelRow{{"avx2"}, TUtf8Kernel::Avx2},
+                                           KernelRow{{"avx512"}, TUtf8Kernel::Avx512}),
                          RowName());
 
 // Text made for the decoder's two-byte steps: ASCII and two-byte
 // sequences, with one sequence from Sequences() (or one more two-byte
-// sequence) put at every position around the 16-, 32-, 64- and 128-byte
-// steps and chunks (the first and second 128 bytes), followed by text long
-// enough for further steps or cut short so that the end meets them; also random text of mostly
+// sequence) put at every position around the boundaries of the 16-, 32-
+// and 64-byte steps and of their chunks in the first 270 bytes, followed
+// by text long enough for further steps or cut short so that the end
+// meets them; also random text of mostly
 // two-byte sequences with faults here and there.
 std::vector<QByteArray> TwoByteStepInputs() {
     static const char* const fillers[] = {"a", "\xC3\xA4", "a\xC3\xB6", "ab\xC3\x9F"};
@@ -281,7 +283,10 @@ std::vector<QByteArray> TwoByteStepInputs() {
         std::vector<QByteArray> probes = {Bytes({0xC3, 0xBC})};
         for (const Sequence& s : Sequences())
             probes.push_back(s.bytes);
-        for (int at = 0; at <= 262; at = at == 140 ? 248 : at + 1) {
+        for (int at = 0; at <= 270; ++at) {
+            if (at % 16 > 1 && at % 16 < 11)
+                continue; // far from every step boundary
+
             QByteArray head = text.first(at);
             // Whole characters only before the probe (a lead cut off by
             // `at` is a fault of its own, which the probes cover).
@@ -299,9 +304,9 @@ std::vector<QByteArray> TwoByteStepInputs() {
         "\xC3", "\x80",     "\xC0\x80", "\xFF"};
     for (int sample = 0; sample < 3000; ++sample) {
         QByteArray bytes;
-        const int size = int(random() % 400);
-        const int faults =
-            1 + int(random() % 200); // one piece in `faults` is not ASCII or two-byte
+        const int size = int(random() % 520);
+        // One piece in `faults` is neither ASCII nor a two-byte sequence.
+        const int faults = 1 + int(random() % 200);
         while (bytes.size() < size)
             bytes += pieces[random() % faults == 0 ? 4 + random() % 6 : random() % 4];
         inputs.push_back(bytes);

@@ -68,10 +68,11 @@ enum class TUtf8Kernel {
     Portable, // one sequence at a time; the reference, and any processor
     Ssse3,    // 16 bytes per step
     Avx2,     // 32 bytes per step
+    Avx512,   // the decoder 64 bytes per step (BW, VBMI, VBMI2); the check runs AVX2's
 };
 
 inline constexpr TUtf8Kernel AllUtf8Kernels[] = {TUtf8Kernel::Portable, TUtf8Kernel::Ssse3,
-                                                 TUtf8Kernel::Avx2};
+                                                 TUtf8Kernel::Avx2, TUtf8Kernel::Avx512};
 
 // Whether this processor can run `kernel`.
 [[nodiscard]] bool Utf8KernelAvailable(TUtf8Kernel kernel) noexcept;
@@ -79,7 +80,7 @@ inline constexpr TUtf8Kernel AllUtf8Kernels[] = {TUtf8Kernel::Portable, TUtf8Ker
 // The kernel IsUtf8Content runs: the widest one available.
 [[nodiscard]] TUtf8Kernel BestUtf8Kernel() noexcept;
 
-// "portable", "ssse3", "avx2": for test and benchmark names.
+// "portable", "ssse3", "avx2", "avx512": for test and benchmark names.
 [[nodiscard]] const char* Utf8KernelName(TUtf8Kernel kernel) noexcept;
 
 // IsUtf8Content through `kernel`, fed `blockSize` (> 0) bytes at a time, so

@@ -184,6 +184,12 @@ __attribute__((target("avx2"), flatten)) TUtf8Prefix
 Avx2Prefix(const quint8* in, qsizetype n, char16_t* out, qsizetype room) noexcept {
     return WellFormedPrefix<Write, Bounded, TAvx2TwoByteSteps>(in, n, out, room);
 }
+
+template <bool Write, bool Bounded>
+QZ_AVX512_STEPS __attribute__((flatten)) TUtf8Prefix
+Avx512Prefix(const quint8* in, qsizetype n, char16_t* out, qsizetype room) noexcept {
+    return WellFormedPrefix<Write, Bounded, TAvx512TwoByteSteps>(in, n, out, room);
+}
 #endif
 
 // `kernel` must be one the processor has.
@@ -196,6 +202,8 @@ TUtf8Prefix KernelPrefix(TUtf8Kernel kernel, const quint8* in, qsizetype n, char
         return Ssse3Prefix<Write, Bounded>(in, n, out, room);
     case TUtf8Kernel::Avx2:
         return Avx2Prefix<Write, Bounded>(in, n, out, room);
+    case TUtf8Kernel::Avx512:
+        return Avx512Prefix<Write, Bounded>(in, n, out, room);
 #endif
     default:
         return WellFormedPrefix<Write, Bounded, TNoTwoByteSteps>(in, n, out, room);
