@@ -4,6 +4,8 @@
 // 32 on AVX2, 64 on AVX-512 (with VBMI2's compress), each chosen at run
 // time where the processor has it. Private to the UTF-8 folder.
 
+#include "text/Widening_p.h"
+
 #include <QtGlobal>
 
 #if defined(__x86_64__)
@@ -56,8 +58,7 @@ struct TTwoByteBlock {
 // byte must be a continuation. `carry` is the Carry of the block before
 // (0 at the first). Anything else - longer sequences, faulty bytes - is
 // left to the scalar decoder. Writing, the units go to out[0..Width)
-// (those past Units are scratch). Reads p[0..Width], one byte past the
-// block.
+// (those past Units are scratch), reading the byte past the block too.
 //
 // The unit at each position: an ASCII byte as it is, at a lead its five
 // bits above the six of the next byte (maddubs adds the low byte & 7F and
@@ -94,14 +95,10 @@ struct TSsse3TwoByteSteps {
         if (_mm_movemask_epi8(_mm_or_si128(_mm_or_si128(a, b), _mm_or_si128(c, d))) != 0)
             return false;
         if constexpr (Write) {
-            const __m128i zero = _mm_setzero_si128();
-            int at = 0;
-            for (const __m128i v : {a, b, c, d}) {
-                _mm_storeu_si128(reinterpret_cast<__m128i*>(out + at), _mm_unpacklo_epi8(v, zero));
-                _mm_storeu_si128(reinterpret_cast<__m128i*>(out + at + 8),
-                                 _mm_unpackhi_epi8(v, zero));
-                at += 16;
-            }
+            StoreWidened(a, out);
+            StoreWidened(b, out + 16);
+            StoreWidened(c, out + 32);
+            StoreWidened(d, out + 48);
         }
         return true;
     }
