@@ -56,13 +56,14 @@ TUtf8Prefix WellFormedPrefix(const quint8* in, qsizetype n, char16_t* out,
     while (p < end) {
 #if defined(__x86_64__)
         if constexpr (!std::is_same_v<TSteps, TNoTwoByteSteps>) {
-            // Chunks of four blocks: the branch between ASCII and the
+            // Chunks of a few blocks: the branch between ASCII and the
             // two-byte step is then taken per chunk, where prose with an
             // umlaut every few dozen bytes would mispredict it per block,
             // and the steps go a fixed width, so that no step waits for the
             // one before. A step reads one byte past its block.
             constexpr int Width = TSteps::Width;
-            constexpr int Chunk = 4 * Width;
+            constexpr int Blocks = TSteps::Blocks;
+            constexpr int Chunk = Blocks * Width;
             while (end - p > Chunk && (!Bounded || room - units() >= Chunk)) {
                 // The processor's own prefetching leaves the steps waiting
                 // for the bytes on this machine.
@@ -76,7 +77,7 @@ TUtf8Prefix WellFormedPrefix(const quint8* in, qsizetype n, char16_t* out,
                 }
                 unsigned carry = 0;
                 int blocks = 0;
-                for (; blocks < 4; ++blocks) {
+                for (; blocks < Blocks; ++blocks) {
                     const TTwoByteBlock block = TSteps::template Block<Write>(p, carry, o);
                     if (!block.Taken)
                         break;
@@ -87,7 +88,7 @@ TUtf8Prefix WellFormedPrefix(const quint8* in, qsizetype n, char16_t* out,
                 // A lead that ends the chunk, its unit written: its
                 // continuation is taken here, or the lead goes back to the
                 // scalar decoder below.
-                if (carry != 0 && blocks == 4 && IsContinuation(*p)) {
+                if (carry != 0 && blocks == Blocks && IsContinuation(*p)) {
                     ++p;
                     carry = 0;
                 }
@@ -96,7 +97,7 @@ TUtf8Prefix WellFormedPrefix(const quint8* in, qsizetype n, char16_t* out,
                     advance(-1);
                     break;
                 }
-                if (blocks < 4)
+                if (blocks < Blocks)
                     break; // to the sequence that stopped the step
             }
         }

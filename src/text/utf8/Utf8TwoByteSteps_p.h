@@ -65,8 +65,8 @@ struct TTwoByteBlock {
 // 64 times the lead's bits, which are zero off the leads); the units at
 // the continuations are then dropped by the shuffles of UnitCompaction.
 //
-// AllAscii checks a chunk of four blocks and, writing, widens it to
-// out[0..4 * Width).
+// AllAscii checks a chunk of Blocks blocks (128 bytes but on SSSE3) and,
+// writing, widens it to out[0..Blocks * Width).
 
 // Signed compares: continuations 80..BF are below -64; leads C2..DF are
 // -128..-99 once BE is added, which puts every other byte above them.
@@ -85,6 +85,7 @@ constexpr bool OnlyTwoByteSequences(TMask nonAscii, TMask leads, TMask continuat
 
 struct TSsse3TwoByteSteps {
     static constexpr int Width = 16;
+    static constexpr int Blocks = 4;
 
     template <bool Write>
     __attribute__((target("ssse3"))) static bool AllAscii(const quint8* p, char16_t* out) noexcept {
@@ -139,6 +140,7 @@ struct TSsse3TwoByteSteps {
 
 struct TAvx2TwoByteSteps {
     static constexpr int Width = 32;
+    static constexpr int Blocks = 4;
 
     template <bool Write>
     __attribute__((target("avx2"))) static bool AllAscii(const quint8* p, char16_t* out) noexcept {
@@ -150,7 +152,7 @@ struct TAvx2TwoByteSteps {
             0)
             return false;
         if constexpr (Write) {
-            for (int at = 0; at < 4 * Width; at += 16) {
+            for (int at = 0; at < Blocks * Width; at += 16) {
                 const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + at));
                 _mm256_storeu_si256(reinterpret_cast<__m256i*>(out + at),
                                     _mm256_cvtepu8_epi16(bytes));
@@ -234,17 +236,16 @@ inline constexpr TByteInterleave ByteInterleave = [] {
 // compress in place of the shuffle tables.
 struct TAvx512TwoByteSteps {
     static constexpr int Width = 64;
+    static constexpr int Blocks = 2;
 
     template <bool Write>
     QZ_AVX512_STEPS static bool AllAscii(const quint8* p, char16_t* out) noexcept {
         const __m512i a = _mm512_loadu_si512(p);
         const __m512i b = _mm512_loadu_si512(p + 64);
-        const __m512i c = _mm512_loadu_si512(p + 128);
-        const __m512i d = _mm512_loadu_si512(p + 192);
-        if (_mm512_movepi8_mask(_mm512_or_si512(_mm512_or_si512(a, b), _mm512_or_si512(c, d))) != 0)
+        if (_mm512_movepi8_mask(_mm512_or_si512(a, b)) != 0)
             return false;
         if constexpr (Write) {
-            for (int at = 0; at < 4 * Width; at += 32) {
+            for (int at = 0; at < Blocks * Width; at += 32) {
                 const __m256i bytes = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(p + at));
                 _mm512_storeu_si512(out + at, _mm512_cvtepu8_epi16(bytes));
             }
