@@ -7,6 +7,7 @@
 #include <QBuffer>
 #include <QFile>
 
+#include <algorithm>
 #include <random>
 #include <vector>
 
@@ -261,8 +262,101 @@ TEST_P(Utf8KernelTable, KnownAnswersAndThePortableAnswerOnRandomText) {
 INSTANTIATE_TEST_SUITE_P(Kernels, Utf8KernelTable,
                          ::testing::Values(KernelRow{{"portable"}, TUtf8Kernel::Portable},
                                            KernelRow{{"ssse3"}, TUtf8Kernel::Ssse3},
-                                           KernelRow{{"avx2"}, TUtf8Kernel::Avx2}),
+                                           KernelRow{{"avx2"}, TUtf8Kernel::Avx2},
+                                           KernelRow{{"avx512"}, TUtf8Kernel::Avx512}),
                          RowName());
+
+// Text made for the decoder's two-byte steps: ASCII and two-byte
+// sequences, with one sequence from Sequences() (or one more two-byte
+// sequence) put at every position around the boundaries of the 16-, 32-
+// and 64-byte steps and of their chunks in the first 270 bytes, followed
+// by text long enough for further steps or cut short so that the end
+// meets them; also random text of mostly
+// two-byte sequences with faults here and there.
+std::vector<QByteArray> TwoByteStepInputs() {
+    static const char* const fillers[] = {"a", "\xC3\xA4", "a\xC3\xB6", "ab\xC3\x9F"};
+    std::vector<QByteArray> inputs;
+    for (const char* const filler : fillers) {
+        QByteArray text;
+        while (text.size() < 300)
+            text += filler;
+        std::vector<QByteArray> probes = {Bytes({0xC3, 0xBC})};
+        for (const Sequence& s : Sequences())
+            probes.push_back(s.bytes);
+        for (int at = 0; at <= 270; ++at) {
+            if (at % 16 > 1 && at % 16 < 11)
+                continue; // far from every step boundary
+
+            QByteArray head = text.first(at);
+            // Whole characters only before the probe (a lead cut off by
+            // `at` is a fault of its own, which the probes cover).
+            if (at > 0 && quint8(head.back()) >= 0xC0)
+                head.chop(1);
+            for (const QByteArray& probe : probes) {
+                for (const int tail : {0, 1, 140})
+                    inputs.push_back(head + probe + text.first(tail));
+            }
+        }
+    }
+    std::mt19937 random(20261210);
+    static const char* const pieces[] = {
+        "a",    "\xC3\xA4", "\xDF\xBF", "\xC2\x80", "\xE2\x82\xAC", "\xF0\x9F\x98\x80",
+        "\xC3", "\x80",     "\xC0\x80", "\xFF"};
+    for (int sample = 0; sample < 3000; ++sample) {
+        QByteArray bytes;
+        const int size = int(random() % 520);
+        // One piece in `faults` is neither ASCII nor a two-byte sequence.
+        const int faults = 1 + int(random() % 200);
+        while (bytes.size() < size)
+            bytes += pieces[random() % faults == 0 ? 4 + random() % 6 : random() % 4];
+        inputs.push_back(bytes);
+    }
+    return inputs;
+}
+
+// Every kernel takes exactly the sequences the portable decoder takes and
+// gives the units Qt gives for them, counting, decoding with room for a
+// unit per byte and with no more room than the units, and writes nothing
+// past that room.
+TEST_P(Utf8KernelTable, DecodesWhatThePortableDecoderDecodes) {
+    using qz::detail::DecodeWellFormedUtf8With;
+    using qz::detail::TUtf8Prefix;
+    const TUtf8Kernel kernel = GetParam().kernel;
+    if (!qz::detail::Utf8KernelAvailable(kernel)) {
+        GTEST_SKIP() << "this processor lacks " << qz::detail::Utf8KernelName(kernel);
+    }
+    constexpr char16_t Guard = u'\xFFFE';
+    constexpr qsizetype GuardSize = 40;
+    const std::vector<QByteArray> inputs = TwoByteStepInputs();
+    int whole = 0;
+    for (const QByteArray& bytes : inputs) {
+        const auto* in = reinterpret_cast<const quint8*>(bytes.constData());
+        const qsizetype n = bytes.size();
+        const TUtf8Prefix expected =
+            DecodeWellFormedUtf8With(TUtf8Kernel::Portable, in, n, nullptr, 0);
+        const QString expectedText = QString::fromUtf8(bytes.first(expected.Bytes));
+        ASSERT_EQ(expected.Units, expectedText.size()) << bytes.toHex().constData();
+        whole += expected.Bytes == n ? 1 : 0;
+
+        const TUtf8Prefix counted = DecodeWellFormedUtf8With(kernel, in, n, nullptr, 0);
+        EXPECT_EQ(counted.Bytes, expected.Bytes) << "count " << bytes.toHex().constData();
+        EXPECT_EQ(counted.Units, expected.Units) << "count " << bytes.toHex().constData();
+
+        for (const qsizetype room : {n, expected.Units, expected.Units + 9}) {
+            std::vector<char16_t> out(size_t(room + GuardSize), Guard);
+            const TUtf8Prefix decoded = DecodeWellFormedUtf8With(kernel, in, n, out.data(), room);
+            const std::string where =
+                "room " + std::to_string(room) + " for " + bytes.toHex().toStdString();
+            ASSERT_EQ(decoded.Bytes, expected.Bytes) << where;
+            ASSERT_EQ(decoded.Units, expected.Units) << where;
+            EXPECT_EQ(QStringView(out.data(), decoded.Units), expectedText) << where;
+            EXPECT_EQ(std::count(out.begin() + room, out.end(), Guard), GuardSize) << where;
+        }
+    }
+    // Both the whole input and a stop must be common, or half would test little.
+    EXPECT_GT(whole, int(inputs.size()) / 5);
+    EXPECT_LT(whole, int(inputs.size()) * 4 / 5);
+}
 
 TEST(IsUtf8Content, NullPointerWithNoBytesIsNotUtf8) {
     EXPECT_FALSE(qz::IsUtf8Content(nullptr, 0));

@@ -4,9 +4,10 @@
 // to UTF-16 (one kernel decodes the well-formed prefix of its input; the
 // strict decoder of the UTF-8 encodings and the lenient one of the file
 // loader are both built on it), and the check whether bytes are UTF-8
-// (IsUtf8Content in QZ_Files.h), whose kernels are named here so that
-// tests, the fuzz target and the benchmarks can run each one the processor
-// has. Everything else in this folder is private to it.
+// (IsUtf8Content in QZ_Files.h). The kernels of the check and of the
+// decoder are named here so that tests, the fuzz target and the benchmarks
+// can run each one the processor has. Everything else in this folder is
+// private to it.
 //
 //   qz::detail::DecodeUtf8Strict(in, n, out, room) == -1 // malformed
 //   qz::detail::IsUtf8ContentWith(TUtf8Kernel::Portable, "\xC3\xA4", 2, 1) == true
@@ -61,16 +62,17 @@ inline constexpr qsizetype MaxHeldBack = 3;
 // decoding.
 [[nodiscard]] qsizetype CutSequenceLength(QByteArrayView bytes) noexcept;
 
-// --- the check and its kernels
+// --- the kernels of the check and the decoder
 
 enum class TUtf8Kernel {
     Portable, // one sequence at a time; the reference, and any processor
     Ssse3,    // 16 bytes per step
     Avx2,     // 32 bytes per step
+    Avx512,   // the decoder 64 bytes per step (BW, VBMI, VBMI2); the check runs AVX2's
 };
 
 inline constexpr TUtf8Kernel AllUtf8Kernels[] = {TUtf8Kernel::Portable, TUtf8Kernel::Ssse3,
-                                                 TUtf8Kernel::Avx2};
+                                                 TUtf8Kernel::Avx2, TUtf8Kernel::Avx512};
 
 // Whether this processor can run `kernel`.
 [[nodiscard]] bool Utf8KernelAvailable(TUtf8Kernel kernel) noexcept;
@@ -78,7 +80,7 @@ inline constexpr TUtf8Kernel AllUtf8Kernels[] = {TUtf8Kernel::Portable, TUtf8Ker
 // The kernel IsUtf8Content runs: the widest one available.
 [[nodiscard]] TUtf8Kernel BestUtf8Kernel() noexcept;
 
-// "portable", "ssse3", "avx2": for test and benchmark names.
+// "portable", "ssse3", "avx2", "avx512": for test and benchmark names.
 [[nodiscard]] const char* Utf8KernelName(TUtf8Kernel kernel) noexcept;
 
 // IsUtf8Content through `kernel`, fed `blockSize` (> 0) bytes at a time, so
@@ -87,5 +89,13 @@ inline constexpr TUtf8Kernel AllUtf8Kernels[] = {TUtf8Kernel::Portable, TUtf8Ker
 //   IsUtf8ContentWith(TUtf8Kernel::Portable, "\xC3\xA4", 2, 1) == true
 [[nodiscard]] bool IsUtf8ContentWith(TUtf8Kernel kernel, const char* data, qint64 size,
                                      qint64 blockSize) noexcept;
+
+// DecodeWellFormedUtf8 through `kernel`: Portable decodes every sequence
+// but ASCII runs on its own, the vector kernels also take blocks of ASCII
+// and two-byte sequences at once. A kernel this processor lacks is
+// replaced by the portable one.
+[[nodiscard]] TUtf8Prefix DecodeWellFormedUtf8With(TUtf8Kernel kernel, const quint8* in,
+                                                   qsizetype n, char16_t* out,
+                                                   qsizetype room) noexcept;
 
 } // namespace qz::detail

@@ -26,6 +26,13 @@ bool Utf8KernelAvailable(TUtf8Kernel kernel) noexcept {
         return TVectorUtf8Validator::Available();
     case TUtf8Kernel::Avx2:
         return TAvx2Utf8Validator::Available();
+    case TUtf8Kernel::Avx512: {
+        static const bool avx512 =
+            TAvx2Utf8Validator::Available() && __builtin_cpu_supports("avx512bw") &&
+            __builtin_cpu_supports("avx512vbmi") && __builtin_cpu_supports("avx512vbmi2") &&
+            __builtin_cpu_supports("popcnt");
+        return avx512;
+    }
 #endif
     default:
         return false;
@@ -35,7 +42,8 @@ bool Utf8KernelAvailable(TUtf8Kernel kernel) noexcept {
 // The one place that picks a kernel: the widest the processor has.
 TUtf8Kernel BestUtf8Kernel() noexcept {
     static const TUtf8Kernel best = [] {
-        for (const TUtf8Kernel kernel : {TUtf8Kernel::Avx2, TUtf8Kernel::Ssse3}) {
+        for (const TUtf8Kernel kernel :
+             {TUtf8Kernel::Avx512, TUtf8Kernel::Avx2, TUtf8Kernel::Ssse3}) {
             if (Utf8KernelAvailable(kernel))
                 return kernel;
         }
@@ -52,6 +60,8 @@ const char* Utf8KernelName(TUtf8Kernel kernel) noexcept {
         return "ssse3";
     case TUtf8Kernel::Avx2:
         return "avx2";
+    case TUtf8Kernel::Avx512:
+        return "avx512";
     }
     return "?";
 }
@@ -114,7 +124,8 @@ public:
         if (!detail::Utf8KernelAvailable(kernel))
             return;
 #if defined(__x86_64__)
-        if (kernel == TUtf8Kernel::Avx2)
+        // The check has no step wider than AVX2's.
+        if (kernel == TUtf8Kernel::Avx2 || kernel == TUtf8Kernel::Avx512)
             FKernel.emplace<TStepFeeder<detail::TAvx2Utf8Validator>>();
         else if (kernel == TUtf8Kernel::Ssse3)
             FKernel.emplace<TStepFeeder<detail::TVectorUtf8Validator>>();
