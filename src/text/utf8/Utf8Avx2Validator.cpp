@@ -82,6 +82,8 @@ QZ_AVX2 void TAvx2Utf8Validator::Blocks(const quint8* p, qint64 n) noexcept {
     // any non-ASCII in it is classified whole, without a branch on each
     // vector that mixed text would mispredict.
     for (; n - i >= 4 * Step; i += 4 * Step) {
+        _mm_prefetch(reinterpret_cast<const char*>(p + i) + PrefetchAhead, _MM_HINT_T0);
+        _mm_prefetch(reinterpret_cast<const char*>(p + i) + PrefetchAhead + 64, _MM_HINT_T0);
         const __m256i a = Load(p + i);
         const __m256i b = Load(p + i + Step);
         const __m256i c = Load(p + i + 2 * Step);
