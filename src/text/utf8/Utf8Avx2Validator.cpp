@@ -1,6 +1,7 @@
 #include "text/utf8/Utf8Avx2Validator_p.h"
 
 #include "text/utf8/Utf8LookupTables_p.h"
+#include "text/utf8/Utf8Prefetch_p.h"
 
 #if defined(__x86_64__)
 
@@ -82,8 +83,7 @@ QZ_AVX2 void TAvx2Utf8Validator::Blocks(const quint8* p, qint64 n) noexcept {
     // any non-ASCII in it is classified whole, without a branch on each
     // vector that mixed text would mispredict.
     for (; n - i >= 4 * Step; i += 4 * Step) {
-        _mm_prefetch(reinterpret_cast<const char*>(p + i) + PrefetchAhead, _MM_HINT_T0);
-        _mm_prefetch(reinterpret_cast<const char*>(p + i) + PrefetchAhead + 64, _MM_HINT_T0);
+        FetchAhead(p + i, 4 * Step);
         const __m256i a = Load(p + i);
         const __m256i b = Load(p + i + Step);
         const __m256i c = Load(p + i + 2 * Step);

@@ -1,5 +1,6 @@
 #include "text/utf8/Utf8.h"
 #include "text/utf8/Utf8Lead_p.h"
+#include "text/utf8/Utf8Prefetch_p.h"
 #include "text/utf8/Utf8TwoByteSteps_p.h"
 
 #include "text/Widening_p.h"
@@ -17,10 +18,6 @@ namespace {
 constexpr bool IsContinuation(quint8 b) noexcept {
     return (b & 0xC0) == 0x80;
 }
-
-// How far ahead of the vector steps the bytes are fetched into the cache:
-// half of the 4 KiB page, measured best on 64 MiB of German prose.
-[[maybe_unused]] constexpr int PrefetchAhead = 2048;
 
 // Where the processor has no vector two-byte step.
 struct TNoTwoByteSteps {};
@@ -65,11 +62,7 @@ TUtf8Prefix WellFormedPrefix(const quint8* in, qsizetype n, char16_t* out,
             constexpr int Blocks = TSteps::Blocks;
             constexpr int Chunk = Blocks * Width;
             while (end - p > Chunk && (!Bounded || room - units() >= Chunk)) {
-                // The processor's own prefetching leaves the steps waiting
-                // for the bytes on this machine.
-                for (int line = 0; line < Chunk; line += 64)
-                    _mm_prefetch(reinterpret_cast<const char*>(p) + PrefetchAhead + line,
-                                 _MM_HINT_T0);
+                FetchAhead(p, Chunk);
                 if (TSteps::template AllAscii<Write>(p, o)) {
                     p += Chunk;
                     advance(Chunk);

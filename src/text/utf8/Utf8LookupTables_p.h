@@ -62,10 +62,4 @@ inline constexpr quint8 LastLeadLimit1 = 0xC0 - 1;
 inline constexpr char ThirdByteBias = char(0xE0 - 0x80);
 inline constexpr char FourthByteBias = char(0xF0 - 0x80);
 
-// How far ahead of a check its bytes are fetched into the cache. The
-// processor's own prefetching left both checks waiting for their bytes on
-// the virtual machines they were measured on: this halved the time for 64
-// MiB. A fetch past the end of the bytes is a hint and never faults.
-inline constexpr int PrefetchAhead = 2048;
-
 } // namespace qz::detail::utf8lookup

@@ -1,6 +1,7 @@
 #include "text/utf8/Utf8VectorValidator_p.h"
 
 #include "text/utf8/Utf8LookupTables_p.h"
+#include "text/utf8/Utf8Prefetch_p.h"
 
 #if defined(__x86_64__)
 
@@ -73,7 +74,7 @@ __attribute__((target("ssse3"))) void TVectorUtf8Validator::Blocks(const quint8*
     __m128i error = FError;
     qint64 i = 0;
     for (; n - i >= 64; i += 64) {
-        _mm_prefetch(reinterpret_cast<const char*>(p + i) + PrefetchAhead, _MM_HINT_T0);
+        FetchAhead(p + i, 64);
         const __m128i a = Load(p + i);
         const __m128i b = Load(p + i + 16);
         const __m128i c = Load(p + i + 32);
