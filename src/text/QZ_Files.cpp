@@ -3,6 +3,7 @@
 #include "text/QZ_Files.h"
 
 #include "platform/FileAccess.h"
+#include "platform/Prefault.h"
 #include "text/BlockReading_p.h"
 #include "text/EQZError.h"
 #include "text/FileReading_p.h"
@@ -111,19 +112,27 @@ QByteArrayView InflatedUtf8Content(QByteArrayView bytes) {
 // own buffer and decoded down into its start, block by block through a
 // copy that stays in the cache. The inflated bytes start `room` + a block
 // above the text: a block's characters (at most one per byte) then end
-// below the next block's bytes, which are not read yet.
+// below the next block's bytes, which are not read yet. While the stream
+// inflates, another thread faults in the part below the inflated bytes,
+// which only the characters will use.
 QString Utf8ZipText(QIODevice& fs, qint64 maxInflated, const QString& name) {
     constexpr qsizetype Block = 64 * 1024;
     QString text;
     qint64 inflatedAt = 0; // in bytes from the start of the text
+    std::optional<platform::TPrefault> prefault;
     const std::optional<qint64> made =
         detail::InflateAfterSignatureInto(fs, maxInflated, name, [&](qint64 room) {
+            prefault.reset();
             inflatedAt = room + Block;
             text = QString();
             text = UninitializedText((inflatedAt + room + 1) / 2);
-            return reinterpret_cast<char*>(text.data()) + inflatedAt;
+            char* start = reinterpret_cast<char*>(text.data());
+            prefault.emplace(start, inflatedAt);
+            return start + inflatedAt;
         });
     if (!made) {
+        prefault.reset();
+        text = QString();
         // A stream libdeflate rejects: this gives zlib's exact error.
         const QByteArray inflated = detail::InflateAfterSignature(fs, maxInflated, name);
         const QByteArrayView content = InflatedUtf8Content(inflated);
@@ -131,6 +140,8 @@ QString Utf8ZipText(QIODevice& fs, qint64 maxInflated, const QString& name) {
         decoded.truncate(detail::DecodeUtf8Lenient(content, decoded.data()) - decoded.constData());
         return decoded;
     }
+    // At most one character of two bytes per inflated byte.
+    prefault->Needed(2 * *made);
     const QByteArrayView content = InflatedUtf8Content(
         QByteArrayView(reinterpret_cast<const char*>(text.constData()) + inflatedAt, *made));
     char copy[Block + detail::MaxHeldBack];
@@ -146,6 +157,7 @@ QString Utf8ZipText(QIODevice& fs, qint64 maxInflated, const QString& name) {
         std::memmove(copy, block.data() + block.size() - cut, size_t(cut));
         carried = cut;
     }
+    prefault.reset();
     text.truncate(out - text.constData());
     text.squeeze(); // gives the room and the inflated bytes' pages back
     return text;

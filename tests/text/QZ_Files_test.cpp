@@ -622,6 +622,16 @@ QByteArray RepeatedTo(const QByteArray& piece, qsizetype size) {
     return out.first(size);
 }
 
+// Seven-bit noise with an umlaut now and then: barely compressible.
+QByteArray Noise(qsizetype size) {
+    std::mt19937 random(815);
+    QByteArray out;
+    while (out.size() < size)
+        out +=
+            random() % 64 == 0 ? QByteArray("\xC3\xBC") : QByteArray(1, char(1 + random() % 127));
+    return out;
+}
+
 // A byte that breaks the sequence at every place around the first block end.
 QByteArray FaultsAroundBlockEnd() {
     QByteArray out = RepeatedTo("\xE2\x82\xAC", 3 * 65536);
@@ -646,7 +656,10 @@ INSTANTIATE_TEST_SUITE_P(
         ZipBlockRow{{"cutSequenceAtTheVeryEnd"}, RepeatedTo("x", 65536) + "\xE2\x82"},
         // Packs far tighter than the first guess of eight to one.
         ZipBlockRow{{"umlautsPackedTightly"}, RepeatedTo("\xC3\xA4", 3 * 1024 * 1024)},
-        ZipBlockRow{{"proseOfManyBlocks"}, RepeatedTo("Der Stein f\xC3\xA4llt. ", 1'000'003)}),
+        ZipBlockRow{{"proseOfManyBlocks"}, RepeatedTo("Der Stein f\xC3\xA4llt. ", 1'000'003)},
+        // Packs so loosely that the text's buffer is faulted in by another
+        // thread while the stream inflates.
+        ZipBlockRow{{"noiseLargeEnoughToBeFaultedInAhead"}, Noise(3 * 1024 * 1024)}),
     RowName());
 
 // ---------------------------------------------------------------------------
