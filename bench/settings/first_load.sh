@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
 # The first load of a settings-sized file in a fresh process: TIni and
 # inih's callback parser, each started ROUNDS times, in turn, each round in
-# the other order. Prints the medians and their ratio. The file is the INI
+# the other order. Prints the medians and their ratio, once for a bare
+# process and once for a load where the game makes it (after the
+# application object and the language choice). The file is the INI
 # benchmark's small one (10 sections of 20 keys, UTF-8 with byte-order mark,
 # CR LF), written here.
 #
@@ -30,17 +32,21 @@ FILE=$WORK/small.ini
 } >"$FILE"
 
 LOAD_BEFORE=$(cut -d" " -f1-3 /proc/loadavg)
-# One start of each, not counted: the page cache.
-"$BENCH" --first-load tini "$FILE" >/dev/null
-"$BENCH" --first-load inih "$FILE" >/dev/null
-for ((round = 0; round < ROUNDS; ++round)); do
-    if ((round % 2)); then order=(tini inih); else order=(inih tini); fi
-    for who in "${order[@]}"; do
-        "$BENCH" --first-load "$who" "$FILE" | awk '{ print $1 / 1000 }' >>"$WORK/$who.txt"
+median() { sort -g | awk '{ v[NR] = $1 } END { print (NR % 2) ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2 }'; }
+for mode in first-load first-load-in-game-order; do
+    # One start of each, not counted: the page cache.
+    "$BENCH" --$mode tini "$FILE" >/dev/null
+    "$BENCH" --$mode inih "$FILE" >/dev/null
+    for ((round = 0; round < ROUNDS; ++round)); do
+        if ((round % 2)); then order=(tini inih); else order=(inih tini); fi
+        for who in "${order[@]}"; do
+            "$BENCH" --$mode "$who" "$FILE" | awk '{ print $1 / 1000 }' >>"$WORK/$mode-$who.txt"
+        done
     done
 done
-median() { sort -g | awk '{ v[NR] = $1 } END { print (NR % 2) ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2 }'; }
 echo "file: $(stat -c %s "$FILE") bytes; load before and after: $LOAD_BEFORE / $(cut -d' ' -f1-3 /proc/loadavg)"
-t=$(median <"$WORK/tini.txt")
-i=$(median <"$WORK/inih.txt")
-echo "first load, median of $ROUNDS fresh processes: TIni $t us, inih $i us, TIni / inih $(awk -v a="$t" -v b="$i" 'BEGIN { printf "%.2f", a / b }')"
+for mode in first-load first-load-in-game-order; do
+    t=$(median <"$WORK/$mode-tini.txt")
+    i=$(median <"$WORK/$mode-inih.txt")
+    echo "$mode, median of $ROUNDS fresh processes: TIni $t us, inih $i us, TIni / inih $(awk -v a="$t" -v b="$i" 'BEGIN { printf "%.2f", a / b }')"
+done

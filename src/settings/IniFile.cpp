@@ -115,6 +115,14 @@ TDateTime FileTimeOf(const QString& name) {
     return FileTimeOf(platform::FileStampOf(name));
 }
 
+TDateTime TIniFileTime::Get() const {
+    if (FStamp) {
+        FTime = FileTimeOf(*FStamp);
+        FStamp.reset();
+    }
+    return FTime;
+}
+
 TIni::TIni(const QString& fn) : TIni(fn, nullptr, {}, {}) {}
 
 TIni::TIni(const QString& fn, TEncoding* aEncoding, TEncodingErrorHandler aEncodingErrorHandler,
@@ -177,7 +185,7 @@ void TIni::LoadFromFile(const QString& fn) {
     // The stamp comes before the bytes: a change in between is merged later
     // rather than missed.
     const platform::TFileStamp stamp = platform::FileStampOf(fn);
-    FFileTime = FileTimeOf(stamp);
+    FFileTime.TakeFrom(stamp);
     if (fn == FFileName) {
         FStamp = stamp;
         FChanges.Forget();
@@ -262,7 +270,7 @@ bool TIni::Maintain() {
         return false;
     }
     const TDateTime onDisk = FileTimeOf(FFileName);
-    if (onDisk != 0 && onDisk != FFileTime) {
+    if (onDisk != 0 && onDisk != FFileTime.Get()) {
         ReadFromFile();
         return true;
     }
@@ -286,7 +294,7 @@ void TIni::ReadSectionLines(const QString& section, QStringList& list, bool with
 QString TIni::ReadString(const QString& section, const QString& key, const QString& def) {
     if (FAutoMaintain)
         Maintain();
-    if (Modified() && FFileTime < Now() - kTenSeconds && (FRetryAt == 0 || Now() >= FRetryAt))
+    if (Modified() && FFileTime.Get() < Now() - kTenSeconds && (FRetryAt == 0 || Now() >= FRetryAt))
         Save();
     return TIniStream::ReadString(section, key, def);
 }

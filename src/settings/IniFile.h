@@ -45,6 +45,7 @@
 #include <chrono>
 #include <functional>
 #include <memory>
+#include <optional>
 
 namespace qz {
 
@@ -81,6 +82,25 @@ using TSaveFailureHandler = std::function<void(const TSaveFailure& failure)>;
 
 // The last-write time of a file as local time; 0 when there is no such file.
 [[nodiscard]] TDateTime FileTimeOf(const QString& name);
+
+// A file's time as local time, kept as the file's stamp until it is first
+// asked for: the C library's first conversion to local time reads the
+// system's time zone, which costs a fresh process more than loading a small
+// settings file, and many programs never ask.
+class TIniFileTime {
+public:
+    TIniFileTime& operator=(TDateTime time) {
+        FTime = time;
+        FStamp.reset();
+        return *this;
+    }
+    void TakeFrom(const platform::TFileStamp& stamp) { FStamp = stamp; }
+    [[nodiscard]] TDateTime Get() const;
+
+private:
+    mutable TDateTime FTime = 0;
+    mutable std::optional<platform::TFileStamp> FStamp;
+};
 
 // The largest file an INI file object reads (with ReadFileBytes): far
 // beyond any real settings file, small enough that reading it cannot
@@ -163,7 +183,7 @@ public:
     [[nodiscard]] const QString& FileName() const { return FFileName; }
     // The file's time as seen at the last load or save (0: no file, -1.0:
     // loaded from text).
-    [[nodiscard]] TDateTime FileTime() const { return FFileTime; }
+    [[nodiscard]] TDateTime FileTime() const { return FFileTime.Get(); }
     // The file the last LoadFromFile read (what an encoding error is about).
     [[nodiscard]] const QString& LoadedFileName() const { return FLoadedFileName; }
     void SetClock(TClock clock) { FClock = std::move(clock); }
@@ -196,7 +216,7 @@ protected:
                                      TSaveFailure& failure);
 
     QString FFileName;
-    TDateTime FFileTime = 0;
+    TIniFileTime FFileTime;
     bool FAutoMaintain = false;
     bool FVirtualizeWriteprotectedFolders = false;
     bool FTryAgain = false;
