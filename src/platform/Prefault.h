@@ -30,7 +30,8 @@ public:
 
     // Only the first `bytes` of the buffer will be used.
     void Needed(qint64 bytes) noexcept;
-    // Waits until every page of what is needed is faulted in.
+    // Waits until the thread is done: then every page of what is needed is
+    // faulted in, unless the system could not.
     void Wait();
 
 private:
