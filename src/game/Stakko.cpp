@@ -114,13 +114,14 @@ T_Stakko::T_Stakko(std::unique_ptr<qz::SoundPlayer> player, QWidget* parent)
     InitStakkoResources();
     if (!FPlayer)
         FPlayer = std::make_unique<qz::QtSoundPlayer>();
-    FUi->setupUi(this);
-
-    // Form: button face, "System" 17 pixels, keys to the form first.
+    // Form: button face, "System" 17 pixels, keys to the form first. Set
+    // before the children are made, which then take them over as they are
+    // made instead of being told of the change one by one.
     SetBackground(this, clBtnFace());
     SameColoursWhenInactive(this);
     setAutoFillBackground(true);
     setFont(PixelFont(QStringLiteral("System"), 17));
+    FUi->setupUi(this);
     setFocusPolicy(Qt::StrongFocus);
     move(9, 102);
 
@@ -172,20 +173,25 @@ T_Stakko::T_Stakko(std::unique_ptr<qz::SoundPlayer> player, QWidget* parent)
     connect(FUi->FallArea, &PaintBox::Paint, this, &T_Stakko::PaintField);
     connect(FUi->PrevWind, &PaintBox::Click, this, &T_Stakko::PrevWindClick);
     connect(FUi->ImageSound, &ClickImage::Click, this, &T_Stakko::ImageSoundClick);
-    FAbout1 = new qz::TAbout(this);
-    SetUpAbout1(*FAbout1);
     connect(FUi->InfoBtn, &QAbstractButton::clicked, this, &T_Stakko::InfoBtnClick);
     connect(FUi->NewGameBtn, &QAbstractButton::clicked, this, &T_Stakko::NewGameBtnClick);
     connect(FUi->HilfeButton, &QAbstractButton::clicked, this, &T_Stakko::HilfeButtonClick);
     connect(FUi->EndBtn, &QAbstractButton::clicked, this, &T_Stakko::EndBtnClick);
 
     FormCreate();
-    FormResize();
     // The record dialog is made once the first frame is shown.
 }
 
 T_Stakko::~T_Stakko() {
     qApp->removeEventFilter(this);
+}
+
+qz::TAbout& T_Stakko::About1() {
+    if (!FAbout1) {
+        FAbout1 = new qz::TAbout(this);
+        SetUpAbout1(*FAbout1);
+    }
+    return *FAbout1;
 }
 
 void T_Stakko::FormCreate() {
@@ -199,8 +205,6 @@ void T_Stakko::FormCreate() {
     GameSound(SoundStart);
     qApp->installEventFilter(this);
 
-    // Provisional until the first layout (FormResize) sets it from the height.
-    FCellSize = FUi->FallArea->width() / TField::PlayRows;
     SeedRandomFromClock();
     FScorePanel =
         std::make_unique<TScorePanel>(FUi->Score, FUi->Total, FUi->RestLines, FUi->theBest);
@@ -216,6 +220,9 @@ void T_Stakko::FormCreate() {
     qz::RestoreFormStateByClass(this);
     // The help text is loaded right after the first frame (AfterFirstFrame).
     score.Show();
+    // Laid out from the restored size before the first game is drawn: the
+    // well's canvas is then made once, at the size it is shown at.
+    FormResize();
     NewGame();
 }
 
@@ -444,7 +451,7 @@ void T_Stakko::ImageSoundClick() {
 // here: an exception must not pass through the event loop.
 void T_Stakko::InfoBtnClick() {
     try {
-        (void)FAbout1->Execute();
+        (void)About1().Execute();
     } catch (const qz::EQZError& e) {
         qz::MsgBox()->ErrInfo(e.message());
     }

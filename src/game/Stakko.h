@@ -78,7 +78,8 @@ public:
     [[nodiscard]] const TFigur& NextFigur() const { return FGame->NextFigur(); }
     [[nodiscard]] TScoreObj& ScoreObj() { return FGame->ScoreObj(); }
     [[nodiscard]] TGameClock& Timer1() { return *FTimer1; }
-    [[nodiscard]] qz::TAbout& About1() { return *FAbout1; }
+    // Made when first asked for: the window's first frame does not need it.
+    [[nodiscard]] qz::TAbout& About1();
     [[nodiscard]] bool Stopped() const { return FGame->Stopped(); }
     [[nodiscard]] bool WithPreview() const { return FWithPreview; }
     [[nodiscard]] int CellSize() const { return FCellSize; }
