@@ -9,7 +9,9 @@
 # order, in one virtual X server with a private sound server; the first
 # frame is stamped the same way for all (FirstFrame.c, preloaded by
 # stakko_launch). Peak memory is VmHWM once the program has settled (sounds
-# and help loaded), CPU the scheduler's time of all threads by then.
+# and help loaded), CPU the scheduler's time of all threads by then. Before
+# each start the launcher touches and frees 256 MiB, so that no program
+# starts on memory the virtual machine's host has taken back (Launch.c).
 #
 #   bench/startup/startup.sh [build dir (build-bench)] [rounds (25)] [settle seconds (1.5)]
 # STAKKO_BENCH_GAMES="name=<program> ..." measures other builds of the game
@@ -21,6 +23,7 @@ BUILD=$(realpath "${1:-$ROOT/build-bench}")
 ROUNDS=${2:-25}
 SETTLE=${3:-1.5}
 LAUNCH=$BUILD/bench/startup/stakko_launch
+export STAKKO_LAUNCH_WARM_MIB=256
 declare -A PROGRAM=(
     [bare]=$BUILD/bench/startup/bench_bare_window
     [bare_sound]=$BUILD/bench/startup/bench_bare_window_sound
